@@ -1,0 +1,52 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+#include "engine/EParams.h"
+#include "engine/EqProcessor.h"
+#include "framework/PluginConfig.h"
+#include "vst3/IPluginVST3.h"
+
+namespace kyr {
+
+constexpr int32_t kUniqueID = oskel::FourCharCode("Tz4u");
+constexpr int32_t kMfrID = oskel::FourCharCode("Wvoa");
+
+// The construction record of Kyr EQ.
+oskel::PluginConfig MakePluginConfig();
+
+}  // namespace kyr
+
+// Kyr EQ: the plug-in object. It owns the 53 parameters (through the framework), the
+// equaliser (EqProcessor), and the editor's idle work. The framework calls OnParamChange on
+// whichever thread a change arrives, ProcessBlock on the audio thread and the editor hooks on
+// the user-interface thread.
+class LUMAEQ5 : public oskel::IPluginVST3 {
+ public:
+  explicit LUMAEQ5(const oskel::InstanceInfo& info);
+  ~LUMAEQ5() override;
+
+  void OnParamChange(int paramIdx) override;
+  using oskel::IPluginVST3::OnParamChange;
+  void OnReset() override;
+  void ProcessBlock(double** inputs, double** outputs, int nFrames) override;
+
+  // Editor logic.
+  void OnIdle() override;
+  void OnUIOpen() override;
+  void OnUIClose() override;
+  void OnRestoreState() override;
+  bool OnMessage(int msgTag, int ctrlTag, int dataSize, const void* data) override;
+  bool OnCanDownloadMIMEType(const char* /*mimeType*/) override { return false; }
+
+  kyr::EqProcessor& GetProcessor() { return mProcessor; }
+
+ private:
+  kyr::EqProcessor mProcessor;
+  int mLastReportedLatency = -1;
+  // Editor flags: set on the UI thread (and the resend flag by OnReset on any thread).
+  std::atomic<uint8_t> mEditorOpen{0};
+  std::atomic<uint8_t> mEditorResend{0};
+  int mSpectrumTicks = 0;
+};
