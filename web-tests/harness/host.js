@@ -1,0 +1,128 @@
+'use strict';
+// Plays the plug-in's side of the editor in headless Chromium: serves the page
+// as one text document (as the web view host does with navigate-to-string),
+// injects the same three scripts before the page's own, captures every message
+// the page posts, and runs the plug-in's statements in the page.
+
+const fs = require('node:fs');
+const path = require('node:path');
+const { chromium } = require('playwright-core');
+
+const kRepo = path.resolve(__dirname, '..', '..');
+const kPagePath = path.join(kRepo, 'resources', 'web', 'index.html');
+const kPageUrl = 'https://kyr-editor.example/index.html';
+
+const kLaunchArgs = ['--no-sandbox', '--headless=new', '--disable-gpu', '--disable-quic', '--no-first-run',
+  '--disable-background-networking', '--disable-component-update', '--disable-sync'];
+
+// The scripts the web view host registers, byte for byte.
+const kInjectedScripts = [
+  'function IPluginSendMsg(m) {window.chrome.webview.postMessage(m)};',
+  'document.addEventListener(\'keydown\', function(e) { if(document.activeElement.type != "text") { IPluginSendMsg({\'msg\': \'SKPFUI\', \'keyCode\': e.keyCode, \'utf8\': e.key, \'S\': e.shiftKey, \'C\': e.ctrlKey, \'A\': e.altKey, \'isUp\': false}); }});',
+  'document.addEventListener(\'keyup\', function(e) { if(document.activeElement.type != "text") { IPluginSendMsg({\'msg\': \'SKPFUI\', \'keyCode\': e.keyCode, \'utf8\': e.key, \'S\': e.shiftKey, \'C\': e.ctrlKey, \'A\': e.altKey, \'isUp\': true}); }});',
+];
+
+// Stand-in for the browser's message channel: the host receives each posted
+// object as its JSON text.
+const kWebViewStub = `
+  window.chrome = window.chrome || {};
+  window.__kyrPosted = [];
+  window.chrome.webview = { postMessage: function (m) { window.__kyrPosted.push(JSON.stringify(m)); } };
+`;
+
+function screenshotDir() {
+  const dir = process.env.KYR_SCREENSHOT_DIR || path.join(kRepo, 'build', 'screenshots');
+  fs.mkdirSync(dir, { recursive: true });
+  return dir;
+}
+
+async function launch() {
+  return chromium.launch({ executablePath: '/usr/bin/chromium', args: kLaunchArgs });
+}
+
+class Editor {
+  constructor(page, context) {
+    this.page = page;
+    this.context = context;
+    this.consoleErrors = [];
+    this.pageErrors = [];
+    this.requests = [];
+  }
+
+  // Runs one statement in the page, as the host's script execution does.
+  async run(statement) {
+    await this.page.evaluate(statement);
+  }
+
+  async runAll(statements) {
+    for (const s of statements) await this.run(s);
+  }
+
+  // The plug-in's page-load sequence: descriptions, then every value.
+  async load(fixtures) {
+    await this.run(fixtures.params);
+    await this.runAll(fixtures.values);
+  }
+
+  // Messages posted by the page, parsed, optionally only since a mark.
+  async posted(since = 0) {
+    const raw = await this.page.evaluate(() => window.__kyrPosted.slice());
+    return raw.slice(since).map((t) => JSON.parse(t));
+  }
+
+  async mark() {
+    return this.page.evaluate(() => window.__kyrPosted.length);
+  }
+
+  // Parameter messages only (key forwarding left out).
+  async edits(since = 0) {
+    return (await this.posted(since)).filter((m) => m.msg !== 'SKPFUI');
+  }
+
+  async value(name) {
+    return this.page.evaluate((n) => window.KyrEditor.value(n), name);
+  }
+
+  async text(name) {
+    return this.page.evaluate((n) => window.KyrEditor.text(n), name);
+  }
+
+  async frame() {
+    await this.page.evaluate(() => new Promise((r) => requestAnimationFrame(() => r())));
+  }
+
+  locator(name, role) {
+    const scope = this.page.locator(`[data-param="${name}"]`).first();
+    return role ? scope.locator(`[data-role="${role}"]`).first() : scope;
+  }
+
+  async close() {
+    await this.context.close();
+  }
+}
+
+// Opens the page in a new context. Options: dpr (device scale factor),
+// csp (a Content-Security-Policy header for the document).
+async function openEditor(browser, { dpr = 1, csp = null } = {}) {
+  const context = await browser.newContext({ viewport: { width: 1200, height: 560 }, deviceScaleFactor: dpr });
+  const page = await context.newPage();
+  const editor = new Editor(page, context);
+  page.on('console', (m) => { if (m.type() === 'error') editor.consoleErrors.push(m.text()); });
+  page.on('pageerror', (e) => editor.pageErrors.push(String(e)));
+  await context.route('**/*', async (route) => {
+    const url = route.request().url();
+    if (url === kPageUrl) {
+      const headers = { 'content-type': 'text/html; charset=utf-8' };
+      if (csp) headers['content-security-policy'] = csp;
+      await route.fulfill({ status: 200, headers, body: fs.readFileSync(kPagePath, 'utf8') });
+    } else {
+      editor.requests.push(url);
+      await route.abort();
+    }
+  });
+  await page.addInitScript({ content: [kWebViewStub, ...kInjectedScripts].join('\n') });
+  await page.goto(kPageUrl);
+  return editor;
+}
+
+module.exports = { launch, openEditor, screenshotDir, kPagePath, kRepo, kInjectedScripts };

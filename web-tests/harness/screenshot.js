@@ -1,0 +1,43 @@
+'use strict';
+// Writes editor screenshots with the plug-in's fixtures loaded: one per device
+// pixel ratio into the screenshot folder, and with --docs the README picture.
+
+const path = require('node:path');
+const { launch, openEditor, screenshotDir, kRepo } = require('./host');
+const { loadFixtures } = require('./fixtures');
+
+// A setting that shows the curve, the spectra and every meter at work.
+const kShowcase = [
+  'SPVFD(3, 0.550000)', 'SPVFD(36, 0.400000)', 'SPVFD(5, 0.300000)', 'SPVFD(7, 0.650000)', 'SPVFD(9, 0.300000)',
+  'SPVFD(10, 0.250000)', 'SPVFD(0, 0.620000)', 'SPVFD(42, 0.350000)', 'SPVFD(30, 0.333333)', 'SPVFD(31, 0.666667)',
+];
+
+async function capture(browser, dpr, file, statements) {
+  const fixtures = loadFixtures();
+  const editor = await openEditor(browser, { dpr });
+  await editor.load(fixtures);
+  await editor.runAll(statements);
+  await editor.run(fixtures.spectrum);
+  await editor.run(fixtures.meters);
+  await editor.frame();
+  await editor.page.screenshot({ path: file });
+  await editor.close();
+}
+
+async function main() {
+  const browser = await launch();
+  try {
+    const dir = screenshotDir();
+    const mode = process.argv.includes('--bax') ? ['SPVFD(15, 1.000000)', 'SPVFD(18, 0.700000)', 'SPVFD(21, 0.300000)', 'SPVFD(25, 0.000000)', 'SPVFD(39, 0.700000)'] : [];
+    for (const dpr of [1, 1.5, 2]) {
+      await capture(browser, dpr, path.join(dir, `showcase-${dpr}x${mode.length ? '-bax' : ''}.png`), kShowcase.concat(mode));
+    }
+    if (process.argv.includes('--docs')) {
+      await capture(browser, 1, path.join(kRepo, 'docs', 'editor.png'), kShowcase);
+    }
+  } finally {
+    await browser.close();
+  }
+}
+
+main().catch((e) => { console.error(e); process.exit(1); });
