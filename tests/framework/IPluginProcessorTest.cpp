@@ -1,0 +1,132 @@
+#include "framework/IPluginProcessor.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using namespace oskel;
+
+
+TEST(IPluginProcessor, ParsesMonoAndStereoConfigurations) {
+  PluginConfig c;
+  c.channelIOStr = "1-1 2-2";
+  IPluginProcessor p(c, kAPIVST3);
+  EXPECT_EQ(p.NIOConfigs(), 2);
+  EXPECT_EQ(p.MaxNChannels(kInput), 2);
+  EXPECT_EQ(p.MaxNChannels(kOutput), 2);
+  int which = -1;
+  EXPECT_EQ(p.MaxNBuses(kInput, &which), 1);
+  EXPECT_EQ(which, 1);  // the later configuration wins a tie
+  EXPECT_EQ(p.GetIOConfigWithChanCounts({2}, {2}), 1);
+  EXPECT_EQ(p.GetIOConfigWithChanCounts({1}, {1}), 0);
+  EXPECT_EQ(p.GetIOConfigWithChanCounts({2}, {1}), -1);
+  EXPECT_EQ(p.GetIOConfigWithChanCounts({1, 1}, {1}), -1);
+}
+
+TEST(IPluginProcessor, ParsesMultiBusWildcardAndEmptyBuses) {
+  PluginConfig a;
+  a.channelIOStr = "2-2.2";
+  IPluginProcessor multi(a, kAPIVST3);
+  EXPECT_EQ(multi.MaxNChannels(kOutput), 4);
+  EXPECT_EQ(multi.MaxNBuses(kOutput), 2);
+  EXPECT_EQ(multi.MaxNChannelsForBus(kOutput, 1), 2);
+
+  PluginConfig b;
+  b.channelIOStr = "*-2";
+  IPluginProcessor wild(b, kAPIVST3);
+  EXPECT_EQ(wild.MaxNChannelsForBus(kInput, 0), -1);
+
+  PluginConfig c;
+  c.channelIOStr = "0-2";
+  IPluginProcessor gen(c, kAPIVST3);
+  EXPECT_EQ(gen.MaxNBuses(kInput), 0);
+}
+
+TEST(IPluginProcessor, BusNames) {
+  PluginConfig c;
+  c.channelIOStr = "1-1";
+  IPluginProcessor p(c, kAPIVST3);
+  const struct {
+    ERoute dir;
+    int idx, n;
+    const char* name;
+  } cases[] = {{kInput, 0, 1, "Input"}, {kInput, 0, 2, "Main"},  {kInput, 1, 2, "Aux"},
+               {kInput, 2, 3, "Input 2"}, {kOutput, 0, 1, "Output"}, {kOutput, 2, 3, "Output 2"}};
+  for (const auto& t : cases) {
+    std::string name;
+    p.GetBusName(t.dir, t.idx, t.n, name);
+    EXPECT_EQ(name, t.name);
+  }
+}
+
+TEST(IPluginProcessor, DefaultBlockCopiesInputsAndZeroesTheRest) {
+  PluginConfig c;
+  c.channelIOStr = "1-2";
+  IPluginProcessor p(c, kAPIVST3);
+  p.SetBlockSize(4);
+  p.SetChannelConnections(kInput, 0, 1, true);
+  p.SetChannelConnections(kOutput, 0, 2, true);
+  std::vector<double> in = {1, 2, 3, 4}, out0(4, 9.0), out1(4, 9.0);
+  double* ins[] = {in.data()};
+  double* outs[] = {out0.data(), out1.data()};
+  p.AttachBuffers(kInput, 0, 1, ins, 4);
+  p.AttachBuffers(kOutput, 0, 2, outs, 4);
+  p.ProcessBuffers(0.0, 4);
+  EXPECT_EQ(out0, in);
+  EXPECT_EQ(out1, std::vector<double>(4, 0.0));
+}
+
+TEST(IPluginProcessor, ThirtyTwoBitBuffersConvertBothWays) {
+  PluginConfig c;
+  c.channelIOStr = "1-1";
+  IPluginProcessor p(c, kAPIVST3);
+  p.SetBlockSize(3);
+  p.SetChannelConnections(kInput, 0, 1, true);
+  p.SetChannelConnections(kOutput, 0, 1, true);
+  float in[] = {0.25f, -0.5f, 1.0f};
+  float out[] = {0, 0, 0};
+  float* ins[] = {in};
+  float* outs[] = {out};
+  p.AttachBuffers(kInput, 0, 1, ins, 3);
+  p.AttachBuffers(kOutput, 0, 1, outs, 3);
+  p.PassThroughBuffers(0.0f, 3);
+  EXPECT_EQ(out[0], 0.25f);
+  EXPECT_EQ(out[1], -0.5f);
+  EXPECT_EQ(out[2], 1.0f);
+}
+
+TEST(IPluginProcessor, MissingHostBuffersReadSilenceAndWriteNowhere) {
+  PluginConfig c;
+  c.channelIOStr = "1-1";
+  IPluginProcessor p(c, kAPIVST3);
+  p.SetBlockSize(2);
+  p.SetChannelConnections(kInput, 0, 1, true);
+  p.SetChannelConnections(kOutput, 0, 1, true);
+  double* none[] = {nullptr};
+  p.AttachBuffers(kInput, 0, 1, none, 2);
+  p.AttachBuffers(kOutput, 0, 1, static_cast<double* const*>(nullptr), 2);
+  p.ProcessBuffers(0.0, 2);  // must not crash
+  SUCCEED();
+}
+
+// A processor whose latency delay is created, as the VST 3 binding does.
+class DelayedProcessor : public IPluginProcessor {
+ public:
+  explicit DelayedProcessor(const PluginConfig& c) : IPluginProcessor(c, kAPIVST3) { CreateLatencyDelay(); }
+};
+
+TEST(IPluginProcessor, BypassDelaysByTheLatencyEvenInPlace) {
+  PluginConfig c;
+  c.channelIOStr = "1-1";
+  c.latency = 2;
+  DelayedProcessor p(c);
+  p.SetBlockSize(4);
+  p.SetChannelConnections(kInput, 0, 1, true);
+  p.SetChannelConnections(kOutput, 0, 1, true);
+  std::vector<double> buf = {1, 2, 3, 4};
+  double* ptr[] = {buf.data()};
+  p.AttachBuffers(kInput, 0, 1, ptr, 4);
+  p.AttachBuffers(kOutput, 0, 1, ptr, 4);  // in place
+  p.PassThroughBuffers(0.0, 4);
+  EXPECT_EQ(buf, (std::vector<double>{0, 0, 1, 2}));
+}

@@ -1,0 +1,71 @@
+#include "platform/linux/RunLoop.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+using oskel::platform::RunLoop;
+using oskel::platform::TimerId;
+
+namespace {
+
+std::atomic<int> gTicksA{0};
+std::atomic<int> gTicksB{0};
+std::atomic<std::thread::id> gTickThread{};
+void TickA(TimerId) {
+  ++gTicksA;
+  gTickThread = std::this_thread::get_id();
+}
+void TickB(TimerId) { ++gTicksB; }
+
+}  // namespace
+
+TEST(RunLoop, ManualModeDeliversTicksInTimeOrder) {
+  RunLoop& loop = RunLoop::Get();
+  loop.SetManual(true);
+  gTicksA = gTicksB = 0;
+  const TimerId a = loop.AddTimer(20, &TickA);
+  const TimerId b = loop.AddTimer(30, &TickB);
+  loop.Advance(19);
+  EXPECT_EQ(gTicksA, 0);
+  loop.Advance(1);
+  EXPECT_EQ(gTicksA, 1);
+  loop.Advance(100);  // t = 120
+  EXPECT_EQ(gTicksA, 6);
+  EXPECT_EQ(gTicksB, 4);
+  loop.RemoveTimer(a);
+  loop.RemoveTimer(b);
+  loop.Advance(100);
+  EXPECT_EQ(gTicksA, 6);
+  loop.SetManual(false);
+}
+
+TEST(RunLoop, PostedTasksRunInOrderOnTheLoop) {
+  RunLoop& loop = RunLoop::Get();
+  loop.SetManual(true);
+  std::vector<int> order;
+  loop.Post([&] { order.push_back(1); });
+  loop.Post([&] {
+    order.push_back(2);
+    RunLoop::Get().Post([&] { order.push_back(3); });  // posted from a task
+  });
+  loop.Flush();
+  EXPECT_EQ(order, (std::vector<int>{1, 2, 3}));
+  loop.SetManual(false);
+}
+
+TEST(RunLoop, ThreadedModeTicksOnOneOtherThread) {
+  RunLoop& loop = RunLoop::Get();
+  gTicksA = 0;
+  const TimerId a = loop.AddTimer(5, &TickA);
+  for (int i = 0; i < 400 && gTicksA < 3; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  loop.RemoveTimer(a);
+  EXPECT_GE(gTicksA, 3);
+  EXPECT_NE(gTickThread.load(), std::this_thread::get_id());
+  std::atomic<bool> ran{false};
+  loop.Post([&] { ran = loop.IsLoopThread(); });
+  loop.Flush();
+  EXPECT_TRUE(ran);
+}
