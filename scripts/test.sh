@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Every test: the plain build with unit, integration and browser tests, then the same C++ tests
+# under AddressSanitizer+UndefinedBehaviorSanitizer and under ThreadSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+
+export CTEST_OUTPUT_ON_FAILURE=1
+status=0
+
+run_config() {
+  local dir="$1"
+  shift
+  echo "=== build $dir"
+  scripts/build.sh "$dir" "$@"
+  echo "=== test $dir"
+  (cd "$dir" && ctest -j2 --timeout 600) || status=1
+}
+
+run_config build -DKYR_BUILD_BENCH=ON
+
+if [ -f web-tests/package.json ]; then
+  echo "=== browser tests of the editor page"
+  fixtures="$PWD/build/protocol-fixtures.json"
+  if [ -x build/tools/kyr-protocol-fixtures/kyr-protocol-fixtures ]; then
+    build/tools/kyr-protocol-fixtures/kyr-protocol-fixtures "$fixtures"
+    export KYR_PROTOCOL_FIXTURES="$fixtures"
+  fi
+  export KYR_SCREENSHOT_DIR="$PWD/build/screenshots"
+  npm test --prefix web-tests || status=1
+fi
+
+# Sanitizer runs: benchmarks are left out (speed is not what they check).
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
+run_config build-asan -DKYR_SANITIZE=address -DKYR_BUILD_BENCH=OFF
+run_config build-tsan -DKYR_SANITIZE=thread -DKYR_BUILD_BENCH=OFF
+
+if [ "$status" -ne 0 ]; then
+  echo "=== some tests failed"
+fi
+exit "$status"
