@@ -137,8 +137,7 @@ bool HostedPlugin::StartProcessing(double sampleRate, int maxBlockFrames, int32 
 }
 
 template <typename Sample>
-void HostedPlugin::ProcessBlock(Sample** inputs, Sample** outputs, int nFrames, const std::vector<ParamChange>& changes) {
-  ParameterChanges inChanges(changes);
+void HostedPlugin::ProcessBlock(Sample** inputs, Sample** outputs, int nFrames, IParameterChanges* changes) {
   AudioBusBuffers in{};
   AudioBusBuffers out{};
   in.numChannels = out.numChannels = mNumChannels;
@@ -161,16 +160,26 @@ void HostedPlugin::ProcessBlock(Sample** inputs, Sample** outputs, int nFrames, 
   data.numOutputs = 1;
   data.inputs = &in;
   data.outputs = &out;
-  data.inputParameterChanges = &inChanges;
+  data.inputParameterChanges = changes;
   data.processContext = &context;
   mProcessor->process(data);
 }
 
 void HostedPlugin::Process(float** inputs, float** outputs, int nFrames, const std::vector<ParamChange>& changes) {
-  ProcessBlock(inputs, outputs, nFrames, changes);
+  ParameterChanges list(changes);
+  ProcessBlock(inputs, outputs, nFrames, &list);
 }
 
 void HostedPlugin::Process(double** inputs, double** outputs, int nFrames, const std::vector<ParamChange>& changes) {
+  ParameterChanges list(changes);
+  ProcessBlock(inputs, outputs, nFrames, &list);
+}
+
+void HostedPlugin::Process(float** inputs, float** outputs, int nFrames, IParameterChanges* changes) {
+  ProcessBlock(inputs, outputs, nFrames, changes);
+}
+
+void HostedPlugin::Process(double** inputs, double** outputs, int nFrames, IParameterChanges* changes) {
   ProcessBlock(inputs, outputs, nFrames, changes);
 }
 

@@ -35,6 +35,9 @@ class HostedPlugin {
   // One process call; buffers may be the same for input and output (in place).
   void Process(float** inputs, float** outputs, int nFrames, const std::vector<ParamChange>& changes = {});
   void Process(double** inputs, double** outputs, int nFrames, const std::vector<ParamChange>& changes = {});
+  // The same with a prepared change list (so that the call itself allocates nothing).
+  void Process(float** inputs, float** outputs, int nFrames, Steinberg::Vst::IParameterChanges* changes);
+  void Process(double** inputs, double** outputs, int nFrames, Steinberg::Vst::IParameterChanges* changes);
   void StopProcessing();
   // terminate, release, factory release, ModuleExit, dlclose. Also run by the destructor.
   void Unload();
@@ -58,7 +61,7 @@ class HostedPlugin {
 
  private:
   template <typename Sample>
-  void ProcessBlock(Sample** inputs, Sample** outputs, int nFrames, const std::vector<ParamChange>& changes);
+  void ProcessBlock(Sample** inputs, Sample** outputs, int nFrames, Steinberg::Vst::IParameterChanges* changes);
 
   HostApplication mApplication;
   ComponentHandler mHandler;

@@ -1,0 +1,102 @@
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "HostedPlugin.h"
+#include "pluginterfaces/base/funknown.h"
+
+using namespace Steinberg;
+
+namespace {
+
+using Proc = bool (*)();
+
+class Module : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    handle = dlopen(kyr::tools::HostedPlugin::ModulePathInBundle(KYR_BUNDLE_DIR).c_str(), RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(handle, nullptr) << dlerror();
+  }
+  void TearDown() override { dlclose(handle); }
+  template <typename F>
+  F Sym(const char* name) {
+    return reinterpret_cast<F>(dlsym(handle, name));
+  }
+  void* handle = nullptr;
+};
+
+}  // namespace
+
+TEST_F(Module, ExportsTheEntryPointsAndCountsInitAndExit) {
+  auto initDll = Sym<Proc>("InitDll");
+  auto exitDll = Sym<Proc>("ExitDll");
+  auto moduleEntry = Sym<bool (*)(void*)>("ModuleEntry");
+  auto moduleExit = Sym<Proc>("ModuleExit");
+  ASSERT_TRUE(initDll && exitDll && moduleEntry && moduleExit && Sym<void*>("GetPluginFactory"));
+  EXPECT_TRUE(initDll());
+  EXPECT_TRUE(initDll());
+  EXPECT_TRUE(exitDll());
+  EXPECT_TRUE(exitDll());
+  EXPECT_FALSE(exitDll());  // unbalanced
+  // The counter stays usable after an unbalanced call.
+  EXPECT_TRUE(moduleEntry(handle));
+  EXPECT_TRUE(moduleExit());
+  EXPECT_FALSE(moduleExit());
+  // Nothing but the entry points leaves the module.
+  EXPECT_EQ(Sym<void*>("_ZN5oskel9IParam10ConstrainEd"), nullptr);
+}
+
+TEST_F(Module, FactoryDescribesTheOneEffectClass) {
+  auto getFactory = Sym<IPluginFactory* (*)()>("GetPluginFactory");
+  IPluginFactory* factory = getFactory();
+  ASSERT_NE(factory, nullptr);
+  EXPECT_EQ(getFactory(), factory);  // the same object, one more reference
+
+  PFactoryInfo info;
+  ASSERT_EQ(factory->getFactoryInfo(&info), kResultOk);
+  EXPECT_STREQ(info.vendor, "Oskel Audio");
+  EXPECT_EQ(info.flags, PFactoryInfo::kUnicode);
+  ASSERT_EQ(factory->countClasses(), 1);
+
+  FUnknownPtr<IPluginFactory3> factory3(factory);
+  ASSERT_TRUE(factory3);
+  PClassInfo2 ci;
+  ASSERT_EQ(factory3->getClassInfo2(0, &ci), kResultOk);
+  EXPECT_EQ(ci.cardinality, 0x7FFFFFFF);
+  EXPECT_STREQ(ci.category, "Audio Module Class");
+  EXPECT_STREQ(ci.name, "Kyr EQ");
+  EXPECT_EQ(ci.classFlags, 2u);
+  EXPECT_STREQ(ci.subCategories, "Fx|EQ");
+  EXPECT_STREQ(ci.vendor, "");
+  EXPECT_STREQ(ci.version, "2.0.0");
+  EXPECT_STREQ(ci.sdkVersion, "VST 3.8.0");
+  // F2AEE70D-00DE-4F4E, then "Wvoa" and "Tz4u" (this platform's FUID byte order).
+  const FUID expected(0xF2AEE70D, 0x00DE4F4E, 0x57766F61, 0x547A3475);
+  EXPECT_TRUE(FUnknownPrivate::iidEqual(ci.cid, expected.toTUID()));
+  PClassInfoW wide;
+  ASSERT_EQ(factory3->getClassInfoUnicode(0, &wide), kResultOk);
+  EXPECT_EQ(wide.name[0], u'K');
+  EXPECT_STREQ(wide.subCategories, "Fx|EQ");
+
+  // Two instances are independent objects; an unknown class ID creates nothing.
+  void* a = nullptr;
+  void* b = nullptr;
+  ASSERT_EQ(factory->createInstance(ci.cid, FUnknown::iid, &a), kResultOk);
+  ASSERT_EQ(factory->createInstance(ci.cid, FUnknown::iid, &b), kResultOk);
+  EXPECT_NE(a, b);
+  static_cast<FUnknown*>(a)->release();
+  static_cast<FUnknown*>(b)->release();
+  TUID unknown = {};
+  void* none = reinterpret_cast<void*>(1);
+  EXPECT_NE(factory->createInstance(unknown, FUnknown::iid, &none), kResultOk);
+  EXPECT_EQ(none, nullptr);
+
+  factory->release();
+  factory->release();
+  // After the last release a new factory is made on demand.
+  IPluginFactory* again = getFactory();
+  ASSERT_NE(again, nullptr);
+  EXPECT_EQ(again->countClasses(), 1);
+  again->release();
+}

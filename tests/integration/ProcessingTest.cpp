@@ -1,0 +1,208 @@
+#include <atomic>
+#include <cmath>
+#include <thread>
+
+#include "../common/AllocationCounter.h"
+#include "HostTestFixture.h"
+#include "pluginterfaces/vst/ivstaudioprocessor.h"
+
+using namespace Steinberg;
+using namespace Steinberg::Vst;
+using kyr::tools::ParamChange;
+
+namespace {
+
+constexpr ParamID kHostBypass = 65536;
+constexpr ParamID kBypassParam = 14;
+constexpr ParamID kOutputParam = 12;
+
+template <typename Sample>
+struct Stereo {
+  explicit Stereo(int n) : l(static_cast<size_t>(n)), r(static_cast<size_t>(n)) {}
+  void Sine(double freq, double rate, double amp, int start = 0) {
+    for (size_t i = 0; i < l.size(); ++i) {
+      const double t = static_cast<double>(start + static_cast<int>(i)) / rate;
+      l[i] = static_cast<Sample>(amp * std::sin(2 * M_PI * freq * t));
+      r[i] = static_cast<Sample>(amp * std::sin(2 * M_PI * freq * 1.5 * t));
+    }
+  }
+  double Rms() const {
+    double s = 0;
+    for (size_t i = 0; i < l.size(); ++i) s += double(l[i]) * l[i] + double(r[i]) * r[i];
+    return std::sqrt(s / (2.0 * static_cast<double>(l.size())));
+  }
+  bool Finite() const {
+    for (size_t i = 0; i < l.size(); ++i)
+      if (!std::isfinite(double(l[i])) || !std::isfinite(double(r[i]))) return false;
+    return true;
+  }
+  Sample* ptr[2] = {nullptr, nullptr};
+  Sample** Ptrs() {
+    ptr[0] = l.data();
+    ptr[1] = r.data();
+    return ptr;
+  }
+  std::vector<Sample> l, r;
+};
+
+}  // namespace
+
+TEST_F(HostTest, BypassedAudioPassesUnchangedIn32And64Bit) {
+  Start(48000, 256, kSample32);
+  Stereo<float> in(256), out(256);
+  in.Sine(440, 48000, 0.5);
+  host.Process(in.Ptrs(), out.Ptrs(), 256, {{kHostBypass, 0, 1.0}});
+  EXPECT_EQ(out.l, in.l);
+  EXPECT_EQ(out.r, in.r);
+  // The equaliser's own Bypass switch: the kernel copies its input (filters and gain match are off).
+  host.Process(in.Ptrs(), out.Ptrs(), 256, {{kHostBypass, 0, 0.0}, {kBypassParam, 0, 1.0}});
+  EXPECT_EQ(out.l, in.l);
+  EXPECT_EQ(out.r, in.r);
+  host.StopProcessing();
+
+  Start(44100, 256, kSample64);
+  Stereo<double> in64(256), out64(256);
+  in64.Sine(1000, 44100, 0.25);
+  host.Process(in64.Ptrs(), out64.Ptrs(), 256, {{kBypassParam, 0, 1.0}});
+  EXPECT_EQ(out64.l, in64.l);
+  EXPECT_EQ(out64.r, in64.r);
+  // In place: the same buffers for input and output.
+  Stereo<double> inPlace = in64;
+  host.Process(inPlace.Ptrs(), inPlace.Ptrs(), 256, {});
+  EXPECT_EQ(inPlace.l, in64.l);
+}
+
+TEST_F(HostTest, AutomationReachesTheAudioThread) {
+  Start(48000, 512, kSample64);
+  Stereo<double> in(512), quiet(512), loud(512);
+  in.Sine(1000, 48000, 0.01);
+  for (int b = 0; b < 8; ++b) host.Process(in.Ptrs(), quiet.Ptrs(), 512, {{kOutputParam, 0, 0.5}});
+  for (int b = 0; b < 8; ++b) host.Process(in.Ptrs(), loud.Ptrs(), 512, {{kOutputParam, 100, 0.75}});
+  // Output 75 % is +6 dB.
+  EXPECT_NEAR(20 * std::log10(loud.Rms() / quiet.Rms()), 6.0, 0.05);
+  std::vector<uint8_t> state;
+  ASSERT_TRUE(host.GetState(state));
+  EXPECT_DOUBLE_EQ(StoredValue(state, kOutputParam), 75.0);
+}
+
+TEST_F(HostTest, StateIs428BytesAndRoundTrips) {
+  Start(48000, 128, kSample32);
+  Stereo<float> buf(128);
+  host.Process(buf.Ptrs(), buf.Ptrs(), 128, {{3, 0, 0.6}, {15, 0, 1.0}, {40, 0, 0.25}, {kHostBypass, 0, 1.0}});
+  std::vector<uint8_t> state;
+  ASSERT_TRUE(host.GetState(state));
+  ASSERT_EQ(state.size(), 428u);
+  EXPECT_DOUBLE_EQ(StoredValue(state, 3), 60.0);
+  EXPECT_DOUBLE_EQ(StoredValue(state, 15), 1.0);
+  EXPECT_DOUBLE_EQ(StoredValue(state, 40), 50.0);
+  int32_t bypass = 0;
+  std::memcpy(&bypass, state.data() + 424, 4);
+  EXPECT_EQ(bypass, 1);
+
+  kyr::tools::HostedPlugin other("Another Host");
+  std::string error;
+  ASSERT_TRUE(other.LoadModule(KYR_BUNDLE_DIR, error)) << error;
+  ASSERT_TRUE(other.CreateInstance(error)) << error;
+  EXPECT_EQ(other.SetState(state), kResultOk);
+  EXPECT_DOUBLE_EQ(other.Controller()->getParamNormalized(3), 0.6);
+  EXPECT_EQ(other.Controller()->getParamNormalized(kHostBypass), 1.0);
+  std::vector<uint8_t> again;
+  ASSERT_TRUE(other.GetState(again));
+  // The bypass word follows the processor, which learns of it from the host's next block.
+  EXPECT_TRUE(std::equal(state.begin(), state.begin() + 424, again.begin()));
+}
+
+TEST_F(HostTest, BadStateStreamsNeverCorruptTheParameters) {
+  std::vector<uint8_t> good;
+  ASSERT_TRUE(host.GetState(good));
+  EXPECT_EQ(host.SetState({}), kResultFalse);
+  std::vector<uint8_t> truncated(good.begin(), good.begin() + 100);
+  EXPECT_EQ(host.SetState(truncated), kResultFalse);
+  std::vector<uint8_t> paramsOnly(good.begin(), good.begin() + 424);
+  EXPECT_EQ(host.SetState(paramsOnly), kResultFalse);
+
+  std::vector<uint8_t> random(428);
+  uint32_t seed = 12345;
+  for (int round = 0; round < 50; ++round) {
+    for (uint8_t& b : random) b = static_cast<uint8_t>((seed = seed * 1664525u + 1013904223u) >> 24);
+    host.SetState(random);
+    std::vector<uint8_t> after;
+    ASSERT_TRUE(host.GetState(after));
+    for (int i = 0; i < 53; ++i) {
+      const double v = StoredValue(after, i);
+      ASSERT_TRUE(std::isfinite(v)) << "parameter " << i;
+      const double plain = host.Controller()->normalizedParamToPlain(static_cast<ParamID>(i), 0.0);
+      const double top = host.Controller()->normalizedParamToPlain(static_cast<ParamID>(i), 1.0);
+      EXPECT_GE(v, plain);
+      EXPECT_LE(v, top);
+    }
+  }
+  std::vector<uint8_t> oversized = good;
+  oversized.resize(100000, 0x7F);
+  EXPECT_EQ(host.SetState(oversized), kResultOk);
+}
+
+TEST_F(HostTest, MonoBusesAndOddBlocks) {
+  Start(44100, 64, kSample32, 1);
+  std::vector<float> buf(1000, 0.1f);
+  float* ch[] = {buf.data()};
+  host.Process(ch, ch, 1000, {});  // longer than the announced block
+  host.Process(ch, ch, 0, {});
+  host.Process(ch, ch, 1, {});
+  for (float v : buf) ASSERT_TRUE(std::isfinite(v));
+}
+
+TEST_F(HostTest, ProcessAllocatesNothingOnAnyPath) {
+  Start(48000, 256, kSample64);
+  Stereo<double> in(256), out(256);
+  in.Sine(200, 48000, 0.5);
+  // Every parameter change list is built before counting starts.
+  const std::vector<std::vector<ParamChange>> paths = {
+      {},
+      {{3, 0, 0.8}, {7, 0, 0.6}, {30, 0, 0.5}, {31, 0, 0.5}, {29, 0, 1.0}},
+      {{27, 0, 1.0}},
+      {{28, 0, 1.0}},
+      {{42, 0, 1.0}},
+      {{15, 0, 1.0}, {24, 0, 1.0}, {26, 0, 1.0}, {39, 0, 0.2}, {40, 0, 0.1}, {41, 0, 1.0}},
+      {{38, 0, 0.5}},
+      {{14, 0, 1.0}},
+      {{kHostBypass, 0, 1.0}},
+  };
+  std::vector<kyr::tools::ParameterChanges> lists;
+  for (const auto& p : paths) lists.emplace_back(p);
+  for (auto& list : lists) host.Process(in.Ptrs(), out.Ptrs(), 256, &list);  // warm up every path
+  kyr::tools::ParameterChanges none;
+  kyr::test::AllocationCounter guard;
+  for (auto& list : lists) {
+    host.Process(in.Ptrs(), out.Ptrs(), 256, &list);
+    host.Process(in.Ptrs(), out.Ptrs(), 256, &none);
+  }
+  EXPECT_EQ(guard.Count(), 0);
+}
+
+TEST_F(HostTest, AutomationAndControllerCallsOnTwoThreads) {
+  Start(48000, 128, kSample32);
+  std::atomic<bool> done{false};
+  std::thread audio([&] {
+    Stereo<float> buf(128);
+    buf.Sine(300, 48000, 0.3);
+    for (int b = 0; b < 400; ++b) {
+      const double v = (b % 10) / 10.0;
+      host.Process(buf.Ptrs(), buf.Ptrs(), 128, {{3, 0, v}, {12, 64, 1.0 - v}, {15, 0, (b / 50) % 2 ? 1.0 : 0.0}});
+    }
+    done = true;
+  });
+  int rounds = 0;
+  while (!done) {
+    host.Controller()->setParamNormalized(3, 0.3);
+    host.Controller()->getParamNormalized(12);
+    String128 text{};
+    host.Controller()->getParamStringByValue(4, 0.5, text);
+    std::vector<uint8_t> state;
+    EXPECT_TRUE(host.GetState(state));
+    EXPECT_EQ(state.size(), 428u);
+    ++rounds;
+  }
+  audio.join();
+  EXPECT_GT(rounds, 0);
+}

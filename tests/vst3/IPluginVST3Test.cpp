@@ -1,0 +1,347 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <limits>
+#include <map>
+
+#include "HostedPlugin.h"
+#include "Vst3TestPlugin.h"
+#include "pluginterfaces/base/ibstream.h"
+#include "pluginterfaces/vst/ivstchannelcontextinfo.h"
+#include "pluginterfaces/vst/vstspeaker.h"
+#include "public.sdk/source/common/memorystream.h"
+
+using namespace Steinberg;
+using namespace Steinberg::Vst;
+using kyr::tools::ParamChange;
+using kyr::tools::ParameterChanges;
+
+namespace {
+
+class Vst3Plugin : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    plugin = owned(new Vst3TestPlugin());
+    ASSERT_EQ(plugin->initialize(&app), kResultOk);
+  }
+  void TearDown() override { plugin->terminate(); }
+
+  void Setup(int32 sampleSize, int32 maxBlock, int nChannels = 2) {
+    SpeakerArrangement arr = nChannels == 1 ? SpeakerArr::kMono : SpeakerArr::kStereo;
+    ASSERT_EQ(plugin->setBusArrangements(&arr, 1, &arr, 1), kResultTrue);
+    ProcessSetup setup{kRealtime, sampleSize, maxBlock, 48000.0};
+    ASSERT_EQ(plugin->setupProcessing(setup), kResultTrue);
+    plugin->setActive(true);
+    plugin->setProcessing(true);
+  }
+
+  template <typename Sample>
+  void Run(Sample** in, Sample** out, int nChannels, int nFrames, const std::vector<ParamChange>& changes = {},
+           int32 sampleSize = sizeof(Sample) == 4 ? kSample32 : kSample64) {
+    ParameterChanges paramChanges(changes);
+    AudioBusBuffers inBus{}, outBus{};
+    inBus.numChannels = outBus.numChannels = nChannels;
+    if constexpr (sizeof(Sample) == 4) {
+      inBus.channelBuffers32 = in;
+      outBus.channelBuffers32 = out;
+    } else {
+      inBus.channelBuffers64 = in;
+      outBus.channelBuffers64 = out;
+    }
+    ProcessData data{};
+    data.symbolicSampleSize = sampleSize;
+    data.numSamples = nFrames;
+    data.numInputs = data.numOutputs = 1;
+    data.inputs = &inBus;
+    data.outputs = &outBus;
+    data.inputParameterChanges = &paramChanges;
+    EXPECT_EQ(plugin->process(data), kResultOk);
+  }
+
+  ParameterInfo Info(ParamID id) {
+    ParameterInfo info{};
+    for (int32 i = 0; i < plugin->getParameterCount(); ++i) {
+      plugin->getParameterInfo(i, info);
+      if (info.id == id) return info;
+    }
+    ADD_FAILURE() << "no parameter " << id;
+    return info;
+  }
+
+  kyr::tools::HostApplication app{"Test Host"};
+  IPtr<Vst3TestPlugin> plugin;
+};
+
+// A host attribute list for channel context tests.
+class AttributeList : public IAttributeList {
+ public:
+  virtual ~AttributeList() = default;
+  tresult PLUGIN_API setInt(AttrID id, int64 v) override {
+    ints[id] = v;
+    return kResultTrue;
+  }
+  tresult PLUGIN_API getInt(AttrID id, int64& v) override {
+    auto it = ints.find(id);
+    if (it == ints.end()) return kResultFalse;
+    v = it->second;
+    return kResultTrue;
+  }
+  tresult PLUGIN_API setFloat(AttrID, double) override { return kResultFalse; }
+  tresult PLUGIN_API getFloat(AttrID, double&) override { return kResultFalse; }
+  tresult PLUGIN_API setString(AttrID id, const TChar* s) override {
+    strings[id] = std::u16string(reinterpret_cast<const char16_t*>(s));
+    return kResultTrue;
+  }
+  tresult PLUGIN_API getString(AttrID id, TChar* out, uint32 sizeInBytes) override {
+    auto it = strings.find(id);
+    if (it == strings.end()) return kResultFalse;
+    const size_t n = std::min<size_t>(it->second.size(), sizeInBytes / sizeof(TChar) - 1);
+    std::memcpy(out, it->second.data(), n * sizeof(TChar));
+    out[n] = 0;
+    return kResultTrue;
+  }
+  tresult PLUGIN_API setBinary(AttrID, const void*, uint32) override { return kResultFalse; }
+  tresult PLUGIN_API getBinary(AttrID, const void*&, uint32&) override { return kResultFalse; }
+  tresult PLUGIN_API queryInterface(const TUID, void** obj) override {
+    *obj = nullptr;
+    return kNoInterface;
+  }
+  uint32 PLUGIN_API addRef() override { return 1; }
+  uint32 PLUGIN_API release() override { return 1; }
+  std::map<std::string, int64> ints;
+  std::map<std::string, std::u16string> strings;
+};
+
+}  // namespace
+
+TEST_F(Vst3Plugin, AnswersEveryInterfaceFromOneObject) {
+  const FUID* iids[] = {&IComponent::iid,         &IAudioProcessor::iid, &IEditController::iid,
+                        &IUnitInfo::iid,          &IMidiMapping::iid,    &ChannelContext::IInfoListener::iid,
+                        &IProcessContextRequirements::iid};
+  for (const FUID* iid : iids) {
+    void* obj = nullptr;
+    EXPECT_EQ(plugin->queryInterface(iid->toTUID(), &obj), kResultOk);
+    ASSERT_NE(obj, nullptr);
+    static_cast<FUnknown*>(obj)->release();
+  }
+  EXPECT_EQ(plugin->getProcessContextRequirements(), oskel::IPluginVST3ProcessorBase::kProcessContextRequirements);
+}
+
+TEST_F(Vst3Plugin, PublishesParametersAndTheBypassSwitch) {
+  EXPECT_EQ(plugin->getParameterCount(), 4);
+  const ParameterInfo gain = Info(0);
+  EXPECT_EQ(gain.stepCount, 0);
+  EXPECT_EQ(gain.flags, ParameterInfo::kCanAutomate);
+  EXPECT_EQ(kyr::tools::ToUtf8(gain.units), "dB");
+  EXPECT_DOUBLE_EQ(gain.defaultNormalizedValue, 0.5);
+  const ParameterInfo choice = Info(1);
+  EXPECT_EQ(choice.stepCount, 3);
+  EXPECT_EQ(choice.flags, 9);
+  EXPECT_EQ(kyr::tools::ToUtf8(Info(2).units), "");  // a switch shows texts, not a unit
+  const ParameterInfo bypass = Info(65536);
+  EXPECT_EQ(kyr::tools::ToUtf8(bypass.title), "Bypass");
+  EXPECT_EQ(bypass.flags, 0x10009);
+
+  String128 text{};
+  plugin->getParamStringByValue(1, 2.0 / 3.0, text);
+  EXPECT_EQ(kyr::tools::ToUtf8(text), "C");
+  plugin->getParamStringByValue(0, 0.75, text);
+  EXPECT_EQ(kyr::tools::ToUtf8(text), "6.0");
+  ParamValue v = 0;
+  const char16_t typed[] = u"-6 dB";
+  EXPECT_EQ(plugin->getParamValueByString(0, const_cast<TChar*>(reinterpret_cast<const TChar*>(typed)), v), kResultOk);
+  EXPECT_DOUBLE_EQ(v, 0.25);
+  EXPECT_DOUBLE_EQ(plugin->normalizedParamToPlain(0, 2.0), 12.0);
+  EXPECT_DOUBLE_EQ(plugin->plainParamToNormalized(1, 3.0), 1.0);
+}
+
+TEST(Vst3Units, SharedGroupNamesShareOneUnit) {
+  kyr::tools::HostApplication app("Test");
+  auto plugin = owned(new Vst3TestPlugin("EQ", "EQ"));
+  ASSERT_EQ(plugin->initialize(&app), kResultOk);
+  EXPECT_EQ(plugin->getUnitCount(), 2);
+  ParameterInfo info{};
+  plugin->getParameterInfo(1, info);  // index 0 is the bypass switch
+  EXPECT_EQ(info.unitId, 1);
+  plugin->getParameterInfo(2, info);
+  EXPECT_EQ(info.unitId, 1);
+  plugin->terminate();
+}
+
+TEST_F(Vst3Plugin, ControllerQuestions) {
+  ParamID tag = 0;
+  EXPECT_EQ(plugin->getMidiControllerAssignment(0, 0, 7, tag), kResultTrue);
+  EXPECT_EQ(tag, 65545u);
+  EXPECT_EQ(plugin->getMidiControllerAssignment(0, 1, 7, tag), kResultFalse);
+
+  String128 name{};
+  EXPECT_EQ(plugin->getProgramName(65537, 0, name), kResultTrue);
+  EXPECT_EQ(kyr::tools::ToUtf8(name), "empty");
+  EXPECT_EQ(plugin->getProgramName(65537, 4, name), kResultTrue);
+  EXPECT_EQ(kyr::tools::ToUtf8(name), "");
+  EXPECT_EQ(plugin->getProgramName(3, 0, name), kResultFalse);
+
+  EXPECT_EQ(plugin->setParamNormalized(65536, 1.0), kResultOk);
+  EXPECT_EQ(plugin->getParamNormalized(65536), 1.0);
+  EXPECT_TRUE(plugin->changes.size() == 3u);  // only initialize's reset ran hooks
+  EXPECT_EQ(plugin->setParamNormalized(77, 1.0), kResultFalse);
+  EXPECT_EQ(plugin->getParamNormalized(77), 0.0);
+  EXPECT_EQ(plugin->setParamNormalized(0, 1.0), kResultOk);
+  EXPECT_EQ(plugin->GetParam(0)->Value(), 12.0);
+  EXPECT_EQ(plugin->changes.size(), 3u);  // host controller changes do not reach OnParamChange
+
+  EXPECT_TRUE(plugin->EditorResize(1200, 560));
+  EXPECT_EQ(plugin->createView("other"), nullptr);
+  EXPECT_EQ(plugin->getTailSamples(), 0u);
+  plugin->SetTailSize(0x7FFFFFFF);
+  EXPECT_EQ(plugin->getTailSamples(), 0xFFFFFFFFu);
+}
+
+TEST_F(Vst3Plugin, ChannelContextAttributesAreKeptIndependently) {
+  AttributeList list;
+  list.setString(ChannelContext::kChannelNameKey, reinterpret_cast<const TChar*>(u"Vocals"));
+  list.setInt(ChannelContext::kChannelNameLengthKey, 6);
+  list.setInt(ChannelContext::kChannelColorKey, 0x00112233);
+  EXPECT_EQ(plugin->setChannelContextInfos(&list), kResultTrue);
+  EXPECT_EQ(plugin->GetTrackName(), "Vocals");
+  int r, g, b;
+  plugin->GetTrackColor(r, g, b);
+  EXPECT_EQ(r, 0x11);
+  EXPECT_EQ(g, 0x22);
+  EXPECT_EQ(b, 0x33);
+  AttributeList onlyIndex;
+  onlyIndex.setInt(ChannelContext::kChannelIndexKey, 4);
+  plugin->setChannelContextInfos(&onlyIndex);
+  EXPECT_EQ(plugin->GetTrackName(), "Vocals");
+  EXPECT_EQ(plugin->GetTrackIndex(), 4);
+  EXPECT_EQ(plugin->setChannelContextInfos(nullptr), kResultFalse);
+}
+
+TEST_F(Vst3Plugin, BusArrangements) {
+  SpeakerArrangement stereo = SpeakerArr::kStereo, mono = SpeakerArr::kMono;
+  EXPECT_EQ(plugin->setBusArrangements(&stereo, 1, &stereo, 1), kResultTrue);
+  EXPECT_EQ(plugin->setBusArrangements(&mono, 1, &mono, 1), kResultTrue);
+  SpeakerArrangement arr = 0;
+  plugin->getBusArrangement(kOutput, 0, arr);
+  EXPECT_EQ(arr, SpeakerArr::kMono);
+  EXPECT_EQ(plugin->setBusArrangements(&stereo, 1, &mono, 1), kResultFalse);
+  SpeakerArrangement two[] = {stereo, stereo};
+  EXPECT_EQ(plugin->setBusArrangements(two, 2, &stereo, 1), kResultFalse);
+  EXPECT_EQ(plugin->canProcessSampleSize(kSample64), kResultTrue);
+  EXPECT_EQ(plugin->canProcessSampleSize(2), kResultFalse);
+  ProcessSetup bad{kRealtime, 2, 512, 48000.0};
+  EXPECT_EQ(plugin->setupProcessing(bad), kResultFalse);
+  ProcessSetup noRate{kRealtime, kSample32, 512, 0.0};
+  EXPECT_EQ(plugin->setupProcessing(noRate), kResultFalse);
+}
+
+TEST_F(Vst3Plugin, OnlyTheLastPointOfAQueueIsApplied) {
+  Setup(kSample64, 256);
+  plugin->changes.clear();
+  std::vector<double> buf(256, 0.0);
+  double* ch[] = {buf.data(), buf.data()};
+  Run(ch, ch, 2, 256, {{0, 0, 0.1}, {0, 100, 0.2}, {0, 200, 0.75}, {53, 0, 1.0}, {65537, 0, 1.0}});
+  ASSERT_EQ(plugin->changes.size(), 1u);
+  EXPECT_EQ(plugin->changes[0].idx, 0);
+  EXPECT_EQ(plugin->changes[0].source, oskel::kHost);
+  EXPECT_EQ(plugin->changes[0].offset, 200);
+  EXPECT_DOUBLE_EQ(plugin->GetParam(0)->Value(), 6.0);
+}
+
+TEST_F(Vst3Plugin, BypassSwitchesAboveOneHalf) {
+  Setup(kSample64, 64);
+  std::vector<double> buf(64, 0.0);
+  double* ch[] = {buf.data(), buf.data()};
+  Run(ch, ch, 2, 64, {{65536, 0, 0.5}});
+  EXPECT_FALSE(plugin->GetBypassed());
+  Run(ch, ch, 2, 64, {{65536, 0, 0.51}});
+  EXPECT_TRUE(plugin->GetBypassed());
+  const int blocks = plugin->blocks;
+  Run(ch, ch, 2, 64);
+  EXPECT_EQ(plugin->blocks, blocks);  // bypassed blocks pass through without ProcessBlock
+}
+
+TEST_F(Vst3Plugin, UnsupportedSampleSizeChangesParametersButNoAudio) {
+  Setup(kSample32, 64);
+  std::vector<float> in(64, 0.5f), out(64, 7.0f);
+  float* ins[] = {in.data(), in.data()};
+  float* outs[] = {out.data(), out.data()};
+  Run(ins, outs, 2, 64, {{0, 0, 1.0}}, 2);
+  EXPECT_EQ(plugin->GetParam(0)->Value(), 12.0);
+  EXPECT_EQ(out[0], 7.0f);
+}
+
+TEST_F(Vst3Plugin, LongHostBlocksAreProcessedInPieces) {
+  Setup(kSample32, 64);
+  std::vector<float> inL(1000), inR(1000), outL(1000, 9.f), outR(1000, 9.f);
+  for (int i = 0; i < 1000; ++i) inL[static_cast<size_t>(i)] = static_cast<float>(i), inR[static_cast<size_t>(i)] = -static_cast<float>(i);
+  float* ins[] = {inL.data(), inR.data()};
+  float* outs[] = {outL.data(), outR.data()};
+  const int before = plugin->blocks;
+  Run(ins, outs, 2, 1000);
+  EXPECT_EQ(plugin->blocks - before, 16);  // ceil(1000 / 64)
+  EXPECT_EQ(outL, inL);
+  EXPECT_EQ(outR, inR);
+}
+
+TEST_F(Vst3Plugin, DegenerateProcessCallsAreHarmless) {
+  Setup(kSample32, 64);
+  std::vector<float> buf(64, 0.0f);
+  float* ch[] = {buf.data(), buf.data()};
+  Run(ch, ch, 2, 0);
+  float* none[] = {nullptr, nullptr};
+  Run(none, none, 2, 64);
+  Run(static_cast<float**>(nullptr), static_cast<float**>(nullptr), 2, 64);
+  Run(ch, ch, 8, 64);   // more channels than the plug-in has
+  Run(ch, ch, -3, 64);  // nonsense channel count
+  ProcessData empty{};
+  empty.symbolicSampleSize = kSample32;
+  empty.numSamples = 64;
+  EXPECT_EQ(plugin->process(empty), kResultOk);
+}
+
+TEST_F(Vst3Plugin, StateRoundTripsAndRejectsBrokenStreams) {
+  plugin->GetParam(0)->Set(-3.5);
+  plugin->GetParam(1)->Set(2.0);
+  MemoryStream saved;
+  ASSERT_EQ(plugin->getState(&saved), kResultOk);
+  EXPECT_EQ(saved.getSize(), 3 * 8 + 4);
+
+  auto other = owned(new Vst3TestPlugin());
+  ASSERT_EQ(other->initialize(&app), kResultOk);
+  saved.seek(0, IBStream::kIBSeekSet, nullptr);
+  EXPECT_EQ(other->setState(&saved), kResultOk);
+  EXPECT_EQ(other->GetParam(0)->Value(), -3.5);
+  EXPECT_EQ(other->GetParam(1)->Value(), 2.0);
+  EXPECT_DOUBLE_EQ(other->getParamNormalized(1), 2.0 / 3.0);
+  EXPECT_EQ(other->restores, 1);
+
+  // Cut after the parameter data: values applied, no bypass word, failure reported.
+  MemoryStream cut(const_cast<char*>(saved.getData()), 24);
+  other->GetParam(0)->Set(0.0);
+  EXPECT_EQ(other->setState(&cut), kResultFalse);
+  EXPECT_EQ(other->GetParam(0)->Value(), -3.5);
+  EXPECT_DOUBLE_EQ(other->getParamNormalized(0), plugin->GetParam(0)->GetNormalized());
+
+  MemoryStream empty;
+  EXPECT_EQ(other->setState(&empty), kResultFalse);
+  EXPECT_EQ(other->setState(nullptr), kResultFalse);
+  EXPECT_EQ(other->getState(nullptr), kResultFalse);
+
+  // Out-of-range and non-finite values are constrained; trailing bytes are ignored.
+  MemoryStream hostile;
+  int32 written = 0;
+  double values[] = {1e300, std::numeric_limits<double>::quiet_NaN(), -7.0};
+  hostile.write(values, sizeof values, &written);
+  int32 bypass = 1;
+  hostile.write(&bypass, 4, &written);
+  std::vector<uint8_t> junk(5000, 0xAB);
+  hostile.write(junk.data(), static_cast<int32>(junk.size()), &written);
+  hostile.seek(0, IBStream::kIBSeekSet, nullptr);
+  EXPECT_EQ(other->setState(&hostile), kResultOk);
+  EXPECT_EQ(other->GetParam(0)->Value(), 12.0);
+  EXPECT_EQ(other->GetParam(1)->Value(), 0.0);
+  EXPECT_EQ(other->GetParam(2)->Value(), 0.0);
+  EXPECT_EQ(other->getParamNormalized(65536), 1.0);
+  other->terminate();
+}

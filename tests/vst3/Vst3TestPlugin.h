@@ -1,0 +1,54 @@
+#pragma once
+
+#include <vector>
+
+#include "HostObjects.h"
+#include "vst3/IPluginVST3.h"
+
+// A small plug-in on the VST 3 binding: a gain in dB (index 0), a four-way choice (1) and a
+// switch (2), recording every parameter change with its source and offset.
+class Vst3TestPlugin : public oskel::IPluginVST3 {
+ public:
+  static oskel::PluginConfig Config() {
+    oskel::PluginConfig c;
+    c.nParams = 3;
+    c.nPresets = 1;
+    c.channelIOStr = "1-1 2-2";
+    c.pluginName = "Test";
+    c.plugHasUI = true;
+    c.plugWidth = 1200;
+    c.plugHeight = 560;
+    c.plugMinWidth = 400;
+    c.plugMaxWidth = 3600;
+    c.plugMinHeight = 186;
+    c.plugMaxHeight = 1680;
+    return c;
+  }
+
+  explicit Vst3TestPlugin(const char* group1 = "", const char* group2 = "") : IPluginVST3(Config()) {
+    GetParam(0)->InitDouble("Gain", 0.0, -12.0, 12.0, 0.1, "dB", 0, group1);
+    GetParam(1)->InitEnum("Choice", 0, 4, "", 0, group2, {"A", "B", "C", "D"});
+    GetParam(2)->InitBool("Switch", false, "", 0, "", "off", "on");
+  }
+  ~Vst3TestPlugin() override { StopIdleTimer(); }
+
+  struct Change {
+    int idx;
+    oskel::EParamSource source;
+    int offset;
+  };
+  void OnParamChange(int idx, oskel::EParamSource source, int offset) override {
+    changes.push_back({idx, source, offset});
+    IPluginVST3::OnParamChange(idx, source, offset);
+  }
+  void OnParamChange(int) override {}
+  void ProcessBlock(double** in, double** out, int n) override {
+    ++blocks;
+    IPluginVST3::ProcessBlock(in, out, n);
+  }
+  void OnRestoreState() override { ++restores; }
+
+  std::vector<Change> changes;
+  int blocks = 0;
+  int restores = 0;
+};
