@@ -106,6 +106,7 @@ class Editor {
 async function openEditor(browser, { dpr = 1, csp = null } = {}) {
   const context = await browser.newContext({ viewport: { width: 1200, height: 560 }, deviceScaleFactor: dpr });
   const page = await context.newPage();
+  page.setDefaultTimeout(5000);
   const editor = new Editor(page, context);
   page.on('console', (m) => { if (m.type() === 'error') editor.consoleErrors.push(m.text()); });
   page.on('pageerror', (e) => editor.pageErrors.push(String(e)));
@@ -120,7 +121,13 @@ async function openEditor(browser, { dpr = 1, csp = null } = {}) {
       await route.abort();
     }
   });
-  await page.addInitScript({ content: [kWebViewStub, ...kInjectedScripts].join('\n') });
+  // Registered through the browser's own new-document hook, which runs each
+  // script at the top level of the document, as the web view host's does.
+  const cdp = await context.newCDPSession(page);
+  await cdp.send('Page.enable');
+  for (const source of [kWebViewStub, ...kInjectedScripts]) {
+    await cdp.send('Page.addScriptToEvaluateOnNewDocument', { source });
+  }
   await page.goto(kPageUrl);
   return editor;
 }

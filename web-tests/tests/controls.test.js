@@ -1,0 +1,157 @@
+'use strict';
+const test = require('node:test');
+const assert = require('node:assert/strict');
+const { useBrowser, gesture } = require('../harness/session');
+
+const session = useBrowser();
+
+// Runs fn on a freshly loaded editor and returns the parameter messages it caused.
+async function editsOf(fn) {
+  const editor = await session.loaded();
+  try {
+    const mark = await editor.mark();
+    await fn(editor);
+    return { edits: await editor.edits(mark), all: await editor.posted(mark), editor };
+  } finally {
+    await editor.close();
+  }
+}
+
+async function centreOf(editor, name) {
+  const box = await editor.page.locator(`[data-param="${name}"] .knob-svg`).boundingBox();
+  return { x: box.x + box.width / 2, y: box.y + box.height / 2 };
+}
+
+async function dragKnob(editor, name, dy, { shift = false, steps = 5 } = {}) {
+  const c = await centreOf(editor, name);
+  const mouse = editor.page.mouse;
+  await mouse.move(c.x, c.y);
+  if (shift) await editor.page.keyboard.down('Shift');
+  await mouse.down();
+  await mouse.move(c.x, c.y - dy, { steps });
+  await mouse.up();
+  if (shift) await editor.page.keyboard.up('Shift');
+}
+
+const idle = (ms) => new Promise((r) => setTimeout(r, ms));
+
+test('dragging a knob sends one gesture with normalised values', async () => {
+  const { edits } = await editsOf((e) => dragKnob(e, 'Low Boost', 50));
+  // 250 px span the whole range: 50 px in five moves is 20 % in steps of 4 %.
+  assert.deepEqual(edits, gesture(3, 0.04, 0.08, 0.12, 0.16, 0.2));
+});
+
+test('dragging with Shift is ten times finer and down-drags stop at the minimum', async () => {
+  const fine = await editsOf((e) => dragKnob(e, 'Output', 50, { shift: true, steps: 1 }));
+  assert.deepEqual(fine.edits, gesture(12, 0.52));
+  const down = await editsOf((e) => dragKnob(e, 'Push-Pull Pivot', -400, { steps: 2 }));
+  assert.deepEqual(down.edits, gesture(44, 0));
+});
+
+test('the wheel steps by 1 % and a burst of notches is one gesture', async () => {
+  const { edits } = await editsOf(async (e) => {
+    const c = await centreOf(e, 'Mid Boost');
+    await e.page.mouse.move(c.x, c.y);
+    await e.page.mouse.wheel(0, -100);
+    await e.page.mouse.wheel(0, -100);
+    await e.page.mouse.wheel(0, -100);
+    await idle(600);
+  });
+  assert.deepEqual(edits, gesture(36, 0.01, 0.02, 0.03));
+});
+
+test('the wheel steps a choice by one entry', async () => {
+  const { edits } = await editsOf(async (e) => {
+    await e.locator('High Boost Freq', 'select').hover();
+    await e.page.mouse.wheel(0, 100);
+    await idle(600);
+  });
+  assert.deepEqual(edits, gesture(8, 4 / 7));
+});
+
+test('double-click resets to the default', async () => {
+  const { edits } = await editsOf(async (e) => {
+    await e.run('SPVFD(0, 0.750000)');
+    const c = await centreOf(e, 'Input');
+    await e.page.mouse.dblclick(c.x, c.y);
+  });
+  assert.deepEqual(edits, gesture(0, 0.5));
+});
+
+test('a click on a value opens a text field for typing', async () => {
+  const cases = [
+    { name: 'Output', typed: '62.5', expect: gesture(12, 0.625) },
+    { name: 'Output', typed: '200', expect: gesture(12, 1) },
+    { name: 'Push-Pull Pivot', typed: '-50 %', expect: gesture(44, 0.25) },
+    { name: 'High Cut', typed: '33.33%', expect: gesture(10, 0.333) },
+    { name: 'Input', typed: 'loud', expect: [] },
+  ];
+  for (const c of cases) {
+    const { all, edits } = await editsOf(async (e) => {
+      await e.locator(c.name, 'readout').click();
+      const field = e.page.locator('input.entry');
+      assert.equal(await field.count(), 1);
+      await field.fill('');
+      await e.page.keyboard.type(c.typed);
+      await e.page.keyboard.press('Enter');
+      assert.equal(await field.count(), 0);
+    });
+    assert.deepEqual(edits, c.expect, `${c.name} <- ${c.typed}`);
+    // Keys typed into the field are not forwarded to the host; only the
+    // release of Enter, after the field has closed, is.
+    assert.deepEqual(all.filter((m) => m.msg === 'SKPFUI').map((m) => [m.utf8, m.isUp]), [['Enter', true]]);
+  }
+  const escaped = await editsOf(async (e) => {
+    await e.locator('Output', 'readout').click();
+    await e.page.keyboard.type('70');
+    await e.page.keyboard.press('Escape');
+  });
+  assert.deepEqual(escaped.edits, []);
+});
+
+test('arrow keys adjust the focused control', async () => {
+  const { edits } = await editsOf(async (e) => {
+    await e.page.locator('[data-param="Dynamic Tube"] .knob-svg').focus();
+    await e.page.keyboard.press('ArrowUp');
+    await e.page.keyboard.press('ArrowUp');
+    await e.page.keyboard.press('Shift+ArrowDown');
+    await e.locator('LF Filter', 'select').focus();
+    await e.page.keyboard.press('ArrowRight');
+  });
+  assert.deepEqual(edits, [...gesture(28, 0.01), ...gesture(28, 0.02), ...gesture(28, 0.019), ...gesture(30, 1 / 6)]);
+});
+
+test('switches, segmented choices, menus and band listen buttons send gestures', async () => {
+  const { edits, editor } = await editsOf(async (e) => {
+    await e.locator('Clean', 'switch').click();
+    await e.page.locator('[data-param="LF Slope"] .seg > div', { hasText: '24' }).click();
+    await e.locator('High Boost Freq', 'select').click();
+    await e.page.locator('#menu div', { hasText: '16k' }).click();
+    await e.page.locator('[data-role="listen"][data-band="Mid Cut"]').click();
+    assert.equal(await e.text('Band Listen'), 'Mid Cut');
+    assert.equal(await e.locator('Band Listen', 'select').textContent(), 'Mid Cut');
+    await e.page.locator('[data-role="listen"][data-band="Mid Cut"]').click();
+    await e.page.locator('[data-param="Mode"] .seg > div', { hasText: 'BAX' }).click();
+    assert.equal(await e.page.locator('[data-param="BAX Lo Shelf L"]').isVisible(), true);
+    assert.equal(await e.page.locator('[data-param="Low Boost"]').isVisible(), false);
+  });
+  assert.ok(editor);
+  assert.deepEqual(edits, [
+    ...gesture(13, 1), ...gesture(32, 1), ...gesture(8, 1), ...gesture(38, 0.5), ...gesture(38, 0), ...gesture(15, 1),
+  ]);
+});
+
+test('stereo mode and link change the shelf captions', async () => {
+  const editor = await session.loaded();
+  try {
+    await editor.runAll(['SPVFD(15, 1.000000)']);
+    const cap = () => editor.page.locator('[data-param="BAX Lo Shelf R"] .cap').textContent();
+    assert.equal(await cap(), 'Lo Shelf R');
+    assert.equal(await editor.page.locator('[data-param="BAX Lo Shelf R"].dim').count(), 1);
+    await editor.runAll(['SPVFD(26, 1.000000)', 'SPVFD(25, 0.000000)']);
+    assert.equal(await cap(), 'Lo Shelf S');
+    assert.equal(await editor.page.locator('[data-param="BAX Lo Shelf R"].dim').count(), 0);
+  } finally {
+    await editor.close();
+  }
+});

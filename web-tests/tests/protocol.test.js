@@ -1,0 +1,155 @@
+'use strict';
+const test = require('node:test');
+const assert = require('node:assert/strict');
+const fs = require('node:fs');
+const { useBrowser } = require('../harness/session');
+const { kPagePath } = require('../harness/host');
+const { generateFixtures, paramsJson, kParams } = require('../harness/fixtures');
+
+const session = useBrowser();
+
+test('the generated description message has the plug-in\'s exact sizes', () => {
+  const json = paramsJson();
+  assert.equal(Buffer.byteLength(json), 6082);
+  const statement = generateFixtures().params;
+  assert.ok(/^SAMFD\(-1, 8113, '[A-Za-z0-9+/=]{8112}'\)$/.test(statement));
+  assert.equal(statement.length, 8131);
+  const first = JSON.parse(json).params[0];
+  assert.deepEqual(Object.keys(first), ['default', 'display_type', 'id', 'max', 'min', 'name', 'rate', 'type']);
+  assert.ok(json.startsWith('{"id":"params","params":[{"default":50.0,"display_type":0,"id":0,"max":100.0,"min":0.0,"name":"Input"'));
+});
+
+test('fixtures from the C++ code agree with the generated ones', { skip: !process.env.KYR_PROTOCOL_FIXTURES }, () => {
+  const real = JSON.parse(fs.readFileSync(process.env.KYR_PROTOCOL_FIXTURES, 'utf8'));
+  const made = generateFixtures();
+  assert.equal(real.params, made.params);
+  assert.deepEqual(real.values, made.values);
+  assert.match(real.meters, /^SAMFD\(0, \d+, '[A-Za-z0-9+/=]+'\)$/);
+  const meters = JSON.parse(Buffer.from(real.meters.split('\'')[1], 'base64').toString());
+  assert.deepEqual(Object.keys(meters), ['t', 'thd', 'drive', 'loRed', 'hiRed', 'tp', 'lufs', 'xf', 'tb', 'ease', 'ppg', 'ppbg']);
+  assert.ok(/^SAMFD\(3, 461, '[A-Za-z0-9+/=]{460}'\)$/.test(real.spectrum));
+});
+
+test('the page defines the five entry points first and is self-contained', () => {
+  const html = fs.readFileSync(kPagePath, 'utf8');
+  const firstScript = /<script>([\s\S]*?)<\/script>/.exec(html)[1];
+  for (const name of ['SPVFD', 'SCVFD', 'SCMFD', 'SAMFD', 'SMMFD']) {
+    assert.match(firstScript, new RegExp(`^function ${name}\\(`, 'm'), name);
+  }
+  assert.ok(html.indexOf('<script>') < html.indexOf('<style>'), 'entry points come before anything else');
+  assert.doesNotMatch(html, /<script[^>]+src=|<link[^>]+href=|url\((?!#)|@import|https?:\/\/(?!www\.w3\.org\/2000\/svg|www\.oskelaudio\.com)/);
+  assert.doesNotMatch(html, /\beval\s*\(|new\s+Function\s*\(|setTimeout\s*\(\s*['"`]/);
+});
+
+test('controls are built from the description with the plug-in\'s names', async () => {
+  const editor = await session.loaded();
+  try {
+    const names = await editor.page.evaluate(() => window.KyrEditor.names());
+    assert.deepEqual(names, kParams.map((p) => p[0]));
+    for (const [name] of kParams) {
+      assert.equal(await editor.page.locator(`[data-param="${name}"]`).count() >= 1, true, `${name} has a control`);
+    }
+    // Every parameter is reachable in one of the two modes.
+    const visible = async () => editor.page.evaluate(() => Array.from(document.querySelectorAll('[data-param]'))
+      .filter((e) => e.offsetParent !== null).map((e) => e.dataset.param));
+    const tube = await visible();
+    await editor.run('SPVFD(15, 1.000000)');
+    const bax = await visible();
+    const reachable = new Set([...tube, ...bax]);
+    assert.deepEqual(kParams.map((p) => p[0]).filter((n) => !reachable.has(n)), []);
+    // The Mode switch shows the controls of the chosen mode only.
+    assert.ok(tube.includes('Low Boost') && !tube.includes('BAX Lo Shelf L') && tube.includes('PP Low Cut'));
+    assert.ok(bax.includes('BAX Lo Shelf L') && !bax.includes('Low Boost') && !bax.includes('LF Filter'));
+    assert.ok(bax.includes('PP BAX Lo') && !bax.includes('PP Low Cut') && bax.includes('Output'));
+  } finally {
+    await editor.close();
+  }
+});
+
+test('choices show their display texts and values show their units', async () => {
+  const editor = await session.loaded();
+  try {
+    const expected = {
+      'Low Cut Freq': '30', 'Low Boost Freq': '60', 'Mid Cut Freq': '400', 'High Boost Freq': '10k', 'High Cut Freq': '10k',
+      'Clean': 'Tube', 'Bypass': 'off', 'Mode': 'Tube', 'BAX Lo Cut': 'OUT', 'BAX Lo Shelf Freq': '116',
+      'BAX Hi Shelf Freq': '2.5k', 'BAX Hi Cut': 'OUT', 'BAX Link': 'Linked', 'BAX Stereo Mode': 'Stereo',
+      'HQ Oversample': 'Off', 'Auto Gain Match': 'Off', 'LF Filter': 'OFF', 'HF Filter': 'OFF', 'LF Slope': '12',
+      'HF Slope': '12', 'Mid Boost Freq': '1k', 'Band Listen': 'Off', 'Bass Mono': 'OFF',
+      'Input': '50.0 %', 'Output': '50.0 %', 'Tilt': '0.0 dB', 'Width': '100 %', 'BAX Lo Shelf L': '0.0 dB',
+      'Push-Pull Pivot': '0.0 %',
+    };
+    for (const [name, text] of Object.entries(expected)) {
+      assert.equal(await editor.text(name), text, name);
+    }
+    assert.equal(await editor.locator('High Boost Freq', 'select').textContent(), '10k\u2009Hz');
+    assert.equal(await editor.locator('Input', 'readout').innerText(), '50.0 %');
+    assert.equal(await editor.locator('Clean', 'switch').innerText(), 'Tube');
+    assert.equal(await editor.page.locator('[data-param="LF Slope"] .seg .on').innerText(), '12');
+    await editor.run('SPVFD(13, 1.000000)');
+    await editor.run('SPVFD(44, 0.250000)');
+    assert.equal(await editor.locator('Clean', 'switch').innerText(), 'Clean');
+    assert.equal(await editor.locator('Push-Pull Pivot', 'readout').innerText(), '-50.0 %');
+  } finally {
+    await editor.close();
+  }
+});
+
+test('host values move the controls and send nothing back', async () => {
+  const editor = await session.loaded();
+  try {
+    const mark = await editor.mark();
+    await editor.runAll(['SPVFD(12, 0.625000)', 'SPVFD(8, 1.000000)', 'SPVFD(39, 0.000000)', 'SPVFD(40, 1.000000)']);
+    assert.equal(await editor.locator('Output', 'readout').innerText(), '62.5 %');
+    assert.equal(await editor.text('High Boost Freq'), '16k');
+    assert.equal(await editor.text('Tilt'), '-3.0 dB');
+    assert.equal(await editor.text('Width'), '200 %');
+    const rotation = await editor.page.locator('[data-param="Output"] svg line').last().getAttribute('transform');
+    assert.match(rotation, /^rotate\(33\.75 /);
+    assert.deepEqual(await editor.posted(mark), []);
+  } finally {
+    await editor.close();
+  }
+});
+
+test('the vendor link is opened through the plug-in', async () => {
+  const editor = await session.loaded();
+  try {
+    const mark = await editor.mark();
+    await editor.page.click('#brand');
+    const [msg] = await editor.posted(mark);
+    assert.deepEqual(Object.keys(msg), ['msg', 'msgTag', 'ctrlTag', 'data']);
+    assert.equal(msg.msg, 'SAMFUI');
+    assert.equal(msg.msgTag, 10);
+    assert.equal(msg.ctrlTag, -1);
+    const url = JSON.parse(Buffer.from(msg.data, 'base64').toString()).url;
+    assert.match(url, /^https:\/\//);
+  } finally {
+    await editor.close();
+  }
+});
+
+test('the page runs without eval, network or console errors', async () => {
+  // A document policy without 'unsafe-eval' makes any use of eval fail loudly.
+  const editor = await session.loaded({ csp: "default-src 'none'; script-src 'unsafe-inline'; style-src 'unsafe-inline'" });
+  try {
+    await editor.page.evaluate(() => {
+      window.__violations = [];
+      document.addEventListener('securitypolicyviolation', (e) => window.__violations.push(e.violatedDirective));
+    });
+    await editor.run(session.fixtures.meters);
+    await editor.run(session.fixtures.spectrum);
+    await editor.page.click('[data-param="Mode"] .seg > div:nth-child(2)');
+    await editor.page.click('[data-param="Output"] [data-role="readout"]');
+    await editor.page.keyboard.type('55');
+    await editor.page.keyboard.press('Enter');
+    await editor.frame();
+    assert.deepEqual(await editor.page.evaluate(() => window.__violations), []);
+    assert.deepEqual(editor.pageErrors, []);
+    assert.deepEqual(editor.consoleErrors, []);
+    assert.deepEqual(editor.requests, []);
+    const resources = await editor.page.evaluate(() => performance.getEntriesByType('resource').length);
+    assert.equal(resources, 0);
+  } finally {
+    await editor.close();
+  }
+});
