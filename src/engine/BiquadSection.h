@@ -1,0 +1,55 @@
+#pragma once
+
+// One second-order filter section in transposed direct form II. Coefficients are already
+// divided by a0; the states are kept per channel (index 0 left or channel A, 1 right or B).
+// First-order filters use the same record with b2 = a2 = 0. Audio thread only.
+namespace kyr {
+
+struct BiquadSection {
+  double b0 = 1.0, b1 = 0.0, b2 = 0.0, a1 = 0.0, a2 = 0.0;
+  double s1[2] = {0.0, 0.0};
+  double s2[2] = {0.0, 0.0};
+};
+
+inline double RunBiquad(BiquadSection& s, double x, int ch) {
+  const double y = s.b0 * x + s.s1[ch];
+  s.s1[ch] = s.b1 * x - s.a1 * y + s.s2[ch];
+  s.s2[ch] = s.b2 * x - s.a2 * y;
+  return y;
+}
+
+// Runs one channel of a section over a buffer in place; the states are kept in registers.
+inline void RunBiquadBlock(BiquadSection& s, double* buf, int n, int ch) {
+  const double b0 = s.b0, b1 = s.b1, b2 = s.b2, a1 = s.a1, a2 = s.a2;
+  double s1 = s.s1[ch], s2 = s.s2[ch];
+  for (int i = 0; i < n; ++i) {
+    const double x = buf[i];
+    const double y = b0 * x + s1;
+    s1 = b1 * x - a1 * y + s2;
+    s2 = b2 * x - a2 * y;
+    buf[i] = y;
+  }
+  s.s1[ch] = s1;
+  s.s2[ch] = s2;
+}
+
+inline void SetIdentity(BiquadSection& s) {
+  s.b0 = 1.0;
+  s.b1 = s.b2 = s.a1 = s.a2 = 0.0;
+}
+
+inline void ClearStates(BiquadSection& s) {
+  s.s1[0] = s.s1[1] = s.s2[0] = s.s2[1] = 0.0;
+}
+
+inline bool IsIdentity(const BiquadSection& s) {
+  return s.b0 == 1.0 && s.b1 == 0.0 && s.b2 == 0.0 && s.a1 == 0.0 && s.a2 == 0.0;
+}
+
+// True when running the channel would only copy its input: identity coefficients and zero
+// states, so a block loop may skip the section.
+inline bool IsPassThrough(const BiquadSection& s, int ch) {
+  return IsIdentity(s) && s.s1[ch] == 0.0 && s.s2[ch] == 0.0;
+}
+
+}  // namespace kyr

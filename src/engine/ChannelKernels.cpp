@@ -1,0 +1,223 @@
+#include "ChannelKernels.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "BaxandallSection.h"
+#include "BlockOps.h"
+#include "FilterDesign.h"
+#include "Metering.h"
+#include "ProgramBank.h"
+#include "TubeStage.h"
+
+namespace kyr {
+namespace {
+
+enum class Variant { kMain, kDynamicTube, kPushPull };
+
+// Per-block values of a program-mode kernel.
+struct ProgramBlock {
+  bool tube = true;
+  bool hq = false;
+  bool pushPull = false;
+  double drive = 0.0;
+  double outputGain = 1.0;
+  PushPullParams pp{};
+  double ppAmount[kPushPullBands] = {};
+  double biasScale = 0.0;
+};
+
+// Drive from Input: 1.318 per unit from -0.286, limited to 0.05..4.0.
+double DriveFromInput(float input) {
+  double drive = static_cast<double>(input) * 1.318 - 0.286;
+  if (drive <= 0.05) {
+    drive = 0.05;
+  } else if (drive >= 4.0) {
+    drive = 4.0;
+  }
+  return drive;
+}
+
+// Moves the coupling coefficient R a thousandth of the way to its target each block.
+void GlideCoupling(EqEngine& eng, double drive) {
+  double fc = drive * kCouplingHzPerDrive + kCouplingBaseHz;
+  if (fc <= 2.0) fc = 2.0;
+  if (fc > 60.0) fc = 60.0;
+  const double target = std::exp(-kTwoPi * fc / eng.mSampleRate);
+  if (eng.mCouplingCoef == 0.0) eng.mCouplingCoef = target;
+  eng.mCouplingCoef = eng.mCouplingCoef + (target - eng.mCouplingCoef) * 0.001;
+}
+
+// Prologue steps shared by the three program kernels and ProcessMain's Mode 1 hand-over.
+double CommonPrologue(EqEngine& eng, const Settings& s, double& drive) {
+  drive = DriveFromInput(s.input);
+  const double gain = OutputGain(s.output);
+  GlideCoupling(eng, drive);
+  NoteMode(eng, s.mode);
+  return gain;
+}
+
+void ProgramPrologue(EqEngine& eng, const Settings& s, ProgramBlock& b) {
+  b.outputGain = CommonPrologue(eng, s, b.drive);
+  DesignProgramBank(eng, s);
+  DesignMidBoost(eng, s);
+  b.hq = s.hqOversample != 0;
+}
+
+// Adds the pass's tube-rate energy and error to the distortion sums, sample by sample,
+// left before right.
+void AddDistortion(const KernelScratch& sc, bool hq, int m, double& cleanSum, double& errSum) {
+  if (!hq) {
+    for (int i = 0; i < m; ++i) {
+      const double yL = sc.x[0][i], yR = sc.x[1][i];
+      const double dL = sc.t[0][i] - yL, dR = sc.t[1][i] - yR;
+      cleanSum += yL * yL + yR * yR;
+      errSum += dL * dL + dR * dR;
+    }
+    return;
+  }
+  // With oversampling each sub-sample's output is compared with its own input, so the
+  // decimator's phase shift does not count as distortion.
+  for (int i = 0; i < 2 * m; i += 2) {
+    double clean = 0.0, err = 0.0;
+    for (int ch = 0; ch < 2; ++ch) {
+      for (int k = i; k < i + 2; ++k) {
+        const double u = sc.u[ch][k], d = sc.v[ch][k] - u;
+        clean += u * u;
+        err += d * d;
+      }
+    }
+    cleanSum += clean;
+    errSum += err;
+  }
+}
+
+// The per-sample chain of the program kernels, run pass by pass: each channel is filtered
+// through the whole chain first, then its curves are evaluated over the pass.
+void RunProgramChain(EqEngine& eng, const ProgramBlock& b, const double* inL, const double* inR,
+                     double* outL, double* outR, int n, double& cleanSum, double& errSum) {
+  KernelScratch& sc = eng.mScratch;
+  const double* in[2] = {inL, inR};
+  const double r = eng.mCouplingCoef;
+  for (int i0 = 0; i0 < n; i0 += kChunk) {
+    const int m = std::min(kChunk, n - i0);
+    for (int ch = 0; ch < 2; ++ch) {
+      double* x = sc.x[ch];
+      std::copy(in[ch] + i0, in[ch] + i0 + m, x);
+      OnePoleHighPassBlock(eng.mCoupling, ch, r, x, m);
+      RunBiquadBlock(eng.mProgram[0], x, m, ch);
+      const double* bias = nullptr;
+      if (b.pushPull) {
+        for (int k = 0; k < kPushPullBands; ++k) {
+          BiquadSection& section = k < kProgramSections - 1 ? eng.mProgram[k + 1] : eng.mMidBoost;
+          RunPushPullBand(eng, section, ch, eng.mPushPull[k][ch], b.ppAmount[k], b.pp, x, m);
+        }
+        double level = eng.mPushPullLevel[ch];
+        double* biasBuf = sc.bias[ch];
+        for (int i = 0; i < m; ++i) {
+          level = level + (std::fabs(x[i]) - level) * eng.mPpLevelCoef;
+          biasBuf[i] = b.biasScale * level;
+        }
+        eng.mPushPullLevel[ch] = level;
+        bias = biasBuf;
+      } else {
+        for (int k = 1; k < kProgramSections; ++k) {
+          if (!IsPassThrough(eng.mProgram[k], ch)) RunBiquadBlock(eng.mProgram[k], x, m, ch);
+        }
+        if (!IsPassThrough(eng.mMidBoost, ch)) RunBiquadBlock(eng.mMidBoost, x, m, ch);
+      }
+      if (b.tube) RunTubeStage(eng, ch, x, bias, b.drive, b.hq, sc.t[ch], m);
+    }
+    if (b.tube) AddDistortion(sc, b.hq, m, cleanSum, errSum);
+    const double* yL = b.tube ? sc.t[0] : sc.x[0];
+    const double* yR = b.tube ? sc.t[1] : sc.x[1];
+    for (int i = 0; i < m; ++i) {
+      outL[i0 + i] = FiniteOrZero(yL[i] * b.outputGain);
+      outR[i0 + i] = FiniteOrZero(yR[i] * b.outputGain);
+    }
+  }
+}
+
+// "thd" and "drive" of a block with the tube stage present.
+void ReportDistortion(EqEngine& eng, double cleanSum, double errSum, double drive) {
+  if (std::isfinite(cleanSum) && std::isfinite(errSum) && cleanSum > 1e-12) {
+    SetMeter(eng.mMeters.thd, std::sqrt(errSum / cleanSum) * 100.0);
+    SetMeter(eng.mMeters.drive, drive);
+  }
+}
+
+void RunProgramKernel(EqEngine& eng, const Settings& s, Variant variant, const double* inL,
+                      const double* inR, double* outL, double* outR, int n) {
+  ProgramBlock b;
+  ProgramPrologue(eng, s, b);
+  if (variant != Variant::kMain) {
+    b.drive *= ComputeDynamicDriveGain(eng, s.dynamicTube, inL, inR, n);
+  }
+  if (variant == Variant::kPushPull) {
+    b.pushPull = true;
+    b.pp = MakePushPullParams(eng, s.pushPullSpeed, s.pushPullPivot);
+    const double pushPull = s.pushPull;
+    for (int k = 0; k < kPushPullBands; ++k) {
+      b.ppAmount[k] = static_cast<double>(s.ppDepth[k]) * pushPull;
+    }
+    b.biasScale = pushPull * 0.4;
+  }
+  b.tube = variant != Variant::kMain || !s.clean;
+
+  double cleanSum = 0.0, errSum = 0.0;
+  RunProgramChain(eng, b, inL, inR, outL, outR, n, cleanSum, errSum);
+
+  if (variant == Variant::kPushPull) {
+    for (int k = 0; k < kPushPullBands; ++k) {
+      SetMeter(eng.mMeters.ppg[k], (eng.mPushPull[k][0].gain + eng.mPushPull[k][1].gain) * 0.5);
+    }
+  } else if (b.tube) {
+    SplitBandAnalysis(eng, inL, inR, n, b.drive, eng.mCouplingCoef);
+  }
+  MeterTail(eng, inL, inR, outL, outR, n);
+  if (b.tube) ReportDistortion(eng, cleanSum, errSum, b.drive);
+  eng.mMeters.processed.store(1, std::memory_order_relaxed);
+}
+
+}  // namespace
+
+void NoteMode(EqEngine& eng, int32_t mode) {
+  if (mode != eng.mLastMode) {
+    eng.ClearModeStates();
+    eng.mLastMode = mode;
+  }
+}
+
+void ProcessMain(EqEngine& eng, const Settings& s, const double* inL, const double* inR,
+                 double* outL, double* outR, int n) {
+  if (s.mode != 0) {
+    double drive;
+    const double gain = CommonPrologue(eng, s, drive);
+    ProcessBax(eng, s, inL, inR, outL, outR, n, s.bypass != 0, gain);
+    return;
+  }
+  if (s.bypass == 0) {
+    RunProgramKernel(eng, s, Variant::kMain, inL, inR, outL, outR, n);
+    return;
+  }
+  ProgramBlock b;
+  ProgramPrologue(eng, s, b);
+  for (int i = 0; i < n; ++i) {
+    outL[i] = inL[i];
+    outR[i] = inR[i];
+  }
+  MeterTail(eng, inL, inR, outL, outR, n);
+  eng.mMeters.processed.store(1, std::memory_order_relaxed);
+}
+
+void ProcessDynamicTube(EqEngine& eng, const Settings& s, const double* inL, const double* inR,
+                        double* outL, double* outR, int n) {
+  RunProgramKernel(eng, s, Variant::kDynamicTube, inL, inR, outL, outR, n);
+}
+
+void ProcessPushPull(EqEngine& eng, const Settings& s, const double* inL, const double* inR,
+                     double* outL, double* outR, int n) {
+  RunProgramKernel(eng, s, Variant::kPushPull, inL, inR, outL, outR, n);
+}
+
+}  // namespace kyr

@@ -1,0 +1,133 @@
+#include "EqProcessor.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "BandListen.h"
+#include "ChannelKernels.h"
+#include "Denormals.h"
+#include "EParams.h"
+#include "BaxandallSection.h"
+#include "FilterStages.h"
+
+namespace kyr {
+namespace {
+
+constexpr int kDefaultMaxBlock = 512;
+constexpr int kRingCopy = 2048;
+
+// A continuous amount selects its kernel from 0.0001 on (compared in single precision).
+bool Active(float amount) { return amount >= 0.0001f; }
+
+}  // namespace
+
+EqProcessor::EqProcessor() { ResizeBuffers(kDefaultMaxBlock); }
+
+void EqProcessor::OnParamChange(int paramIdx, double plainValue) {
+  if (paramIdx == kAutoGainMatch) {
+    if (std::isfinite(plainValue)) mGainMatch.SetEnabled(plainValue >= 0.5);
+    return;
+  }
+  mEngine.mSettings.StoreParameter(paramIdx, plainValue);
+}
+
+void EqProcessor::Reset(double sampleRate, int maxBlockFrames) {
+  const double fs = std::isfinite(sampleRate) && sampleRate > 0.0 ? sampleRate
+                                                                 : mEngine.mSampleRate;
+  mEngine.PrepareEngine(fs);
+  mGainMatch.Reset(fs);
+  ResizeBuffers(std::max(maxBlockFrames, 1));
+}
+
+void EqProcessor::ResizeBuffers(int frames) {
+  mCapacity = frames;
+  for (int ch = 0; ch < 2; ++ch) {
+    mInput[ch].assign(static_cast<size_t>(frames), 0.0);
+    mFiltered[ch].assign(static_cast<size_t>(frames), 0.0);
+  }
+}
+
+void EqProcessor::Process(double* const* inputs, double* const* outputs, int nInConnected,
+                          int nOutConnected, int nFrames) {
+  FlushDenormalsToZero();
+  if (outputs == nullptr || nOutConnected < 1 || outputs[0] == nullptr) return;
+  const bool stereo = nInConnected >= 2 && nOutConnected >= 2 && inputs != nullptr &&
+                      inputs[1] != nullptr && outputs[1] != nullptr;
+  const bool haveInput = inputs != nullptr && nInConnected >= 1 && inputs[0] != nullptr;
+  double* outL = outputs[0];
+  double* outR = stereo ? outputs[1] : outputs[0];
+  const double* inL = haveInput ? inputs[0] : nullptr;
+  const double* inR = stereo ? inputs[1] : inL;
+  const int total = std::max(nFrames, 0);
+  int done = 0;
+  do {
+    const int n = std::min(total - done, mCapacity);
+    ProcessPiece(inL ? inL + done : nullptr, inR ? inR + done : nullptr, outL + done,
+                 outR + done, stereo, n);
+    done += n;
+  } while (done < total);
+}
+
+void EqProcessor::ProcessPiece(const double* inL, const double* inR, double* outL, double* outR,
+                               bool stereo, int n) {
+  EqEngine& eng = mEngine;
+  // The kernels read their input after writing outputs; hosts may pass the same buffer for
+  // both, so the block's input is copied first. No input connected reads as silence.
+  double* copyL = mInput[0].data();
+  double* copyR = stereo ? mInput[1].data() : copyL;
+  if (inL != nullptr) {
+    std::copy(inL, inL + n, copyL);
+    if (stereo) std::copy(inR, inR + n, copyR);
+  } else {
+    std::fill(copyL, copyL + n, 0.0);
+    std::fill(copyR, copyR + n, 0.0);
+  }
+
+  const Settings s = eng.mSettings.Load();
+  const bool pushPull = Active(s.pushPull) && !s.bypass;
+  const bool programPushPull = pushPull && s.mode == 0 && !s.clean;
+  const bool baxPushPull = pushPull && s.mode != 0;
+  const bool dynamicTube = Active(s.dynamicTube) && s.mode == 0 && !s.clean && !s.bypass;
+
+  const double* kinL = copyL;
+  const double* kinR = copyR;
+  if (s.mode == 0 && s.lfFilter > 0) {
+    double* fL = mFiltered[0].data();
+    double* fR = mFiltered[1].data();
+    RunLowFilterStage(eng, s, copyL, copyR, fL, fR, n);
+    kinL = fL;
+    kinR = fR;
+  }
+
+  if (s.bandListen != 0) {
+    ProcessBandListen(eng, s, copyL, copyR, outL, outR, n);
+  } else {
+    if (programPushPull) {
+      ProcessPushPull(eng, s, kinL, kinR, outL, outR, n);
+    } else if (baxPushPull) {
+      ProcessBaxPushPull(eng, s, kinL, kinR, outL, outR, n);
+    } else if (dynamicTube) {
+      ProcessDynamicTube(eng, s, kinL, kinR, outL, outR, n);
+    } else {
+      ProcessMain(eng, s, kinL, kinR, outL, outR, n);
+    }
+    if (s.mode == 0 && s.hfFilter > 0) RunHighFilterStage(eng, s, outL, outR, n);
+  }
+
+  if (mGainMatch.Enabled()) mGainMatch.Process(copyL, copyR, outL, outR, n);
+
+  eng.ClearNonFiniteStates();
+  mGainMatch.ClearNonFiniteStates();
+}
+
+void EqProcessor::CopyLatestRings(double* inputMid2048, double* outputMid2048) const {
+  const MeterState& m = mEngine.mMeter;
+  const uint32_t counter = m.ringCounter.load(std::memory_order_acquire);
+  for (int j = 0; j < kRingCopy; ++j) {
+    const uint32_t pos = (counter - kRingCopy + static_cast<uint32_t>(j)) % kRingSize;
+    inputMid2048[j] = m.inputRing[pos].load(std::memory_order_relaxed);
+    outputMid2048[j] = m.outputRing[pos].load(std::memory_order_relaxed);
+  }
+}
+
+}  // namespace kyr

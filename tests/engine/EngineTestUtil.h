@@ -1,0 +1,80 @@
+#pragma once
+
+#include <cmath>
+#include <complex>
+#include <vector>
+
+#include "BiquadSection.h"
+#include "EParams.h"
+#include "EqProcessor.h"
+
+// Signals, measurements and a processor harness shared by the engine tests.
+namespace kyr::test {
+
+inline constexpr double kPi = 3.141592653589793;
+
+inline double Db(double gain) { return 20.0 * std::log10(gain); }
+
+inline std::vector<double> Sine(double freqHz, double fs, int n, double amplitude = 0.5) {
+  std::vector<double> x(static_cast<size_t>(n));
+  for (int i = 0; i < n; ++i) x[i] = amplitude * std::sin(2.0 * kPi * freqHz * i / fs);
+  return x;
+}
+
+// Amplitude of the freqHz component of y[from, from + count), by projection on sine and
+// cosine; exact for a steady sine when the window holds whole periods.
+inline double Amplitude(const std::vector<double>& y, double freqHz, double fs, int from,
+                        int count) {
+  double s = 0.0, c = 0.0;
+  for (int i = from; i < from + count; ++i) {
+    const double w = 2.0 * kPi * freqHz * i / fs;
+    s += y[i] * std::sin(w);
+    c += y[i] * std::cos(w);
+  }
+  return 2.0 * std::hypot(s, c) / count;
+}
+
+// |H(e^jw)| of a section at freqHz.
+inline double Magnitude(const BiquadSection& s, double freqHz, double fs) {
+  const std::complex<double> z1 = std::polar(1.0, -2.0 * kPi * freqHz / fs);
+  const std::complex<double> num = s.b0 + s.b1 * z1 + s.b2 * z1 * z1;
+  const std::complex<double> den = 1.0 + s.a1 * z1 + s.a2 * z1 * z1;
+  return std::abs(num / den);
+}
+
+// Frequency rounded to a whole number of periods in count samples.
+inline double OnBin(double freqHz, double fs, int count) {
+  return std::round(freqHz * count / fs) * fs / count;
+}
+
+// A processor fed block by block with separate input and output buffers.
+struct Harness {
+  EqProcessor p;
+  double fs;
+  explicit Harness(double sampleRate = 48000.0, int maxBlock = 512) : fs(sampleRate) {
+    p.Reset(sampleRate, maxBlock);
+  }
+  void Set(int idx, double v) { p.OnParamChange(idx, v); }
+  // Processes stereo (or mono when right is null) input in blocks; returns left and right.
+  void Run(const std::vector<double>& inL, const std::vector<double>* inR,
+           std::vector<double>& outL, std::vector<double>& outR, int block = 256) {
+    const int n = static_cast<int>(inL.size());
+    outL.assign(n, 0.0);
+    outR.assign(n, 0.0);
+    for (int i = 0; i < n; i += block) {
+      const int m = std::min(block, n - i);
+      double* in[2] = {const_cast<double*>(inL.data()) + i,
+                       inR ? const_cast<double*>(inR->data()) + i : nullptr};
+      double* out[2] = {outL.data() + i, outR.data() + i};
+      const int channels = inR ? 2 : 1;
+      p.Process(in, out, channels, channels, m);
+    }
+  }
+  std::vector<double> RunStereoSame(const std::vector<double>& x, int block = 256) {
+    std::vector<double> l, r;
+    Run(x, &x, l, r, block);
+    return l;
+  }
+};
+
+}  // namespace kyr::test

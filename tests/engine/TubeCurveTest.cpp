@@ -1,0 +1,142 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <random>
+#include <vector>
+
+#include "CurveKernels.h"
+
+namespace kyr {
+namespace {
+
+// The curves written directly with the general power function.
+double KneeReference(double p, double kPos, double kNeg, double n) {
+  if (p >= 0.0) return p / std::pow(1.0 + std::pow(p / kPos, n), 1.0 / n);
+  return p / std::pow(1.0 + std::pow(-p / kNeg, n), 1.0 / n);
+}
+double TubeReference(double u) {
+  const double p = u + 0.02041 * std::pow(u, 2) + 0.71917 * std::pow(u, 3);
+  return KneeReference(p, 0.46999, 0.64125, 2.4903);
+}
+double SoftReference(double v) { return KneeReference(v, 0.65654, 0.65654, 2.8922); }
+
+int64_t UlpDistance(double a, double b) {
+  int64_t x, y;
+  std::memcpy(&x, &a, sizeof x);
+  std::memcpy(&y, &b, sizeof y);
+  if (x < 0) x = INT64_MIN - x;
+  if (y < 0) y = INT64_MIN - y;
+  return x > y ? x - y : y - x;
+}
+
+// Inputs over the whole range: both signs, magnitudes from 2^-70 to 2^30 (log-uniform),
+// dense around both knees, and the special values.
+std::vector<double> CurveInputs() {
+  std::vector<double> x;
+  std::mt19937_64 rng(7);
+  std::uniform_real_distribution<double> mantissa(1.0, 2.0);
+  for (int i = 0; i < 40000; ++i) {
+    const double m = std::ldexp(mantissa(rng), static_cast<int>(rng() % 101) - 70);
+    x.push_back((rng() & 1) ? m : -m);
+  }
+  for (double knee : {0.46999, 0.64125, 0.65654}) {
+    for (int i = -2000; i <= 2000; ++i) {
+      x.push_back(knee * (1.0 + i * 1e-4));
+      x.push_back(-knee * (1.0 + i * 1e-4));
+    }
+  }
+  for (double v : {0.0, -0.0, 1e-300, -1e-300, 1.0, -1.0}) x.push_back(v);
+  return x;
+}
+
+TEST(TubeCurve, MatchesReferenceValuesToSixDecimals) {
+  EXPECT_NEAR(TubeCurve(0.5), 0.393557, 5e-7);
+  EXPECT_NEAR(TubeCurve(-0.5), -0.462369, 5e-7);
+  EXPECT_NEAR(TubeCurve(1.0), 0.462927, 5e-7);
+  EXPECT_NEAR(TubeCurve(-1.0), -0.619809, 5e-7);
+  EXPECT_NEAR(SoftClip(0.5), 0.439211, 5e-7);
+  EXPECT_NEAR(SoftClip(1.0), 0.600222, 5e-7);
+  EXPECT_NEAR(SoftClip(-1.0), -0.600222, 5e-7);
+}
+
+TEST(TubeCurve, LimitsPositivePeaksHarderThanNegative) {
+  EXPECT_NEAR(TubeCurve(50.0), 0.46999, 1e-6);
+  EXPECT_NEAR(TubeCurve(-50.0), -0.64125, 1e-6);
+  EXPECT_NEAR(SoftClip(1e6), 0.65654, 1e-9);
+  EXPECT_NEAR(TubeCurve(1e-4) / 1e-4, 1.0, 1e-5);  // unity slope for small signals
+  EXPECT_TRUE(std::isnan(TubeCurve(NAN)));
+  EXPECT_TRUE(std::isnan(SoftClip(INFINITY)));
+}
+
+// Every variant of the block routines against the pow() formulation, over the whole range.
+TEST(TubeCurve, BlockRoutinesStayWithinFourUlpOfThePowerFunction) {
+  const std::vector<double> x = CurveInputs();
+  const int n = static_cast<int>(x.size());
+  const std::vector<double> zero(x.size(), 0.0);
+  std::vector<double> tube(x.size()), soft(x.size());
+  std::vector<const CurveKernels*> variants = {&BaselineCurveKernels()};
+  if (Avx2CurveKernels() != nullptr && &SelectCurveKernels() == Avx2CurveKernels()) {
+    variants.push_back(Avx2CurveKernels());
+  }
+  for (const CurveKernels* k : variants) {
+    k->tubeStage(x.data(), x.data(), nullptr, 1.0, tube.data(), n);  // u = e: low band only
+    k->tubeStage(x.data(), zero.data(), nullptr, 1.0, soft.data(), n);  // e = 0: high band only
+    int64_t worstTube = 0, worstSoft = 0;
+    for (int i = 0; i < n; ++i) {
+      const double rt = TubeReference(x[i]);
+      if (std::isfinite(rt)) worstTube = std::max(worstTube, UlpDistance(tube[i], rt));
+      worstSoft = std::max(worstSoft, UlpDistance(soft[i], SoftReference(x[i])));
+    }
+    EXPECT_LE(worstTube, 4);
+    EXPECT_LE(worstSoft, 4);
+  }
+}
+
+TEST(TubeCurve, VectorBuildsAgreeBitForBit) {
+  const CurveKernels* avx2 = Avx2CurveKernels();
+  if (avx2 == nullptr || &SelectCurveKernels() != avx2) GTEST_SKIP() << "no AVX2 here";
+  const std::vector<double> x = CurveInputs();
+  const int n = static_cast<int>(x.size());
+  std::vector<double> e(x.size()), bias(x.size());
+  for (size_t i = 0; i < x.size(); ++i) {
+    e[i] = x[(i * 7) % x.size()] * 0.3;
+    bias[i] = std::fabs(x[(i * 3) % x.size()]) * 1e-2;
+  }
+  std::vector<double> a(x.size()), b(x.size()), c(x.size()), d(x.size());
+  BaselineCurveKernels().tubeStage(x.data(), e.data(), bias.data(), 0.373, a.data(), n);
+  avx2->tubeStage(x.data(), e.data(), bias.data(), 0.373, b.data(), n);
+  BaselineCurveKernels().tanh(x.data(), c.data(), n);
+  avx2->tanh(x.data(), d.data(), n);
+  EXPECT_EQ(0, std::memcmp(a.data(), b.data(), a.size() * sizeof(double)));
+  EXPECT_EQ(0, std::memcmp(c.data(), d.data(), c.size() * sizeof(double)));
+}
+
+TEST(TubeCurve, TanhStaysWithinFourUlpOfTheLibrary) {
+  std::vector<double> x = CurveInputs();
+  for (double v : {19.0, 19.5, 25.0, -30.0, 0.17, -0.55}) x.push_back(v);
+  std::vector<double> y(x.size());
+  SelectCurveKernels().tanh(x.data(), y.data(), static_cast<int>(x.size()));
+  int64_t worst = 0;
+  for (size_t i = 0; i < x.size(); ++i) worst = std::max(worst, UlpDistance(y[i], std::tanh(x[i])));
+  EXPECT_LE(worst, 4);
+}
+
+TEST(TubeCurve, StageSplitsIntoShapedLowAndHighBands) {
+  // low = TubeCurve(e d)/d, high = SoftClip((u - e) d)/d, with and without a bias.
+  const double u[3] = {0.9, -0.4, 0.05}, e[3] = {0.5, -0.7, 0.0}, bias[3] = {0.1, 0.2, 0.0};
+  const double d = 0.373;
+  double out[3], outBiased[3];
+  SelectCurveKernels().tubeStage(u, e, nullptr, d, out, 3);
+  SelectCurveKernels().tubeStage(u, e, bias, d, outBiased, 3);
+  for (int i = 0; i < 3; ++i) {
+    const double high = SoftReference((u[i] - e[i]) * d) / d;
+    EXPECT_NEAR(out[i], TubeReference(e[i] * d) / d + high, 1e-15);
+    const double low = (TubeReference(e[i] * d + bias[i]) - TubeReference(bias[i])) / d;
+    EXPECT_NEAR(outBiased[i], low + high, 1e-15);
+  }
+}
+
+}  // namespace
+}  // namespace kyr
