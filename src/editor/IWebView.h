@@ -4,23 +4,45 @@
 #include <memory>
 #include <string>
 
+#include "platform/Platform.h"
+
 namespace oskel {
 
 class IWebViewImpl;
 
-// Hosts the editor page in an embedded browser inside the host's editor window.
-// Placeholder: the browser host is filled in by the editor bridge work.
+// Hosts the editor page in an embedded browser inside the host's editor window: creates the
+// page, injects the editor scripts, wires the browser's events to the hooks below, shows the
+// page, runs outgoing statements and keeps the page's rectangle in step with the window.
+//
+// Operations may be called from the host's main thread and from the user-interface thread
+// (the idle timer); the hooks are always called on the user-interface thread, and none runs
+// once CloseWebView() has returned. Before the page exists (and after it is closed) LoadHTML,
+// LoadFile and EvaluateJavaScript do nothing.
 class IWebView {
  public:
   explicit IWebView(bool enableScroll = true, bool enableDevTools = false, const char* customUrlScheme = "");
   virtual ~IWebView();
+  IWebView(const IWebView&) = delete;
+  IWebView& operator=(const IWebView&) = delete;
 
+  // Starts creating the page in `parent` and returns `parent` at once; OnWebViewReady follows
+  // when the page exists. The rectangle becomes the page's size until the first
+  // SetWebViewBounds (or the parent's own client area, where it can be read).
   void* OpenWebView(void* parent, float x, float y, float width, float height, float scale);
   void CloseWebView();
   void LoadHTML(const char* html);
+  // Shows a file through the virtual host, which serves the file's folder.
   void LoadFile(const char* fileName);
   void EvaluateJavaScript(const char* statement);
   void SetWebViewBounds(float x, float y, float width, float height);
+
+  // Tools and tests: one browser command to the open page (see platform::WebView).
+  bool CallDevTools(const std::string& method, const std::string& paramsJson, std::string& resultJson,
+                    int timeoutMs);
+
+  // The page's rectangle for an editor rectangle at a display scale: edges rounded up, the
+  // right and bottom edges one pixel beyond.
+  static platform::WebViewRect ScaledBounds(float x, float y, float width, float height, float scale);
 
   virtual void OnWebViewReady() {}
   virtual void OnWebContentLoaded() {}
@@ -36,6 +58,7 @@ class IWebView {
 
  private:
   bool mEnableDevTools = false;
+  std::unique_ptr<IWebViewImpl> mImpl;
 };
 
 }  // namespace oskel
