@@ -17,6 +17,17 @@ function useBrowser() {
     return editor;
   };
   session.blank = (options) => openEditor(session.browser, options);
+  // Runs fn with an editor page that is closed afterwards, whatever happens.
+  const using = (open) => async (fn, options) => {
+    const editor = await open(options);
+    try {
+      return await fn(editor);
+    } finally {
+      await editor.close();
+    }
+  };
+  session.withLoaded = using(session.loaded);
+  session.withBlank = using(session.blank);
   return session;
 }
 

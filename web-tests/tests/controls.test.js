@@ -6,15 +6,12 @@ const { useBrowser, gesture } = require('../harness/session');
 const session = useBrowser();
 
 // Runs fn on a freshly loaded editor and returns the parameter messages it caused.
-async function editsOf(fn) {
-  const editor = await session.loaded();
-  try {
+function editsOf(fn) {
+  return session.withLoaded(async (editor) => {
     const mark = await editor.mark();
     await fn(editor);
-    return { edits: await editor.edits(mark), all: await editor.posted(mark), editor };
-  } finally {
-    await editor.close();
-  }
+    return { edits: await editor.edits(mark), all: await editor.posted(mark) };
+  });
 }
 
 async function centreOf(editor, name) {
@@ -122,7 +119,7 @@ test('arrow keys adjust the focused control', async () => {
 });
 
 test('switches, segmented choices, menus and band listen buttons send gestures', async () => {
-  const { edits, editor } = await editsOf(async (e) => {
+  const { edits } = await editsOf(async (e) => {
     await e.locator('Clean', 'switch').click();
     await e.page.locator('[data-param="LF Slope"] .seg > div', { hasText: '24' }).click();
     await e.locator('High Boost Freq', 'select').click();
@@ -135,15 +132,13 @@ test('switches, segmented choices, menus and band listen buttons send gestures',
     assert.equal(await e.page.locator('[data-param="BAX Lo Shelf L"]').isVisible(), true);
     assert.equal(await e.page.locator('[data-param="Low Boost"]').isVisible(), false);
   });
-  assert.ok(editor);
   assert.deepEqual(edits, [
     ...gesture(13, 1), ...gesture(32, 1), ...gesture(8, 1), ...gesture(38, 0.5), ...gesture(38, 0), ...gesture(15, 1),
   ]);
 });
 
 test('stereo mode and link change the shelf captions', async () => {
-  const editor = await session.loaded();
-  try {
+  await session.withLoaded(async (editor) => {
     await editor.runAll(['SPVFD(15, 1.000000)']);
     const cap = () => editor.page.locator('[data-param="BAX Lo Shelf R"] .cap').textContent();
     assert.equal(await cap(), 'Lo Shelf R');
@@ -151,7 +146,5 @@ test('stereo mode and link change the shelf captions', async () => {
     await editor.runAll(['SPVFD(26, 1.000000)', 'SPVFD(25, 0.000000)']);
     assert.equal(await cap(), 'Lo Shelf S');
     assert.equal(await editor.page.locator('[data-param="BAX Lo Shelf R"].dim').count(), 0);
-  } finally {
-    await editor.close();
-  }
+  });
 });

@@ -13,8 +13,7 @@ async function typeValue(editor, name, text) {
 const command = (editor, title) => editor.page.locator(`[data-cmd="${title}"]`).click();
 
 test('undo and redo replay the page\'s own edits as gestures', async () => {
-  const editor = await session.loaded();
-  try {
+  await session.withLoaded(async (editor) => {
     await typeValue(editor, 'Output', '62.5');
     await editor.locator('Clean', 'switch').click();
     // Host automation is not an edit of the page and is not undone.
@@ -30,14 +29,11 @@ test('undo and redo replay the page\'s own edits as gestures', async () => {
     // A new edit clears what could be redone.
     await typeValue(editor, 'Output', '40');
     assert.equal(await editor.page.locator('[data-cmd="Redo"].disabled').count(), 1);
-  } finally {
-    await editor.close();
-  }
+  });
 });
 
 test('A/B compare keeps two settings and switches them with gestures', async () => {
-  const editor = await session.loaded();
-  try {
+  await session.withLoaded(async (editor) => {
     let mark = await editor.mark();
     await command(editor, 'Settings B');
     assert.deepEqual(await editor.edits(mark), [], 'a fresh slot starts as a copy');
@@ -62,14 +58,11 @@ test('A/B compare keeps two settings and switches them with gestures', async () 
     mark = await editor.mark();
     await command(editor, 'Undo');
     assert.deepEqual(await editor.edits(mark), gesture(12, 0.2));
-  } finally {
-    await editor.close();
-  }
+  });
 });
 
 test('reset all returns every changed parameter to its default', async () => {
-  const editor = await session.loaded();
-  try {
+  await session.withLoaded(async (editor) => {
     await editor.runAll(['SPVFD(3, 0.400000)', 'SPVFD(25, 0.000000)', 'SPVFD(40, 0.900000)']);
     const mark = await editor.mark();
     await command(editor, 'Reset all parameters to their defaults');
@@ -77,7 +70,5 @@ test('reset all returns every changed parameter to its default', async () => {
     assert.equal(await editor.text('BAX Link'), 'Linked');
     await command(editor, 'Undo');
     assert.equal(await editor.text('Width'), '180 %');
-  } finally {
-    await editor.close();
-  }
+  });
 });

@@ -16,22 +16,18 @@ function pictureStatement(bytes) {
 }
 
 test('the meter message is decoded and drawn', async () => {
-  const editor = await session.loaded();
-  try {
+  await session.withLoaded(async (editor) => {
     const before = await canvasImage(editor, 'meters');
     await editor.run(session.fixtures.meters);
     const sent = JSON.parse(Buffer.from(session.fixtures.meters.split('\'')[1], 'base64').toString());
     delete sent.t;
     assert.deepEqual(await editor.page.evaluate(() => window.KyrEditor.meters()), sent);
     assert.notEqual(await canvasImage(editor, 'meters'), before);
-  } finally {
-    await editor.close();
-  }
+  });
 });
 
 test('the spectrum picture is decoded twice and drawn', async () => {
-  const editor = await session.loaded();
-  try {
+  await session.withLoaded(async (editor) => {
     const before = await canvasImage(editor, 'analyser');
     const bytes = new Uint8Array(256);
     for (let j = 0; j < 128; j++) { bytes[j] = 2 * j; bytes[128 + j] = 255 - j; }
@@ -51,14 +47,11 @@ test('the spectrum picture is decoded twice and drawn', async () => {
     assert.ok(Math.abs(eased.input[0] - (128 / 255 * 120 - 120)) < 1e-9);
     await editor.run(session.fixtures.spectrum);
     assert.equal(await editor.page.evaluate(() => window.KyrEditor.stats().spectra), 3);
-  } finally {
-    await editor.close();
-  }
+  });
 });
 
 test('the response curve follows the engine\'s filter designs', async () => {
-  const editor = await session.loaded();
-  try {
+  await session.withLoaded(async (editor) => {
     const at = async (hz) => editor.page.evaluate((f) => window.KyrEditor.responseDb(f), hz);
     const flat1k = (await at(1000))[0];
     // A peaking band adds exactly its gain at its centre.
@@ -84,16 +77,13 @@ test('the response curve follows the engine\'s filter designs', async () => {
     await editor.runAll(['SPVFD(38, 0.500000)', 'SPVFD(6, 0.000000)']);
     assert.ok(Math.abs((await at(200))[0] - 6) < 1e-9);
     assert.ok((await at(2000))[0] < -3);
-  } finally {
-    await editor.close();
-  }
+  });
 });
 
 test('canvases stay crisp at device pixel ratios 1, 1.5 and 2; screenshots are written', async () => {
   const dir = screenshotDir();
   for (const dpr of [1, 1.5, 2]) {
-    const editor = await session.loaded({ dpr });
-    try {
+    await session.withLoaded(async (editor) => {
       await editor.runAll(['SPVFD(3, 0.500000)', 'SPVFD(7, 0.600000)', 'SPVFD(36, 0.300000)', 'SPVFD(42, 0.300000)']);
       await editor.run(session.fixtures.spectrum);
       await editor.run(session.fixtures.meters);
@@ -113,22 +103,17 @@ test('canvases stay crisp at device pixel ratios 1, 1.5 and 2; screenshots are w
       assert.equal(png.readUInt32BE(16), Math.round(1200 * dpr));
       assert.equal(png.readUInt32BE(20), Math.round(560 * dpr));
       assert.deepEqual(editor.pageErrors, []);
-    } finally {
-      await editor.close();
-    }
+    }, { dpr });
   }
 });
 
 test('a change of pixel ratio while open resizes the canvases', async () => {
-  const editor = await session.loaded();
-  try {
+  await session.withLoaded(async (editor) => {
     const cdp = await editor.context.newCDPSession(editor.page);
     await cdp.send('Emulation.setDeviceMetricsOverride', { width: 1200, height: 560, deviceScaleFactor: 2, mobile: false });
     await editor.run(session.fixtures.spectrum);
     await editor.run(session.fixtures.meters);
     assert.equal(await editor.page.evaluate(() => document.getElementById('analyser').width), 1520);
     assert.equal(await editor.page.evaluate(() => document.getElementById('meters').width), 768);
-  } finally {
-    await editor.close();
-  }
+  });
 });

@@ -42,8 +42,7 @@ test('the page defines the five entry points first and is self-contained', () =>
 });
 
 test('controls are built from the description with the plug-in\'s names', async () => {
-  const editor = await session.loaded();
-  try {
+  await session.withLoaded(async (editor) => {
     const names = await editor.page.evaluate(() => window.KyrEditor.names());
     assert.deepEqual(names, kParams.map((p) => p[0]));
     for (const [name] of kParams) {
@@ -61,14 +60,11 @@ test('controls are built from the description with the plug-in\'s names', async 
     assert.ok(tube.includes('Low Boost') && !tube.includes('BAX Lo Shelf L') && tube.includes('PP Low Cut'));
     assert.ok(bax.includes('BAX Lo Shelf L') && !bax.includes('Low Boost') && !bax.includes('LF Filter'));
     assert.ok(bax.includes('PP BAX Lo') && !bax.includes('PP Low Cut') && bax.includes('Output'));
-  } finally {
-    await editor.close();
-  }
+  });
 });
 
 test('choices show their display texts and values show their units', async () => {
-  const editor = await session.loaded();
-  try {
+  await session.withLoaded(async (editor) => {
     const expected = {
       'Low Cut Freq': '30', 'Low Boost Freq': '60', 'Mid Cut Freq': '400', 'High Boost Freq': '10k', 'High Cut Freq': '10k',
       'Clean': 'Tube', 'Bypass': 'off', 'Mode': 'Tube', 'BAX Lo Cut': 'OUT', 'BAX Lo Shelf Freq': '116',
@@ -89,14 +85,11 @@ test('choices show their display texts and values show their units', async () =>
     await editor.run('SPVFD(44, 0.250000)');
     assert.equal(await editor.locator('Clean', 'switch').innerText(), 'Clean');
     assert.equal(await editor.locator('Push-Pull Pivot', 'readout').innerText(), '-50.0 %');
-  } finally {
-    await editor.close();
-  }
+  });
 });
 
 test('host values move the controls and send nothing back', async () => {
-  const editor = await session.loaded();
-  try {
+  await session.withLoaded(async (editor) => {
     const mark = await editor.mark();
     await editor.runAll(['SPVFD(12, 0.625000)', 'SPVFD(8, 1.000000)', 'SPVFD(39, 0.000000)', 'SPVFD(40, 1.000000)']);
     assert.equal(await editor.locator('Output', 'readout').innerText(), '62.5 %');
@@ -106,14 +99,11 @@ test('host values move the controls and send nothing back', async () => {
     const rotation = await editor.page.locator('[data-param="Output"] svg line').last().getAttribute('transform');
     assert.match(rotation, /^rotate\(33\.75 /);
     assert.deepEqual(await editor.posted(mark), []);
-  } finally {
-    await editor.close();
-  }
+  });
 });
 
 test('the vendor link is opened through the plug-in', async () => {
-  const editor = await session.loaded();
-  try {
+  await session.withLoaded(async (editor) => {
     const mark = await editor.mark();
     await editor.page.click('#brand');
     const [msg] = await editor.posted(mark);
@@ -123,15 +113,12 @@ test('the vendor link is opened through the plug-in', async () => {
     assert.equal(msg.ctrlTag, -1);
     const url = JSON.parse(Buffer.from(msg.data, 'base64').toString()).url;
     assert.match(url, /^https:\/\//);
-  } finally {
-    await editor.close();
-  }
+  });
 });
 
 test('the page runs without eval, network or console errors', async () => {
   // A document policy without 'unsafe-eval' makes any use of eval fail loudly.
-  const editor = await session.loaded({ csp: "default-src 'none'; script-src 'unsafe-inline'; style-src 'unsafe-inline'" });
-  try {
+  await session.withLoaded(async (editor) => {
     await editor.page.evaluate(() => {
       window.__violations = [];
       document.addEventListener('securitypolicyviolation', (e) => window.__violations.push(e.violatedDirective));
@@ -149,7 +136,5 @@ test('the page runs without eval, network or console errors', async () => {
     assert.deepEqual(editor.requests, []);
     const resources = await editor.page.evaluate(() => performance.getEntriesByType('resource').length);
     assert.equal(resources, 0);
-  } finally {
-    await editor.close();
-  }
+  }, { csp: "default-src 'none'; script-src 'unsafe-inline'; style-src 'unsafe-inline'" });
 });

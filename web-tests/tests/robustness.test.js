@@ -38,8 +38,7 @@ const kBadStatements = [
 ];
 
 test('malformed or unexpected statements leave the page working', async () => {
-  const editor = await session.loaded();
-  try {
+  await session.withLoaded(async (editor) => {
     const mark = await editor.mark();
     await editor.run('SPVFD(12, 0.625000)');
     await editor.run(session.fixtures.meters);
@@ -63,27 +62,21 @@ test('malformed or unexpected statements leave the page working', async () => {
     assert.equal(await editor.page.evaluate(() => window.KyrEditor.stats().spectra), 1);
     assert.deepEqual(editor.pageErrors, []);
     assert.deepEqual(editor.consoleErrors, []);
-  } finally {
-    await editor.close();
-  }
+  });
 });
 
 test('values that arrive before the descriptions are kept for them', async () => {
-  const editor = await session.blank();
-  try {
+  await session.withBlank(async (editor) => {
     await editor.run('SPVFD(12, 0.750000)');
     await editor.run(session.fixtures.meters);
     await editor.run(session.fixtures.params);
     assert.equal(await editor.text('Output'), '75.0 %');
     assert.equal(await editor.page.locator('#root.ready').count(), 1);
-  } finally {
-    await editor.close();
-  }
+  });
 });
 
 test('statements that arrive while the page is still loading are replayed in order', async () => {
-  const editor = await session.blank();
-  try {
+  await session.withBlank(async (editor) => {
     // Simulates the plug-in talking before the editor script has run.
     await editor.page.evaluate(([params, a, b]) => {
       const saved = window.gKyrHandler;
@@ -97,27 +90,21 @@ test('statements that arrive while the page is still loading are replayed in ord
       queued.forEach((item) => window.KyrDeliver(item[0], item[1]));
     }, [parseStatement(session.fixtures.params), [0, 0.1], [0, 0.9]]);
     assert.equal(await editor.text('Input'), '90.0 %');
-  } finally {
-    await editor.close();
-  }
+  });
 });
 
 test('a repeated description rebuilds the controls and keeps the values', async () => {
-  const editor = await session.loaded();
-  try {
+  await session.withLoaded(async (editor) => {
     await editor.runAll(['SPVFD(7, 0.450000)', 'SPVFD(15, 1.000000)']);
     await editor.run(session.fixtures.params);
     assert.equal(await editor.text('High Boost'), '45.0 %');
     assert.equal(await editor.page.evaluate(() => document.body.className), 'mode-1');
     assert.equal(await editor.page.locator('[data-param="High Boost"]').count(), 1);
-  } finally {
-    await editor.close();
-  }
+  });
 });
 
 test('a parameter the page does not know still gets a control', async () => {
-  const editor = await session.blank();
-  try {
+  await session.withBlank(async (editor) => {
     const doc = { id: 'params', params: [
       { default: 50.0, display_type: 0, id: 0, max: 100.0, min: 0.0, name: 'Input', rate: 'control', type: 'float' },
       { default: 1.0, display_type: 0, id: 1, max: 4.0, min: 0.0, name: 'Saturation Colour', rate: 'control', type: 'enum' },
@@ -126,9 +113,7 @@ test('a parameter the page does not know still gets a control', async () => {
     assert.equal(await editor.page.locator('#spare [data-param="Saturation Colour"]').count(), 1);
     assert.equal(await editor.text('Saturation Colour'), '1');
     assert.deepEqual(editor.pageErrors, []);
-  } finally {
-    await editor.close();
-  }
+  });
 });
 
 function parseStatement(statement) {
