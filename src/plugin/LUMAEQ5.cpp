@@ -1,5 +1,9 @@
 #include "LUMAEQ5.h"
 
+#include <cstring>
+
+#include "MeterSnapshot.h"
+#include "editor/MeterMessage.h"
 #include "engine/ParameterSet.h"
 
 namespace kyr {
@@ -48,6 +52,7 @@ LUMAEQ5::LUMAEQ5(const oskel::InstanceInfo&) : oskel::IPluginVST3(kyr::MakePlugi
         break;
     }
   }
+  InstallEditorPage(*this);
 }
 
 LUMAEQ5::~LUMAEQ5() { StopIdleTimer(); }
@@ -67,4 +72,18 @@ void LUMAEQ5::OnReset() {
 
 void LUMAEQ5::ProcessBlock(double** inputs, double** outputs, int nFrames) {
   mProcessor.Process(inputs, outputs, NChannelsConnected(oskel::kInput), NChannelsConnected(oskel::kOutput), nFrames);
+}
+
+Steinberg::tresult PLUGIN_API LUMAEQ5::queryInterface(const Steinberg::TUID iid, void** obj) {
+  QUERY_INTERFACE(iid, obj, kyr::IKyrMeters::iid, kyr::IKyrMeters)
+  return IPluginVST3::queryInterface(iid, obj);
+}
+
+Steinberg::tresult PLUGIN_API LUMAEQ5::getMeterText(Steinberg::char8* text, Steinberg::int32 size) {
+  if (!text || size <= 0) return Steinberg::kInvalidArgument;
+  const std::string message = oskel::FormatMeterMessage(kyr::SnapshotMeters(mProcessor.GetMeters()));
+  const size_t n = std::min(message.size(), static_cast<size_t>(size - 1));
+  std::memcpy(text, message.data(), n);
+  text[n] = 0;
+  return Steinberg::kResultOk;
 }

@@ -2,9 +2,12 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 
 #include "engine/EParams.h"
+#include "editor/SpectrumPicture.h"
 #include "engine/EqProcessor.h"
+#include "IKyrMeters.h"
 #include "framework/PluginConfig.h"
 #include "vst3/IPluginVST3.h"
 
@@ -22,7 +25,7 @@ oskel::PluginConfig MakePluginConfig();
 // equaliser (EqProcessor), and the editor's idle work. The framework calls OnParamChange on
 // whichever thread a change arrives, ProcessBlock on the audio thread and the editor hooks on
 // the user-interface thread.
-class LUMAEQ5 : public oskel::IPluginVST3 {
+class LUMAEQ5 : public oskel::IPluginVST3, public kyr::IKyrMeters {
  public:
   explicit LUMAEQ5(const oskel::InstanceInfo& info);
   ~LUMAEQ5() override;
@@ -42,6 +45,12 @@ class LUMAEQ5 : public oskel::IPluginVST3 {
 
   kyr::EqProcessor& GetProcessor() { return mProcessor; }
 
+  // IKyrMeters
+  Steinberg::tresult PLUGIN_API getMeterText(Steinberg::char8* text, Steinberg::int32 size) override;
+
+  Steinberg::tresult PLUGIN_API queryInterface(const Steinberg::TUID iid, void** obj) override;
+  REFCOUNT_METHODS(oskel::IPluginVST3)
+
  private:
   kyr::EqProcessor mProcessor;
   int mLastReportedLatency = -1;
@@ -49,4 +58,12 @@ class LUMAEQ5 : public oskel::IPluginVST3 {
   std::atomic<uint8_t> mEditorOpen{0};
   std::atomic<uint8_t> mEditorResend{0};
   int mSpectrumTicks = 0;
+  // Editor idle work (user-interface thread): the meter message after a processed block and the
+  // spectrum picture, whose FFT tables are built on the first picture.
+  void SendMeterMessage();
+  void BuildSpectrumMessage();
+  std::unique_ptr<oskel::SpectrumPicture> mSpectrum;
 };
+
+// Installs the editor initialiser that shows the page found beside the module.
+void InstallEditorPage(LUMAEQ5& plugin);

@@ -1,4 +1,5 @@
 #include "HostTestFixture.h"
+#include "pluginterfaces/vst/ivstunits.h"
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;

@@ -168,16 +168,23 @@ TEST_F(HostTest, ProcessAllocatesNothingOnAnyPath) {
       {{14, 0, 1.0}},
       {{kHostBypass, 0, 1.0}},
   };
-  std::vector<kyr::tools::ParameterChanges> lists;
-  for (const auto& p : paths) lists.emplace_back(p);
-  for (auto& list : lists) host.Process(in.Ptrs(), out.Ptrs(), 256, &list);  // warm up every path
+  std::vector<std::unique_ptr<kyr::tools::ParameterChanges>> lists;
+  for (const auto& p : paths) lists.push_back(std::make_unique<kyr::tools::ParameterChanges>(p));
+  for (auto& list : lists) host.Process(in.Ptrs(), out.Ptrs(), 256, list.get());  // warm up every path
   kyr::tools::ParameterChanges none;
   kyr::test::AllocationCounter guard;
   for (auto& list : lists) {
-    host.Process(in.Ptrs(), out.Ptrs(), 256, &list);
+    host.Process(in.Ptrs(), out.Ptrs(), 256, list.get());
     host.Process(in.Ptrs(), out.Ptrs(), 256, &none);
   }
   EXPECT_EQ(guard.Count(), 0);
+
+  // The counter does see the module's own allocations (a state save allocates its chunk).
+  std::vector<uint8_t> state;
+  state.reserve(4096);
+  kyr::test::AllocationCounter saving;
+  host.GetState(state);
+  EXPECT_GT(saving.Count(), 0);
 }
 
 TEST_F(HostTest, AutomationAndControllerCallsOnTwoThreads) {

@@ -31,6 +31,8 @@ class Vst3Plugin : public ::testing::Test {
     ASSERT_EQ(plugin->setBusArrangements(&arr, 1, &arr, 1), kResultTrue);
     ProcessSetup setup{kRealtime, sampleSize, maxBlock, 48000.0};
     ASSERT_EQ(plugin->setupProcessing(setup), kResultTrue);
+    plugin->activateBus(kAudio, kInput, 0, true);
+    plugin->activateBus(kAudio, kOutput, 0, true);
     plugin->setActive(true);
     plugin->setProcessing(true);
   }
