@@ -56,25 +56,29 @@ SpeakerArrangement IPluginVST3ProcessorBase::ArrangementForChannels(int nChannel
   }
 }
 
+void IPluginVST3ProcessorBase::AddAudioBuses(SingleComponentEffect& component, ERoute dir, const IOConfig& config,
+                                             int nBuses) const {
+  for (int b = 0; b < nBuses; ++b) {
+    std::string name;
+    GetBusName(dir, b, nBuses, name);
+    String128 wide;
+    Utf8ToUtf16(name, wide, 128);
+    const SpeakerArrangement arr = ArrangementForChannels(config.NChannels(dir, b));
+    const BusType type = b == 0 ? kMain : kAux;
+    const int32 flags = b == 0 ? BusInfo::kDefaultActive : 0;
+    if (dir == kInput)
+      component.addAudioInput(wide, arr, type, flags);
+    else
+      component.addAudioOutput(wide, arr, type, flags);
+  }
+}
+
 void IPluginVST3ProcessorBase::CreateBuses(SingleComponentEffect& component) {
   if (NIOConfigs() > 0) {
     for (ERoute dir : {kInput, kOutput}) {
       int configIdx = 0;
       const int nBuses = MaxNBuses(dir, &configIdx);
-      const IOConfig& config = GetIOConfig(configIdx);
-      for (int b = 0; b < nBuses; ++b) {
-        std::string name;
-        GetBusName(dir, b, nBuses, name);
-        String128 wide;
-        Utf8ToUtf16(name, wide, 128);
-        const SpeakerArrangement arr = ArrangementForChannels(config.NChannels(dir, b));
-        const BusType type = b == 0 ? kMain : kAux;
-        const int32 flags = b == 0 ? BusInfo::kDefaultActive : 0;
-        if (dir == kInput)
-          component.addAudioInput(wide, arr, type, flags);
-        else
-          component.addAudioOutput(wide, arr, type, flags);
-      }
+      AddAudioBuses(component, dir, GetIOConfig(configIdx), nBuses);
     }
   }
   if (GetPluginType() == kMidiEffect && component.getBusCount(kAudio, Steinberg::Vst::kOutput) == 0)
@@ -101,22 +105,7 @@ tresult IPluginVST3ProcessorBase::SetBusArrangements(SingleComponentEffect& comp
 
   component.removeAudioBusses();
   const IOConfig& config = GetIOConfig(configIdx);
-  for (ERoute dir : {kInput, kOutput}) {
-    const int nBuses = config.NBuses(dir);
-    for (int b = 0; b < nBuses; ++b) {
-      std::string name;
-      GetBusName(dir, b, nBuses, name);
-      String128 wide;
-      Utf8ToUtf16(name, wide, 128);
-      const SpeakerArrangement arr = ArrangementForChannels(config.NChannels(dir, b));
-      const BusType type = b == 0 ? kMain : kAux;
-      const int32 flags = b == 0 ? BusInfo::kDefaultActive : 0;
-      if (dir == kInput)
-        component.addAudioInput(wide, arr, type, flags);
-      else
-        component.addAudioOutput(wide, arr, type, flags);
-    }
-  }
+  for (ERoute dir : {kInput, kOutput}) AddAudioBuses(component, dir, config, config.NBuses(dir));
   return kResultTrue;
 }
 

@@ -44,6 +44,8 @@ class IPluginVST3ProcessorBase : public IPluginProcessor {
       Steinberg::Vst::IProcessContextRequirements::kNeedTransportState;
 
  private:
+  void AddAudioBuses(Steinberg::Vst::SingleComponentEffect& component, ERoute dir, const IOConfig& config,
+                     int nBuses) const;
   void AttachBlock(Steinberg::Vst::ProcessData& data, const Steinberg::Vst::BusList& inputBuses,
                    const Steinberg::Vst::BusList& outputBuses, int offset, int nFrames);
   void AttachBus(ERoute direction, int first, const Steinberg::Vst::AudioBusBuffers& bus, Steinberg::int32 sampleSize,
