@@ -8,7 +8,7 @@ SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 
 packages=(
-  build-essential cmake pkg-config git
+  build-essential cmake pkg-config git ccache
   juce-modules-source-data      # VST 3 SDK interfaces and helper sources
   nlohmann-json3-dev            # JSON for the editor protocol
   googletest libgtest-dev       # tests
