@@ -33,7 +33,8 @@ class IWebView {
   void LoadHTML(const char* html);
   // Shows a file through the virtual host, which serves the file's folder.
   void LoadFile(const char* fileName);
-  void EvaluateJavaScript(const char* statement);
+  // Virtual so that tests and tools can watch the statements the plug-in sends.
+  virtual void EvaluateJavaScript(const char* statement);
   void SetWebViewBounds(float x, float y, float width, float height);
 
   // Tools and tests: one browser command to the open page (see platform::WebView).

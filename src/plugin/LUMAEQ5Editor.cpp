@@ -1,15 +1,76 @@
-// Editor logic of Kyr EQ (placeholder until the editor bridge lands).
+// Editor logic of Kyr EQ: what the plug-in sends to its page and when, and how it answers the
+// page's arbitrary messages. Everything here runs on the user-interface thread.
 #include "LUMAEQ5.h"
 
-void LUMAEQ5::OnIdle() {}
+#include "MeterSnapshot.h"
+#include "editor/EditorPage.h"
+#include "editor/EditorProtocol.h"
+#include "editor/MeterMessage.h"
+#include "editor/PageRequests.h"
+#include "platform/Platform.h"
+
+void InstallEditorPage(LUMAEQ5& plugin) {
+  plugin.mEditorInitFunc = [&plugin] { oskel::FindEditorPage(plugin); };
+}
+
+void LUMAEQ5::OnIdle() {
+  constexpr auto relaxed = std::memory_order_relaxed;
+  if (mEditorOpen.load(relaxed) == 0) return;
+
+  if (mEditorResend.load(relaxed) == 1) {
+    mEditorResend.store(0, relaxed);
+    for (int i = 0; i < kyr::kNumParams; ++i) SendParameterValueToUI(i, GetParam(i)->Value(), false);
+  }
+
+  if (mProcessor.GetMeters().processed.load(relaxed) != 0) SendMeterMessage();
+
+  if (++mSpectrumTicks >= 3) {
+    mSpectrumTicks = 0;
+    BuildSpectrumMessage();
+  }
+}
+
+void LUMAEQ5::SendMeterMessage() {
+  // A block that ends between the snapshot and the clear is folded into the next message.
+  const oskel::MeterValues meters = kyr::SnapshotMeters(mProcessor.GetMeters());
+  mProcessor.GetMeters().processed.store(0, std::memory_order_relaxed);
+  const std::string text = oskel::FormatMeterMessage(meters);
+  SendArbitraryMsgToUI(oskel::kMsgTagMeters, static_cast<int>(text.size()), text.data());
+}
+
+void LUMAEQ5::BuildSpectrumMessage() {
+  if (!mSpectrum) mSpectrum = std::make_unique<oskel::SpectrumPicture>();
+  double input[oskel::SpectrumPicture::kFftSize];
+  double output[oskel::SpectrumPicture::kFftSize];
+  mProcessor.CopyLatestRings(input, output);
+  const std::string text = mSpectrum->ComputeText(input, output, mProcessor.GetSampleRate());
+  SendArbitraryMsgToUI(oskel::kMsgTagSpectrum, static_cast<int>(text.size()), text.data());
+}
 
 void LUMAEQ5::OnUIOpen() {
+  for (int i = 0; i < NParams(); ++i) SendParameterValueToUI(i, GetParam(i)->GetNormalized(), true);
   mEditorResend.store(1, std::memory_order_relaxed);
   mEditorOpen.store(1, std::memory_order_relaxed);
 }
 
 void LUMAEQ5::OnUIClose() { mEditorOpen.store(0, std::memory_order_relaxed); }
 
-void LUMAEQ5::OnRestoreState() {}
+void LUMAEQ5::OnRestoreState() {
+  for (int i = 0; i < NParams(); ++i) SendParameterValueToUI(i, GetParam(i)->GetNormalized(), true);
+}
 
-bool LUMAEQ5::OnMessage(int, int, int, const void*) { return true; }
+bool LUMAEQ5::OnMessage(int msgTag, int /*ctrlTag*/, int dataSize, const void* data) {
+  if (msgTag == oskel::kMsgTagSetParamValue) {
+    const auto request = oskel::ParseSetParamRequest(data, dataSize);
+    if (!request || request->paramIdx < 0 || request->paramIdx >= kyr::kNumParams) return true;
+    const int idx = request->paramIdx;
+    const double normalized = GetParam(idx)->ToNormalized(request->value);
+    BeginParamEdit(idx);
+    SetParameterFromUI(idx, normalized);
+    EndParamEdit(idx);
+    SendParameterValueToUI(idx, normalized, true);
+  } else if (msgTag == oskel::kMsgTagOpenUrl) {
+    if (const auto url = oskel::ParseOpenUrlRequest(data, dataSize)) oskel::platform::OpenUrl(*url);
+  }
+  return true;
+}

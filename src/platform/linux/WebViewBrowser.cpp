@@ -42,7 +42,11 @@ bool WriteAll(int fd, const char* data, size_t size) {
   return true;
 }
 
+std::atomic<int> gLaunchCount{0};
+
 }  // namespace
+
+int ChromiumBrowser::LaunchCount() { return gLaunchCount.load(); }
 
 std::shared_ptr<ChromiumBrowser> ChromiumBrowser::Launch(const std::string& executable, bool headless) {
   if (executable.empty() || access(executable.c_str(), X_OK) != 0) return nullptr;
@@ -107,6 +111,7 @@ std::shared_ptr<ChromiumBrowser> ChromiumBrowser::Launch(const std::string& exec
     return nullptr;
   }
   browser->mPid = pid;
+  ++gLaunchCount;
   browser->mAlive.store(true, std::memory_order_release);
   browser->mReader = std::thread([raw = browser.get()] { raw->ReaderMain(); });
   browser->mWriter = std::thread([raw = browser.get()] { raw->WriterMain(); });

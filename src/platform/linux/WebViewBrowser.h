@@ -44,6 +44,9 @@ class ChromiumBrowser {
   void AddRoute(const std::string& key, EventRoute route);
   void RemoveRoute(const std::string& key);
 
+  // Number of browsers started by this process (tests check that editors share one).
+  static int LaunchCount();
+
   bool IsAlive() const { return mAlive.load(std::memory_order_acquire); }
   bool IsHeadless() const { return mHeadless; }
 

@@ -1,0 +1,143 @@
+// Kyr EQ's editor logic: what OnIdle, OnUIOpen, OnRestoreState and OnMessage send and do.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "editor/Base64.h"
+#include "editor/EditorProtocol.h"
+#include "plugin/LUMAEQ5.h"
+
+namespace {
+
+// The plug-in with its page replaced by a list of statements and its host by a list of edits.
+class RecordingPlugin : public LUMAEQ5 {
+ public:
+  RecordingPlugin() : LUMAEQ5(oskel::InstanceInfo{}) {}
+  void EvaluateJavaScript(const char* statement) override { statements.push_back(statement); }
+  void BeginParamEdit(int idx) override { edits.push_back("begin " + std::to_string(idx)); }
+  void PerformParamEdit(int idx, double v) override {
+    edits.push_back("perform " + std::to_string(idx) + " " + std::to_string(v));
+  }
+  void EndParamEdit(int idx) override { edits.push_back("end " + std::to_string(idx)); }
+
+  int Count(const std::string& prefix) const {
+    int n = 0;
+    for (const auto& s : statements) n += s.rfind(prefix, 0) == 0;
+    return n;
+  }
+  void MarkBlockProcessed() { GetProcessor().GetMeters().processed.store(1); }
+
+  std::vector<std::string> statements;
+  std::vector<std::string> edits;
+};
+
+}  // namespace
+
+TEST(PluginEditorLogic, SendsNothingBeforeThePageHasLoaded) {
+  RecordingPlugin plugin;
+  plugin.MarkBlockProcessed();
+  for (int tick = 0; tick < 10; ++tick) plugin.OnIdle();
+  EXPECT_TRUE(plugin.statements.empty());
+}
+
+TEST(PluginEditorLogic, OpeningSendsEveryValueAndTheFirstTickSendsThemAgainBeforeTheMeters) {
+  RecordingPlugin plugin;
+  plugin.OnUIOpen();
+  ASSERT_EQ(plugin.statements.size(), 53u);
+  EXPECT_EQ(plugin.statements[0], "SPVFD(0, 0.500000)");
+  plugin.statements.clear();
+
+  plugin.MarkBlockProcessed();
+  plugin.OnIdle();
+  ASSERT_EQ(plugin.statements.size(), 54u);
+  for (int i = 0; i < 53; ++i) EXPECT_EQ(plugin.statements[i].rfind("SPVFD(" + std::to_string(i) + ", ", 0), 0u);
+  EXPECT_EQ(plugin.statements[53].rfind("SAMFD(0, ", 0), 0u);
+}
+
+TEST(PluginEditorLogic, MetersFollowProcessedBlocksAndTheSpectrumEveryThirdTick) {
+  RecordingPlugin plugin;
+  plugin.OnUIOpen();
+  plugin.OnIdle();  // the resend
+  plugin.statements.clear();
+
+  std::string ticks;
+  for (int tick = 1; tick <= 7; ++tick) {
+    if (tick == 2 || tick == 3) plugin.MarkBlockProcessed();
+    plugin.statements.clear();
+    plugin.OnIdle();
+    for (const auto& s : plugin.statements) ticks += s.substr(0, 8) + ";";
+    ticks += "|";
+  }
+  // The resend tick was the first of the spectrum count; the meter comes before the spectrum.
+  EXPECT_EQ(ticks, "|SAMFD(0,;SAMFD(3,;|SAMFD(0,;||SAMFD(3,;|||");
+}
+
+TEST(PluginEditorLogic, AnEngineResetResendsEveryValueOnTheNextTick) {
+  RecordingPlugin plugin;
+  plugin.OnUIOpen();
+  plugin.OnIdle();
+  plugin.statements.clear();
+  plugin.OnReset();
+  plugin.OnIdle();
+  EXPECT_EQ(plugin.Count("SPVFD("), 53);
+  plugin.OnUIClose();
+  plugin.OnReset();
+  plugin.statements.clear();
+  plugin.OnIdle();
+  EXPECT_TRUE(plugin.statements.empty());
+}
+
+TEST(PluginEditorLogic, RestoringStateSendsEveryValue) {
+  RecordingPlugin plugin;
+  plugin.OnRestoreState();
+  EXPECT_EQ(plugin.Count("SPVFD("), 53);
+}
+
+TEST(PluginEditorLogic, MeterMessageOfTheUntouchedEngine) {
+  RecordingPlugin plugin;
+  plugin.OnUIOpen();
+  plugin.OnIdle();
+  plugin.statements.clear();
+  plugin.MarkBlockProcessed();
+  plugin.OnIdle();
+  ASSERT_FALSE(plugin.statements.empty());
+  const std::string& s = plugin.statements[0];
+  const std::string base64 = s.substr(s.find('\'') + 1, s.rfind('\'') - s.find('\'') - 1);
+  const std::vector<uint8_t> text = oskel::Base64Decode(base64);
+  const std::string json(text.begin(), text.end());
+  EXPECT_NE(json.find(R"("tp":-120.00,"lufs":-120.0,)"), std::string::npos) << json;
+  EXPECT_EQ(plugin.GetProcessor().GetMeters().processed.load(), 0);
+}
+
+TEST(PluginEditorLogic, SetParameterMessageIsOneCompleteGestureAndEchoesTheValue) {
+  RecordingPlugin plugin;
+  const std::string text = R"({"paramIdx":12,"value":62.5})";
+  EXPECT_TRUE(plugin.OnMessage(oskel::kMsgTagSetParamValue, -1, static_cast<int>(text.size()), text.data()));
+  const std::vector<std::string> edits = {"begin 12", "perform 12 0.625000", "end 12"};
+  EXPECT_EQ(plugin.edits, edits);
+  EXPECT_DOUBLE_EQ(plugin.GetParam(12)->Value(), 62.5);
+  EXPECT_EQ(plugin.statements, std::vector<std::string>{"SPVFD(12, 0.625000)"});
+}
+
+TEST(PluginEditorLogic, SetParameterMessageConstrainsTheValueAndRefusesBadOnes) {
+  RecordingPlugin plugin;
+  const std::string high = R"({"paramIdx":0,"value":250})";
+  plugin.OnMessage(oskel::kMsgTagSetParamValue, 0, static_cast<int>(high.size()), high.data());
+  EXPECT_DOUBLE_EQ(plugin.GetParam(0)->Value(), 100.0);
+  plugin.edits.clear();
+  plugin.statements.clear();
+  for (const std::string text : {R"({"paramIdx":53,"value":1})", R"({"paramIdx":-3,"value":1})",
+                                 R"({"value":1})", R"({"paramIdx":0,"value":nan})", R"({"paramIdx":0,"value":-inf})"}) {
+    EXPECT_TRUE(plugin.OnMessage(oskel::kMsgTagSetParamValue, 0, static_cast<int>(text.size()), text.data()));
+  }
+  EXPECT_TRUE(plugin.OnMessage(oskel::kMsgTagSetParamValue, 0, 5, nullptr));
+  // Other tags, and web links with other schemes, are accepted and do nothing.
+  for (const std::string text : {R"({"url":"HTTPS://oskel.example"})", R"({"url":"ftp://oskel.example"})"}) {
+    EXPECT_TRUE(plugin.OnMessage(oskel::kMsgTagOpenUrl, 0, static_cast<int>(text.size()), text.data()));
+    EXPECT_TRUE(plugin.OnMessage(77, 0, static_cast<int>(text.size()), text.data()));
+  }
+  EXPECT_TRUE(plugin.edits.empty());
+  EXPECT_TRUE(plugin.statements.empty());
+  EXPECT_DOUBLE_EQ(plugin.GetParam(0)->Value(), 100.0);
+}

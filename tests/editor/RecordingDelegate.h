@@ -1,0 +1,61 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "editor/WebViewEditorDelegate.h"
+
+// An editor delegate without a host: it records the statements it would run in the page and
+// every call the page's messages lead to.
+class RecordingDelegate : public oskel::WebViewEditorDelegate {
+ public:
+  struct Call {
+    Call(std::string w, int x = 0, int y = 0, double v = 0.0) : what(std::move(w)), a(x), b(y), value(v) {}
+    std::string what;
+    int a = 0;
+    int b = 0;
+    double value = 0.0;
+    std::vector<uint8_t> data;
+    bool operator==(const Call& o) const { return what == o.what && a == o.a && b == o.b && value == o.value; }
+  };
+
+  explicit RecordingDelegate(int nParams = 3) : WebViewEditorDelegate(nParams) {
+    SetEditorSize(1200, 560);
+    GetParam(0)->InitDouble("Gain", 0.0, -12.0, 12.0, 0.1, "dB");
+    for (int i = 1; i < nParams; ++i) GetParam(i)->InitBool("Switch", false);
+  }
+
+  void EvaluateJavaScript(const char* statement) override { statements.push_back(statement); }
+  void OnParamChange(int) override {}
+  void ResendAllParamsToHost() override {}
+  void BeginEditFromUI(int idx) override { calls.push_back({"begin", idx}); }
+  void SetParameterFromUI(int idx, double value) override { calls.push_back({"set", idx, 0, value}); }
+  void EndEditFromUI(int idx) override { calls.push_back({"end", idx}); }
+  bool EditorResizeFromUI(int w, int h, bool host) override {
+    calls.push_back({host ? "resize-host" : "resize", w, h});
+    return true;
+  }
+  void SendMidiMsgFromUI(const oskel::MidiMessage& m) override {
+    calls.push_back({"midi", m.status, m.data1 * 256 + m.data2, static_cast<double>(m.offset)});
+  }
+  void SendSysexMsgFromUI(const oskel::SysExMessage&) override { calls.push_back({"sysex"}); }
+  bool OnMessage(int msgTag, int ctrlTag, int size, const void* data) override {
+    Call call{"message", msgTag, ctrlTag, static_cast<double>(size)};
+    if (data) call.data.assign(static_cast<const uint8_t*>(data), static_cast<const uint8_t*>(data) + size);
+    calls.push_back(call);
+    return true;
+  }
+  bool OnKeyDown(const oskel::KeyPress& key) override {
+    calls.push_back({std::string("keydown:") + key.utf8, key.VK});
+    return WebViewEditorDelegate::OnKeyDown(key);
+  }
+  bool OnKeyUp(const oskel::KeyPress& key) override {
+    calls.push_back({std::string("keyup:") + key.utf8, key.VK});
+    return WebViewEditorDelegate::OnKeyUp(key);
+  }
+  void OnUIOpen() override { statements.push_back("<OnUIOpen>"); }
+  void OnUIClose() override { statements.push_back("<OnUIClose>"); }
+
+  std::vector<std::string> statements;
+  std::vector<Call> calls;
+};

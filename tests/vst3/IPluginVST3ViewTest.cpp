@@ -1,0 +1,177 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "Vst3TestPlugin.h"
+#include "vst3/IPluginVST3View.h"
+
+using namespace Steinberg;
+
+namespace {
+
+// The test plug-in with its editor window and key hooks recorded instead of opened.
+class EditorPlugin : public Vst3TestPlugin {
+ public:
+  void* OpenWindow(void* parent) override {
+    events.push_back("open");
+    return parent;
+  }
+  void CloseWindow() override { events.push_back("close"); }
+  void OnParentWindowResize(int w, int h) override {
+    events.push_back("resize " + std::to_string(w) + "x" + std::to_string(h));
+  }
+  void OnScreenScaleChanged(float scale) override { events.push_back("scale " + std::to_string(scale)); }
+  bool OnKeyDown(const oskel::KeyPress& key) override { return Record("down", key); }
+  bool OnKeyUp(const oskel::KeyPress& key) override { return Record("up", key); }
+
+  bool Record(const char* what, const oskel::KeyPress& key) {
+    keys.push_back(std::string(what) + " " + std::to_string(key.VK) + " '" + key.utf8 + "' " + (key.S ? "S" : "") +
+                   (key.C ? "C" : "") + (key.A ? "A" : ""));
+    return handleKeys;
+  }
+
+  std::vector<std::string> events;
+  std::vector<std::string> keys;
+  bool handleKeys = true;
+};
+
+class IPluginVST3ViewTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    plugin = new EditorPlugin();
+    view = static_cast<oskel::IPluginVST3View*>(plugin->createView(Vst::ViewType::kEditor));
+    ASSERT_NE(view, nullptr);
+  }
+  void TearDown() override {
+    view->release();
+    plugin->release();
+  }
+  std::string Key(char16 c, int16 code, int16 mods) {
+    plugin->keys.clear();
+    view->onKeyDown(c, code, mods);
+    return plugin->keys.empty() ? "<none>" : plugin->keys[0];
+  }
+
+  EditorPlugin* plugin = nullptr;
+  oskel::IPluginVST3View* view = nullptr;
+};
+
+// A plug-in frame that records the size it is asked for.
+class Frame : public IPlugFrame {
+ public:
+  tresult PLUGIN_API resizeView(IPlugView*, ViewRect* r) override {
+    last = *r;
+    return kResultTrue;
+  }
+  tresult PLUGIN_API queryInterface(const TUID, void**) override { return kNoInterface; }
+  uint32 PLUGIN_API addRef() override { return 1; }
+  uint32 PLUGIN_API release() override { return 1; }
+  ViewRect last;
+};
+
+}  // namespace
+
+TEST_F(IPluginVST3ViewTest, SupportsOnlyTheHwndPlatformType) {
+  EXPECT_EQ(view->isPlatformTypeSupported(kPlatformTypeHWND), kResultTrue);
+  for (FIDString type : {kPlatformTypeX11EmbedWindowID, kPlatformTypeNSView, "hwnd", "", static_cast<const char*>(nullptr)})
+    EXPECT_EQ(view->isPlatformTypeSupported(type), kResultFalse) << (type ? type : "null");
+}
+
+TEST_F(IPluginVST3ViewTest, AttachOpensTheEditorOnlyForHwndButAlwaysSucceeds) {
+  EXPECT_EQ(view->attached(nullptr, kPlatformTypeX11EmbedWindowID), kResultTrue);
+  view->removed();
+  EXPECT_EQ(view->attached(nullptr, kPlatformTypeHWND), kResultTrue);
+  view->removed();
+  const std::vector<std::string> expected = {"close", "open", "close"};
+  EXPECT_EQ(plugin->events, expected);
+}
+
+TEST_F(IPluginVST3ViewTest, ScalesTheReportedSizeAndAsksTheFrameToFollow) {
+  ViewRect r;
+  ASSERT_EQ(view->getSize(&r), kResultOk);
+  EXPECT_EQ(r.getWidth(), 1200);
+  EXPECT_EQ(r.getHeight(), 560);
+  Frame frame;
+  view->setFrame(&frame);
+  EXPECT_EQ(view->setContentScaleFactor(1.5f), kResultOk);
+  ASSERT_EQ(view->getSize(&r), kResultOk);
+  EXPECT_EQ(r.getWidth(), 1800);
+  EXPECT_EQ(r.getHeight(), 840);
+  EXPECT_EQ(frame.last.getWidth(), 1800);
+  EXPECT_EQ(frame.last.getHeight(), 840);
+  EXPECT_EQ(plugin->events.back(), "scale 1.500000");
+  EXPECT_EQ(view->getSize(nullptr), kResultFalse);
+  view->setFrame(nullptr);
+}
+
+TEST_F(IPluginVST3ViewTest, RefusesHostResizingAndClampsSizeConstraints) {
+  ViewRect r(0, 0, 800, 400);
+  EXPECT_EQ(view->canResize(), kResultFalse);
+  EXPECT_EQ(view->onSize(&r), kResultFalse);
+  EXPECT_EQ(view->onSize(nullptr), kResultFalse);
+  EXPECT_TRUE(plugin->events.empty());
+
+  const struct {
+    ViewRect in, out;
+  } cases[] = {
+      {{0, 0, 300, 900}, {0, 0, 400, 900}},
+      {{0, 0, 500, 900}, {0, 0, 500, 900}},
+      {{10, 20, 5000, 20}, {10, 20, 3610, 206}},
+      {{0, 0, 1200, 560}, {0, 0, 1200, 560}},
+  };
+  for (auto c : cases) {
+    EXPECT_EQ(view->checkSizeConstraint(&c.in), kResultOk);
+    EXPECT_EQ(c.in.right, c.out.right);
+    EXPECT_EQ(c.in.bottom, c.out.bottom);
+  }
+  EXPECT_EQ(view->onWheel(1.0f), kResultFalse);
+  EXPECT_EQ(view->onFocus(true), kResultFalse);
+}
+
+TEST_F(IPluginVST3ViewTest, TranslatesHostKeysIntoWindowsKeys) {
+  const struct {
+    char16 c;
+    int16 code, mods;
+    const char* key;
+  } cases[] = {
+      {0, 136, 0, "down 56 '8' "},          // printable-key range
+      {0, 7, 1, "down 32 ' ' S"},           // space, shift
+      {0, 1, 4, "down 8 '' C"},             // back, control
+      {0, 19, 2, "down 13 '' A"},           // enter
+      {0, 16, 0, "down 34 '' "},            // page down
+      {0, 33, 0, "down 105 '' "},           // number pad 9
+      {0, 51, 0, "down 123 '' "},           // F12
+      {0, 56, 0, "down 18 '' "},            // alt
+      {u'a', 0, 0, "down 65 'a' "},         // character without a code: keyboard lookup
+      {u'A', 0, 1, "down 321 'A' S"},       // ... with its shift state in the high byte
+      {u'=', 57, 0, "down 187 '=' "},       // equals: keyboard lookup
+      {0, 57, 0, "down -1 '' "},            // equals without its character
+      {u'\u00e9', 0, 0, "down -1 '\u00e9' "},  // no key for it on the layout
+      {0, 60, 0, "down 0 '' "},             // no Windows key for it
+  };
+  for (const auto& c : cases) EXPECT_EQ(Key(c.c, c.code, c.mods), c.key) << c.code;
+  EXPECT_EQ(view->onKeyDown(0, 7, 0), kResultTrue);
+  plugin->handleKeys = false;
+  EXPECT_EQ(view->onKeyUp(0, 7, 0), kResultFalse);
+  EXPECT_EQ(plugin->keys.back(), "up 32 ' ' ");
+}
+
+TEST_F(IPluginVST3ViewTest, UnderReaperOnlyTheSpaceKeyReachesTheEditor) {
+  plugin->SetHost("REAPER", 0);
+  EXPECT_EQ(view->onKeyDown(u'a', 0, 0), kResultFalse);
+  EXPECT_TRUE(plugin->keys.empty());
+  EXPECT_EQ(view->onKeyDown(u' ', 7, 4 | 2), kResultTrue);
+  EXPECT_EQ(plugin->keys, std::vector<std::string>{"down 32 ' ' CA"});
+}
+
+TEST_F(IPluginVST3ViewTest, AnswersItsInterfacesAndHasNoPageToInspectWhenClosed) {
+  void* obj = nullptr;
+  ASSERT_EQ(view->queryInterface(IPlugViewContentScaleSupport::iid, &obj), kResultOk);
+  static_cast<FUnknown*>(obj)->release();
+  oskel::IEditorDevTools* devTools = nullptr;
+  ASSERT_EQ(view->queryInterface(oskel::IEditorDevTools::iid, reinterpret_cast<void**>(&devTools)), kResultOk);
+  char result[16];
+  EXPECT_EQ(devTools->devToolsCommand("Runtime.evaluate", "{}", result, sizeof result, 10), -1);
+  devTools->release();
+}
