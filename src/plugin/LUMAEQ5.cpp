@@ -55,7 +55,13 @@ LUMAEQ5::LUMAEQ5(const oskel::InstanceInfo&) : oskel::IPluginVST3(kyr::MakePlugi
   InstallEditorPage(*this);
 }
 
-LUMAEQ5::~LUMAEQ5() { StopIdleTimer(); }
+LUMAEQ5::~LUMAEQ5() {
+  // No idle tick and no page callback may reach this object once its members start to go:
+  // a host that releases the plug-in without removing the editor view first still gets a
+  // clean shutdown.
+  StopIdleTimer();
+  CloseWebView();
+}
 
 void LUMAEQ5::OnParamChange(int paramIdx) {
   if (const oskel::IParam* param = GetParam(paramIdx)) mProcessor.OnParamChange(paramIdx, param->Value());
