@@ -6,6 +6,7 @@
 #include "BlockOps.h"
 #include "ChannelKernels.h"
 #include "FilterDesign.h"
+#include "LinearChain.h"
 #include "Metering.h"
 #include "TubeStage.h"
 
@@ -144,11 +145,6 @@ void RunDetectors(EqEngine& eng, bool midSide, const double* inL, const double* 
   }
 }
 
-void RunSectionBoth(BiquadSection& s, double* a, double* b, int n) {
-  if (!IsPassThrough(s, 0)) RunBiquadBlock(s, a, n, 0);
-  if (!IsPassThrough(s, 1)) RunBiquadBlock(s, b, n, 1);
-}
-
 // The Baxandall chain over the block; pushPull replaces the plain shelves by push-pull
 // steps, dynamic runs the detectors.
 void RunBaxChain(EqEngine& eng, const BaxBlock& b, const double* inL, const double* inR,
@@ -158,6 +154,21 @@ void RunBaxChain(EqEngine& eng, const BaxBlock& b, const double* inL, const doub
   KernelScratch& sc = eng.mScratch;
   double* a = sc.x[0];
   double* c = sc.x[1];
+  double* const work[2] = {a, c};
+  // Without push-pull the whole linear chain runs in one loop; with it, the shelves sit
+  // between the cut before them and the cuts and tilt after them.
+  LinearChain front, back;
+  front.AddActive(bax.loCut);
+  LinearChain& rest = pp != nullptr ? back : front;
+  if (pp == nullptr) {
+    for (int ch = 0; ch < 2; ++ch) front.Add(bax.loShelf[ch], ch);
+    for (int ch = 0; ch < 2; ++ch) front.Add(bax.hiShelf[ch], ch);
+  }
+  rest.AddActive(bax.hiCut);
+  if (b.tilt) {
+    rest.Add(bax.tiltLow);
+    rest.Add(bax.tiltHigh);
+  }
   for (int i0 = 0; i0 < n; i0 += kChunk) {
     const int m = std::min(kChunk, n - i0);
     const double* l = inL + i0;
@@ -167,22 +178,15 @@ void RunBaxChain(EqEngine& eng, const BaxBlock& b, const double* inL, const doub
       a[i] = b.midSide ? (l[i] + r[i]) / 2.0 : l[i];
       c[i] = b.midSide ? (l[i] - r[i]) / 2.0 : r[i];
     }
-    RunSectionBoth(bax.loCut, a, c, m);
+    front.Run(work, work, nullptr, m);
     if (pp != nullptr) {
-      RunPushPullBand(eng, bax.loShelf[0], 0, bax.pushPull[0], ppAmount[0], *pp, a, m);
-      RunPushPullBand(eng, bax.loShelf[1], 1, bax.pushPull[1], ppAmount[0], *pp, c, m);
-      RunPushPullBand(eng, bax.hiShelf[0], 0, bax.pushPull[2], ppAmount[1], *pp, a, m);
-      RunPushPullBand(eng, bax.hiShelf[1], 1, bax.pushPull[3], ppAmount[1], *pp, c, m);
-    } else {
-      RunBiquadBlock(bax.loShelf[0], a, m, 0);
-      RunBiquadBlock(bax.loShelf[1], c, m, 1);
-      RunBiquadBlock(bax.hiShelf[0], a, m, 0);
-      RunBiquadBlock(bax.hiShelf[1], c, m, 1);
-    }
-    RunSectionBoth(bax.hiCut, a, c, m);
-    if (b.tilt) {
-      RunSectionBoth(bax.tiltLow, a, c, m);
-      RunSectionBoth(bax.tiltHigh, a, c, m);
+      BiquadSection* const lo[2] = {&bax.loShelf[0], &bax.loShelf[1]};
+      BiquadSection* const hi[2] = {&bax.hiShelf[0], &bax.hiShelf[1]};
+      PushPullBandState* const loState[2] = {&bax.pushPull[0], &bax.pushPull[1]};
+      PushPullBandState* const hiState[2] = {&bax.pushPull[2], &bax.pushPull[3]};
+      RunPushPullBand(eng, lo, loState, ppAmount[0], *pp, work, m);
+      RunPushPullBand(eng, hi, hiState, ppAmount[1], *pp, work, m);
+      back.Run(work, work, nullptr, m);
     }
     const double g = b.outputGain;
     for (int i = 0; i < m; ++i) {

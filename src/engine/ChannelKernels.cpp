@@ -6,6 +6,7 @@
 #include "BaxandallSection.h"
 #include "BlockOps.h"
 #include "FilterDesign.h"
+#include "LinearChain.h"
 #include "Metering.h"
 #include "ProgramBank.h"
 #include "TubeStage.h"
@@ -92,43 +93,70 @@ void AddDistortion(const KernelScratch& sc, bool hq, int m, double& cleanSum, do
   }
 }
 
-// The per-sample chain of the program kernels, run pass by pass: each channel is filtered
-// through the whole chain first, then its curves are evaluated over the pass.
+// The chain of the program kernels, pass by pass: both channels run through the linear
+// stages in one loop, then the push-pull bands (which follow their own envelopes), then the
+// tube curves over the whole pass.
+// With sharedSums the kernel's curve values also serve the split-band analysis (see
+// AnalysisFollowsKernel).
 void RunProgramChain(EqEngine& eng, const ProgramBlock& b, const double* inL, const double* inR,
-                     double* outL, double* outR, int n, double& cleanSum, double& errSum) {
+                     double* outL, double* outR, int n, double& cleanSum, double& errSum,
+                     SplitBandSums* sharedSums) {
   KernelScratch& sc = eng.mScratch;
-  const double* in[2] = {inL, inR};
-  const double r = eng.mCouplingCoef;
+  LinearChain chain;
+  chain.coupling = &eng.mCoupling;
+  chain.couplingCoef = eng.mCouplingCoef;
+  chain.Add(eng.mProgram[0]);
+  if (!b.pushPull) {
+    for (int k = 1; k < kProgramSections; ++k) chain.AddActive(eng.mProgram[k]);
+    chain.AddActive(eng.mMidBoost);
+  }
+  // At the host rate without push-pull the split filter joins the linear loop.
+  const bool fusedSplit = b.tube && !b.hq && !b.pushPull;
+  if (fusedSplit) {
+    chain.split = eng.mSplit;
+    chain.splitCoef = eng.mSplitCoef;
+  }
+  double* const x[2] = {sc.x[0], sc.x[1]};
+  double* const e[2] = {sc.e[0], sc.e[1]};
   for (int i0 = 0; i0 < n; i0 += kChunk) {
     const int m = std::min(kChunk, n - i0);
+    const double* const in[2] = {inL + i0, inR + i0};
+    chain.Run(in, x, e, m);
+    if (b.pushPull) {
+      for (int k = 0; k < kPushPullBands; ++k) {
+        BiquadSection* section = k < kProgramSections - 1 ? &eng.mProgram[k + 1] : &eng.mMidBoost;
+        BiquadSection* const sections[2] = {section, section};
+        PushPullBandState* const states[2] = {&eng.mPushPull[k][0], &eng.mPushPull[k][1]};
+        RunPushPullBand(eng, sections, states, b.ppAmount[k], b.pp, x, m);
+      }
+    }
     for (int ch = 0; ch < 2; ++ch) {
-      double* x = sc.x[ch];
-      std::copy(in[ch] + i0, in[ch] + i0 + m, x);
-      OnePoleHighPassBlock(eng.mCoupling, ch, r, x, m);
-      RunBiquadBlock(eng.mProgram[0], x, m, ch);
       const double* bias = nullptr;
       if (b.pushPull) {
-        for (int k = 0; k < kPushPullBands; ++k) {
-          BiquadSection& section = k < kProgramSections - 1 ? eng.mProgram[k + 1] : eng.mMidBoost;
-          RunPushPullBand(eng, section, ch, eng.mPushPull[k][ch], b.ppAmount[k], b.pp, x, m);
-        }
         double level = eng.mPushPullLevel[ch];
         double* biasBuf = sc.bias[ch];
         for (int i = 0; i < m; ++i) {
-          level = level + (std::fabs(x[i]) - level) * eng.mPpLevelCoef;
+          level = level + (std::fabs(x[ch][i]) - level) * eng.mPpLevelCoef;
           biasBuf[i] = b.biasScale * level;
         }
         eng.mPushPullLevel[ch] = level;
         bias = biasBuf;
-      } else {
-        for (int k = 1; k < kProgramSections; ++k) {
-          if (!IsPassThrough(eng.mProgram[k], ch)) RunBiquadBlock(eng.mProgram[k], x, m, ch);
-        }
-        if (!IsPassThrough(eng.mMidBoost, ch)) RunBiquadBlock(eng.mMidBoost, x, m, ch);
       }
-      if (b.tube) RunTubeStage(eng, ch, x, bias, b.drive, b.hq, sc.t[ch], m);
+      if (fusedSplit) {
+        double* lowErr = sharedSums != nullptr ? sc.lowErr[ch] : nullptr;
+        double* highErr = sharedSums != nullptr ? sc.highErr[ch] : nullptr;
+        eng.mCurves->tubeStage(x[ch], e[ch], nullptr, b.drive, sc.t[ch], lowErr, highErr, m);
+      } else if (b.tube) {
+        RunTubeStage(eng, ch, x[ch], bias, b.drive, b.hq, sc.t[ch], m);
+      }
     }
     if (b.tube) AddDistortion(sc, b.hq, m, cleanSum, errSum);
+    if (sharedSums != nullptr) {
+      const double* const lowErr[2] = {sc.lowErr[0], sc.lowErr[1]};
+      const double* const highErr[2] = {sc.highErr[0], sc.highErr[1]};
+      const double* const signal[2] = {x[0], x[1]};
+      sharedSums->Add(lowErr, highErr, signal, m);
+    }
     const double* yL = b.tube ? sc.t[0] : sc.x[0];
     const double* yR = b.tube ? sc.t[1] : sc.x[1];
     for (int i = 0; i < m; ++i) {
@@ -164,14 +192,22 @@ void RunProgramKernel(EqEngine& eng, const Settings& s, Variant variant, const d
   }
   b.tube = variant != Variant::kMain || !s.clean;
 
+  // The split-band analysis runs its own chain over the input unless its states equal the
+  // kernel's, in which case the kernel's curve values are its values too.
+  const bool analysis = variant != Variant::kPushPull && b.tube;
+  const bool shared = analysis && !b.hq && AnalysisFollowsKernel(eng);
+  SplitBandSums sums;
   double cleanSum = 0.0, errSum = 0.0;
-  RunProgramChain(eng, b, inL, inR, outL, outR, n, cleanSum, errSum);
+  RunProgramChain(eng, b, inL, inR, outL, outR, n, cleanSum, errSum, shared ? &sums : nullptr);
 
   if (variant == Variant::kPushPull) {
     for (int k = 0; k < kPushPullBands; ++k) {
       SetMeter(eng.mMeters.ppg[k], (eng.mPushPull[k][0].gain + eng.mPushPull[k][1].gain) * 0.5);
     }
-  } else if (b.tube) {
+  } else if (shared) {
+    FollowKernel(eng);
+    ReportSplitBand(eng, sums);
+  } else if (analysis) {
     SplitBandAnalysis(eng, inL, inR, n, b.drive, eng.mCouplingCoef);
   }
   MeterTail(eng, inL, inR, outL, outR, n);

@@ -8,50 +8,136 @@
 namespace kyr {
 namespace {
 
+// Values per pass of the stepwise curve evaluation (stack buffers of this length).
+constexpr int kCurvePass = 128;
+
+template <typename L>
+L LoadLane(const double* p) {
+  return LaneTraits<L>::Load(p);
+}
+template <typename L>
+void StoreLane(double* p, L v) {
+  LaneTraits<L>::Store(p, v);
+}
+
+
+// Knee curve of x[0..n) into out (may be x), n <= kCurvePass, one step per buffer pass.
 template <typename V>
-void TubeStageBlock(const double* u, const double* e, const double* bias, double drive,
-                    double* out, int n) {
+void KneeCurvePasses(const double* x, double* out, int n, const KneeConstants& c) {
+  alignas(64) double q[kCurvePass], logQ[kCurvePass], aux[kCurvePass];
   ForEachLane<V>(n, [&](auto lane, int i) {
     using L = decltype(lane);
-    using T = LaneTraits<L>;
-    const L ei = T::Load(e + i);
-    const L high = SoftClipLanes((T::Load(u + i) - ei) * drive) / drive;
-    L low;
-    if (bias != nullptr) {
-      const L b = T::Load(bias + i);
-      low = (TubeCurveLanes(ei * drive + b) - TubeCurveLanes(b)) / drive;
-    } else {
-      low = TubeCurveLanes(ei * drive) / drive;
-    }
-    T::Store(out + i, low + high);
+    L qv, lv;
+    KneeLog(LoadLane<L>(x + i), c, qv, lv);
+    StoreLane(q + i, qv);
+    StoreLane(logQ + i, lv);
   });
+  ForEachLane<V>(n, [&](auto lane, int i) {
+    using L = decltype(lane);
+    StoreLane(aux + i, KneePower(LoadLane<L>(logQ + i), c));
+  });
+  ForEachLane<V>(n, [&](auto lane, int i) {
+    using L = decltype(lane);
+    StoreLane(aux + i, KneeLog1p(LoadLane<L>(aux + i)));
+  });
+  ForEachLane<V>(n, [&](auto lane, int i) {
+    using L = decltype(lane);
+    StoreLane(out + i, KneeValue(LoadLane<L>(x + i), LoadLane<L>(q + i), LoadLane<L>(logQ + i),
+                                 LoadLane<L>(aux + i), c));
+  });
+}
+
+template <typename V>
+void TubeStageBlock(const double* u, const double* e, const double* bias, double drive,
+                    double* out, double* lowErr, double* highErr, int n) {
+  alignas(64) double low[kCurvePass], high[kCurvePass], lowBias[kCurvePass];
+  for (int i0 = 0; i0 < n; i0 += kCurvePass) {
+    const int m = n - i0 < kCurvePass ? n - i0 : kCurvePass;
+    const double* up = u + i0;
+    const double* ep = e + i0;
+    const double* bp = bias != nullptr ? bias + i0 : nullptr;
+    ForEachLane<V>(m, [&](auto lane, int i) {
+      using L = decltype(lane);
+      const L ei = LoadLane<L>(ep + i);
+      StoreLane(high + i, (LoadLane<L>(up + i) - ei) * drive);
+      if (bp != nullptr) {
+        const L b = LoadLane<L>(bp + i);
+        StoreLane(low + i, TubePolynomial(ei * drive + b));
+        StoreLane(lowBias + i, TubePolynomial(b));
+      } else {
+        StoreLane(low + i, TubePolynomial(ei * drive));
+      }
+    });
+    KneeCurvePasses<V>(low, low, m, kTubeKnee);
+    KneeCurvePasses<V>(high, high, m, kSoftKnee);
+    if (bp != nullptr) KneeCurvePasses<V>(lowBias, lowBias, m, kTubeKnee);
+    ForEachLane<V>(m, [&](auto lane, int i) {
+      using L = decltype(lane);
+      const L lowPart = bp != nullptr ? (LoadLane<L>(low + i) - LoadLane<L>(lowBias + i)) / drive
+                                      : LoadLane<L>(low + i) / drive;
+      const L highPart = LoadLane<L>(high + i) / drive;
+      StoreLane(out + i0 + i, lowPart + highPart);
+      if (lowErr != nullptr) {
+        const L ei = LoadLane<L>(ep + i);
+        StoreLane(lowErr + i0 + i, lowPart - ei);
+        StoreLane(highErr + i0 + i, highPart - (LoadLane<L>(up + i) - ei));
+      }
+    });
+  }
 }
 
 template <typename V>
 void SplitErrorsBlock(const double* y, const double* e, double drive, double* lowErr,
                       double* highErr, int n) {
-  ForEachLane<V>(n, [&](auto lane, int i) {
-    using L = decltype(lane);
-    using T = LaneTraits<L>;
-    const L ei = T::Load(e + i);
-    const L hi = T::Load(y + i) - ei;
-    T::Store(lowErr + i, TubeCurveLanes(ei * drive) / drive - ei);
-    T::Store(highErr + i, SoftClipLanes(hi * drive) / drive - hi);
-  });
+  for (int i0 = 0; i0 < n; i0 += kCurvePass) {
+    const int m = n - i0 < kCurvePass ? n - i0 : kCurvePass;
+    double* lo = lowErr + i0;
+    double* hi = highErr + i0;
+    ForEachLane<V>(m, [&](auto lane, int i) {
+      using L = decltype(lane);
+      const L ei = LoadLane<L>(e + i0 + i);
+      StoreLane(lo + i, TubePolynomial(ei * drive));
+      StoreLane(hi + i, (LoadLane<L>(y + i0 + i) - ei) * drive);
+    });
+    KneeCurvePasses<V>(lo, lo, m, kTubeKnee);
+    KneeCurvePasses<V>(hi, hi, m, kSoftKnee);
+    ForEachLane<V>(m, [&](auto lane, int i) {
+      using L = decltype(lane);
+      const L ei = LoadLane<L>(e + i0 + i);
+      const L band = LoadLane<L>(y + i0 + i) - ei;
+      StoreLane(lo + i, LoadLane<L>(lo + i) / drive - ei);
+      StoreLane(hi + i, LoadLane<L>(hi + i) / drive - band);
+    });
+  }
 }
 
 template <typename V>
 void TanhBlock(const double* in, double* out, int n) {
   ForEachLane<V>(n, [&](auto lane, int i) {
     using L = decltype(lane);
+    StoreLane(out + i, Tanh(LoadLane<L>(in + i)));
+  });
+}
+
+template <typename V>
+void PushPullTargetsBlock(const double* fast, const double* slow, double pivot, double amount,
+                          double* target, int n) {
+  ForEachLane<V>(n, [&](auto lane, int i) {
+    using L = decltype(lane);
     using T = LaneTraits<L>;
-    T::Store(out + i, Tanh(T::Load(in + i)));
+    const L f = LoadLane<L>(fast + i), s = LoadLane<L>(slow + i);
+    const L m = Tanh(((s - f) / (s + f + 1e-9) + pivot) * 3.0);
+    L t = 1.0 + m * amount * 0.9;
+    t = T::Select(t < 0.05, Splat<L>(0.05), t);
+    t = T::Select(t > 2.5, Splat<L>(2.5), t);
+    StoreLane(target + i, t);
   });
 }
 
 template <typename V>
 constexpr CurveKernels MakeCurveKernels() {
-  return CurveKernels{&TubeStageBlock<V>, &SplitErrorsBlock<V>, &TanhBlock<V>};
+  return CurveKernels{&TubeStageBlock<V>, &SplitErrorsBlock<V>, &TanhBlock<V>,
+                      &PushPullTargetsBlock<V>};
 }
 
 }  // namespace

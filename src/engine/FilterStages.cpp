@@ -5,6 +5,7 @@
 
 #include "BlockOps.h"
 #include "FilterDesign.h"
+#include "LinearChain.h"
 
 namespace kyr {
 namespace {
@@ -15,10 +16,11 @@ constexpr double kButterworthQ = 0.70710678;
 constexpr double kFourthOrderQ1 = 0.5411961;
 constexpr double kFourthOrderQ2 = 1.30656296;
 
-// Designs the second-order sections of a stage for 12 or 24 dB per octave; returns the
-// number of sections to run (0 for the 6 dB slope).
+// Prepares a stage for this block: clears its states when it was inactive, designs its
+// second-order sections for 12 or 24 dB per octave and puts them into chain (the 6 dB slope
+// adds nothing: its one-pole is set up by the caller).
 int DesignStage(FilterStage& st, bool highpass, int32_t slope, float reso, double freqHz,
-                double fs) {
+                double fs, LinearChain& chain, int channels) {
   if (!st.active) {
     ClearStates(st.first);
     ClearStates(st.second);
@@ -29,16 +31,18 @@ int DesignStage(FilterStage& st, bool highpass, int32_t slope, float reso, doubl
   const double k = std::exp(1.95 * static_cast<double>(reso));
   if (slope == 1) {
     DesignPass(st.first, highpass, freqHz, kButterworthQ * k, fs);
-    return 1;
+  } else {
+    DesignPass(st.first, highpass, freqHz, kFourthOrderQ1, fs);
+    DesignPass(st.second, highpass, freqHz, kFourthOrderQ2 * k, fs);
   }
-  DesignPass(st.first, highpass, freqHz, kFourthOrderQ1, fs);
-  DesignPass(st.second, highpass, freqHz, kFourthOrderQ2 * k, fs);
-  return 2;
+  for (int ch = 0; ch < channels; ++ch) {
+    chain.Add(st.first, ch);
+    if (slope != 1) chain.Add(st.second, ch);
+  }
+  return slope == 1 ? 1 : 2;
 }
 
-void RunSections(FilterStage& st, int sections, double* buf, int n, int ch) {
-  if (sections >= 1) RunBiquadBlock(st.first, buf, n, ch);
-  if (sections >= 2) RunBiquadBlock(st.second, buf, n, ch);
+void ZeroNonFinite(double* buf, int n) {
   for (int i = 0; i < n; ++i) buf[i] = FiniteOrZero(buf[i]);
 }
 
@@ -52,27 +56,41 @@ void RunLowFilterStage(EqEngine& eng, const Settings& s, const double* inL, cons
                        double* outL, double* outR, int n) {
   FilterStage& st = eng.mLowStage;
   const double f = LowFilterFrequency(s.lfFilter);
-  const int sections = DesignStage(st, true, s.lfSlope, s.lfReso, f, eng.mSampleRate);
-  const double p = std::exp(-kTwoPi * f / eng.mSampleRate);
-  const double* in[2] = {inL, inR};
-  double* out[2] = {outL, outR};
-  for (int ch = 0; ch < 2; ++ch) {
-    std::copy(in[ch], in[ch] + n, out[ch]);
-    if (sections == 0) OnePoleHighPassBlock(st.onePole, ch, p, out[ch], n);
-    RunSections(st, sections, out[ch], n, ch);
+  LinearChain chain;
+  if (DesignStage(st, true, s.lfSlope, s.lfReso, f, eng.mSampleRate, chain, 2) == 0) {
+    chain.coupling = &st.onePole;  // y = (x + y1 - x1) * p
+    chain.couplingCoef = std::exp(-kTwoPi * f / eng.mSampleRate);
   }
+  const double* const in[2] = {inL, inR};
+  double* const out[2] = {outL, outR};
+  chain.Run(in, out, nullptr, n);
+  ZeroNonFinite(outL, n);
+  ZeroNonFinite(outR, n);
 }
 
 void RunHighFilterStage(EqEngine& eng, const Settings& s, double* outL, double* outR, int n) {
   FilterStage& st = eng.mHighStage;
   const double f = HighFilterFrequency(s.hfFilter);
-  const int sections = DesignStage(st, false, s.hfSlope, s.hfReso, f, eng.mSampleRate);
-  const double g = 1.0 - std::exp(-kTwoPi * f / eng.mSampleRate);
-  const int channels = outL == outR ? 1 : 2;
-  double* out[2] = {outL, outR};
-  for (int ch = 0; ch < channels; ++ch) {
-    if (sections == 0) OnePoleLowPassBlock(st.onePole.y1[ch], g, out[ch], out[ch], n);
-    RunSections(st, sections, out[ch], n, ch);
+  // A mono block has one buffer: it is filtered once, with the left channel's states; the
+  // second channel of the chain then runs nothing, on a scratch buffer.
+  const bool mono = outL == outR;
+  double* right = mono ? eng.mScratch.x[1] : outR;
+  const int pass = mono ? kChunk : n;
+  if (mono) std::fill(right, right + kChunk, 0.0);
+  LinearChain chain;
+  const int sections =
+      DesignStage(st, false, s.hfSlope, s.hfReso, f, eng.mSampleRate, chain, mono ? 1 : 2);
+  if (sections == 0) {
+    chain.split = st.onePole.y1;  // y1 = y1 + (x - y1) * g, written over the output
+    chain.splitCoef = 1.0 - std::exp(-kTwoPi * f / eng.mSampleRate);
+  }
+  for (int i0 = 0; i0 < n; i0 += pass) {
+    const int m = std::min(pass, n - i0);
+    double* const io[2] = {outL + i0, mono ? right : right + i0};
+    chain.Run(io, io, io, m);
+    if (mono) std::fill(right, right + m, 0.0);
+    ZeroNonFinite(io[0], m);
+    if (!mono) ZeroNonFinite(io[1], m);
   }
 }
 

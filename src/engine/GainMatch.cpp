@@ -1,8 +1,10 @@
 #include "GainMatch.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "FilterDesign.h"
+#include "LinearChain.h"
 
 namespace kyr {
 
@@ -23,33 +25,54 @@ void GainMatch::Reset(double fs) {
 
 void GainMatch::Process(const double* inL, const double* inR, double* outL, double* outR,
                         int n) {
+  // Mono: one channel is weighted and scaled; the right-channel states are not touched.
   const bool stereo = outR != outL;
+  const int channels = stereo ? 2 : 1;
+  LinearChain inChain, outChain;
+  for (int ch = 0; ch < channels; ++ch) {
+    inChain.Add(mInShelf, ch);
+    inChain.Add(mInHighPass, ch);
+    outChain.Add(mOutShelf, ch);
+    outChain.Add(mOutHighPass, ch);
+  }
   const double am = mMeasureCoef, ag = mGainCoef;
   double msIn = mMsIn, msOut = mMsOut, gain = mGain;
-  for (int i = 0; i < n; ++i) {
-    const double eLIn = RunBiquad(mInHighPass, RunBiquad(mInShelf, inL[i], 0), 0);
-    const double eLOut = RunBiquad(mOutHighPass, RunBiquad(mOutShelf, outL[i], 0), 0);
-    double eRIn = eLIn, eROut = eLOut;
-    if (stereo) {
-      eRIn = RunBiquad(mInHighPass, RunBiquad(mInShelf, inR[i], 1), 1);
-      eROut = RunBiquad(mOutHighPass, RunBiquad(mOutShelf, outR[i], 1), 1);
+  for (int i0 = 0; i0 < n; i0 += kPass) {
+    const int m = std::min(kPass, n - i0);
+    const double* const in[2] = {inL + i0, stereo ? inR + i0 : mZero};
+    const double* const out[2] = {outL + i0, stereo ? outR + i0 : mZero};
+    double* const eIn[2] = {mWeightedIn[0], mWeightedIn[1]};
+    double* const eOut[2] = {mWeightedOut[0], mWeightedOut[1]};
+    inChain.Run(in, eIn, nullptr, m);
+    outChain.Run(out, eOut, nullptr, m);
+    const double* eInR = stereo ? eIn[1] : eIn[0];
+    const double* eOutR = stereo ? eOut[1] : eOut[0];
+    for (int i = 0; i < m; ++i) {
+      msIn = msIn + am * ((eIn[0][i] * eIn[0][i] + eInR[i] * eInR[i]) * 0.5 - msIn);
+      msOut = msOut + am * ((eOut[0][i] * eOut[0][i] + eOutR[i] * eOutR[i]) * 0.5 - msOut);
+      mRatio[i] = (msIn + 1e-12) / (msOut + 1e-12);
     }
-    msIn = msIn + am * ((eLIn * eLIn + eRIn * eRIn) * 0.5 - msIn);
-    msOut = msOut + am * ((eLOut * eLOut + eROut * eROut) * 0.5 - msOut);
-    double r = std::sqrt((msIn + 1e-12) / (msOut + 1e-12));
-    if (r < 0.25) {
-      r = 0.25;
-    } else if (r > 4.0) {
-      r = 4.0;
+    for (int i = 0; i < m; ++i) {
+      double r = std::sqrt(mRatio[i]);
+      if (r < 0.25) {
+        r = 0.25;
+      } else if (r > 4.0) {
+        r = 4.0;
+      }
+      mRatio[i] = r;
     }
-    gain = gain + ag * (r - gain);
-    // The product can only overflow for outputs near the largest double; it is guarded like
-    // every other output sample.
-    const double l = outL[i] * gain;
-    outL[i] = std::isfinite(l) ? l : 0.0;
-    if (stereo) {
-      const double rr = outR[i] * gain;
-      outR[i] = std::isfinite(rr) ? rr : 0.0;
+    double* l = outL + i0;
+    double* rr = outR + i0;
+    for (int i = 0; i < m; ++i) {
+      gain = gain + ag * (mRatio[i] - gain);
+      // The product can only overflow for outputs near the largest double; it is guarded
+      // like every other output sample.
+      const double vl = l[i] * gain;
+      l[i] = std::isfinite(vl) ? vl : 0.0;
+      if (stereo) {
+        const double vr = rr[i] * gain;
+        rr[i] = std::isfinite(vr) ? vr : 0.0;
+      }
     }
   }
   mMsIn = msIn;

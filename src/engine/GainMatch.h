@@ -29,6 +29,13 @@ class GainMatch {
   double mGain = 1.0;
   double mMeasureCoef = 0.0, mGainCoef = 0.0;
   std::atomic<uint8_t> mEnabled{0};
+
+  // Working buffers of one pass (no allocation on the audio thread).
+  static constexpr int kPass = 128;
+  double mWeightedIn[2][kPass] = {};
+  double mWeightedOut[2][kPass] = {};
+  double mRatio[kPass] = {};
+  double mZero[kPass] = {};  // the unused second channel of a mono block
 };
 
 }  // namespace kyr

@@ -2,19 +2,23 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "BlockOps.h"
+#include "LinearChain.h"
 
 namespace kyr {
 namespace {
 
 // Largest of |h1| and the interpolated points a quarter, half and three quarters of the
 // way from h1 to h2 (a four-times oversampled peak estimate).
+double Larger(double a, double b) { return b > a ? b : a; }
+
 double InterSamplePeak(double h0, double h1, double h2, double h3) {
   double peak = std::fabs(h1);
-  peak = std::fmax(peak, std::fabs(0.865 * h1 - 0.1063 * h0 + 0.2701 * h2 - 0.0288 * h3));
-  peak = std::fmax(peak, std::fabs(0.6221 * h1 - 0.1221 * h0 + 0.6221 * h2 - 0.1221 * h3));
-  peak = std::fmax(peak, std::fabs(0.2701 * h1 - 0.0288 * h0 + 0.865 * h2 - 0.1063 * h3));
+  peak = Larger(peak, std::fabs(0.865 * h1 - 0.1063 * h0 + 0.2701 * h2 - 0.0288 * h3));
+  peak = Larger(peak, std::fabs(0.6221 * h1 - 0.1221 * h0 + 0.6221 * h2 - 0.1221 * h3));
+  peak = Larger(peak, std::fabs(0.2701 * h1 - 0.0288 * h0 + 0.865 * h2 - 0.1063 * h3));
   return peak;
 }
 
@@ -43,8 +47,8 @@ void MeterTail(EqEngine& eng, const double* inL, const double* inR, const double
     }
     hL[3] = outL[i];
     hR[3] = outR[i];
-    peak = std::fmax(peak, InterSamplePeak(hL[0], hL[1], hL[2], hL[3]));
-    peak = std::fmax(peak, InterSamplePeak(hR[0], hR[1], hR[2], hR[3]));
+    peak = Larger(peak, InterSamplePeak(hL[0], hL[1], hL[2], hL[3]));
+    peak = Larger(peak, InterSamplePeak(hR[0], hR[1], hR[2], hR[3]));
 
     const double y = RunBiquad(m.highPass, RunBiquad(m.shelf, mid, 0), 0);
     ms = ms + (y * y - ms) * coef;
@@ -76,36 +80,81 @@ void SplitBandAnalysis(EqEngine& eng, const double* inL, const double* inR, int 
     dst.a1 = src.a1;
     dst.a2 = src.a2;
   }
-  const double* in[2] = {inL, inR};
-  double lowSum = 0.0, highSum = 0.0, ySum = 0.0;
+  LinearChain chain;
+  chain.coupling = &a.coupling;
+  chain.couplingCoef = couplingCoef;
+  for (BiquadSection& s : a.sections) chain.AddActive(s);
+  chain.split = a.split;
+  chain.splitCoef = eng.mSplitCoef;
+  double* const y[2] = {sc.ya[0], sc.ya[1]};
+  double* const e[2] = {sc.ea[0], sc.ea[1]};
+  SplitBandSums sums;
   for (int i0 = 0; i0 < n; i0 += kChunk) {
     const int m = std::min(kChunk, n - i0);
+    const double* const in[2] = {inL + i0, inR + i0};
+    chain.Run(in, y, e, m);
     for (int ch = 0; ch < 2; ++ch) {
-      double* y = sc.ya[ch];
-      std::copy(in[ch] + i0, in[ch] + i0 + m, y);
-      OnePoleHighPassBlock(a.coupling, ch, couplingCoef, y, m);
-      for (BiquadSection& s : a.sections) {
-        if (!IsPassThrough(s, ch)) RunBiquadBlock(s, y, m, ch);
-      }
-      OnePoleLowPassBlock(a.split[ch], eng.mSplitCoef, y, sc.ea[ch], m);
-      eng.mCurves->splitErrors(y, sc.ea[ch], d, sc.lowErr[ch], sc.highErr[ch], m);
+      eng.mCurves->splitErrors(y[ch], e[ch], d, sc.lowErr[ch], sc.highErr[ch], m);
     }
-    for (int i = 0; i < m; ++i) {
-      for (int ch = 0; ch < 2; ++ch) {
-        lowSum += sc.lowErr[ch][i] * sc.lowErr[ch][i];
-        highSum += sc.highErr[ch][i] * sc.highErr[ch][i];
-        ySum += sc.ya[ch][i] * sc.ya[ch][i];
-      }
+    const double* const lowErr[2] = {sc.lowErr[0], sc.lowErr[1]};
+    const double* const highErr[2] = {sc.highErr[0], sc.highErr[1]};
+    const double* const signal[2] = {y[0], y[1]};
+    sums.Add(lowErr, highErr, signal, m);
+  }
+  ReportSplitBand(eng, sums);
+}
+
+void SplitBandSums::Add(const double* const lowErr[2], const double* const highErr[2],
+                        const double* const y[2], int n) {
+  for (int i = 0; i < n; ++i) {
+    for (int ch = 0; ch < 2; ++ch) {
+      low += lowErr[ch][i] * lowErr[ch][i];
+      high += highErr[ch][i] * highErr[ch][i];
+      signal += y[ch][i] * y[ch][i];
     }
   }
-  if (!std::isfinite(lowSum) || !std::isfinite(highSum) || !std::isfinite(ySum) ||
-      ySum <= 1e-12) {
+}
+
+void ReportSplitBand(EqEngine& eng, const SplitBandSums& sums) {
+  if (!std::isfinite(sums.low) || !std::isfinite(sums.high) || !std::isfinite(sums.signal) ||
+      sums.signal <= 1e-12) {
     SetMeter(eng.mMeters.xf, 0.0);
     SetMeter(eng.mMeters.tb, 0.0);
   } else {
-    SetMeter(eng.mMeters.xf, std::sqrt(lowSum / ySum) * 100.0);
-    SetMeter(eng.mMeters.tb, std::sqrt(highSum / ySum) * 100.0);
+    SetMeter(eng.mMeters.xf, std::sqrt(sums.low / sums.signal) * 100.0);
+    SetMeter(eng.mMeters.tb, std::sqrt(sums.high / sums.signal) * 100.0);
   }
+}
+
+namespace {
+
+bool SameBits(const double* a, const double* b, int count) {
+  return std::memcmp(a, b, sizeof(double) * static_cast<size_t>(count)) == 0;
+}
+
+}  // namespace
+
+bool AnalysisFollowsKernel(const EqEngine& eng) {
+  const SplitAnalysisState& a = eng.mAnalysis;
+  if (!SameBits(a.coupling.x1, eng.mCoupling.x1, 2) ||
+      !SameBits(a.coupling.y1, eng.mCoupling.y1, 2) || !SameBits(a.split, eng.mSplit, 2)) {
+    return false;
+  }
+  for (int k = 0; k < kProgramSections; ++k) {
+    if (!SameBits(a.sections[k].s1, eng.mProgram[k].s1, 2) ||
+        !SameBits(a.sections[k].s2, eng.mProgram[k].s2, 2)) {
+      return false;
+    }
+  }
+  return IsPassThrough(eng.mMidBoost, 0) && IsPassThrough(eng.mMidBoost, 1);
+}
+
+void FollowKernel(EqEngine& eng) {
+  SplitAnalysisState& a = eng.mAnalysis;
+  a.coupling = eng.mCoupling;
+  a.split[0] = eng.mSplit[0];
+  a.split[1] = eng.mSplit[1];
+  for (int k = 0; k < kProgramSections; ++k) a.sections[k] = eng.mProgram[k];
 }
 
 }  // namespace kyr

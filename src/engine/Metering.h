@@ -16,4 +16,25 @@ void MeterTail(EqEngine& eng, const double* inL, const double* inR, const double
 void SplitBandAnalysis(EqEngine& eng, const double* inL, const double* inR, int n, double drive,
                        double couplingCoef);
 
+// Sums of the split-band analysis over a block.
+struct SplitBandSums {
+  double low = 0.0, high = 0.0, signal = 0.0;
+  // Adds a pass's squared band errors and signal, sample by sample, left before right.
+  void Add(const double* const lowErr[2], const double* const highErr[2],
+           const double* const y[2], int n);
+};
+
+// Writes "xf" and "tb" from the block's sums.
+void ReportSplitBand(EqEngine& eng, const SplitBandSums& sums);
+
+// True when the analysis's own states equal the kernel's (coupling filter, character shelf
+// and bands 1..5, host-rate split filter): its signal is then the kernel's, sample for sample,
+// as long as the Mid Boost band passes its input unchanged, and the kernel's curve values can
+// serve it.
+bool AnalysisFollowsKernel(const EqEngine& eng);
+
+// After a block in which the kernel served the analysis: the analysis states become the
+// kernel's (which they equal).
+void FollowKernel(EqEngine& eng);
+
 }  // namespace kyr

@@ -14,7 +14,7 @@ void RunTubeStage(EqEngine& eng, int ch, const double* y, const double* bias, do
   double* v = sc.v[ch];
   if (!hq) {
     OnePoleLowPassBlock(eng.mSplit[ch], eng.mSplitCoef, y, e, n);
-    eng.mCurves->tubeStage(y, e, bias, drive, t, n);
+    eng.mCurves->tubeStage(y, e, bias, drive, t, nullptr, nullptr, n);
     return;
   }
   UpsampleBlock(eng.mUpsampler[ch], y, u, n);
@@ -26,7 +26,7 @@ void RunTubeStage(EqEngine& eng, int ch, const double* y, const double* bias, do
     for (int i = n - 1; i >= 0; --i) b[2 * i] = b[2 * i + 1] = bias[i];
     bias2x = b;
   }
-  eng.mCurves->tubeStage(u, e, bias2x, drive, v, 2 * n);
+  eng.mCurves->tubeStage(u, e, bias2x, drive, v, nullptr, nullptr, 2 * n);
   DownsampleBlock(eng.mDownsampler[ch], v, t, n);
   for (int i = 0; i < n; ++i) t[i] = FiniteOrZero(t[i]);
 }
@@ -67,34 +67,60 @@ PushPullParams MakePushPullParams(const EqEngine& eng, float speed, float pivot)
                         eng.mPpGainCoef, static_cast<double>(pivot)};
 }
 
-void RunPushPullBand(EqEngine& eng, BiquadSection& section, int ch, PushPullBandState& st,
-                     double amount, const PushPullParams& p, double* x, int n) {
-  double* delta = eng.mScratch.delta;
-  double* arg = eng.mScratch.arg;
-  for (int i = 0; i < n; ++i) delta[i] = x[i];
-  if (!IsPassThrough(section, ch)) RunBiquadBlock(section, delta, n, ch);
-  double fast = st.fast, slow = st.slow;
+void RunPushPullBand(EqEngine& eng, BiquadSection* const section[2],
+                     PushPullBandState* const state[2], double amount, const PushPullParams& p,
+                     double* const x[2], int n) {
+  KernelScratch& sc = eng.mScratch;
+  // The section and the envelopes, both channels in one loop (independent recurrences).
+  BiquadSection& s0 = *section[0];
+  BiquadSection& s1 = *section[1];
+  double st1[2] = {s0.s1[0], s1.s1[1]}, st2[2] = {s0.s2[0], s1.s2[1]};
+  double fast[2] = {state[0]->fast, state[1]->fast}, slow[2] = {state[0]->slow, state[1]->slow};
+  const BiquadSection* sec[2] = {&s0, &s1};
   for (int i = 0; i < n; ++i) {
-    const double d = delta[i] - x[i];
-    const double a = std::fabs(d);
-    fast = fast + (a - fast) * p.fastCoef;
-    slow = slow + (a - slow) * p.slowCoef;
-    arg[i] = ((slow - fast) / (slow + fast + 1e-9) + p.pivot) * 3.0;
-    delta[i] = d;
+    for (int ch = 0; ch < 2; ++ch) {
+      const BiquadSection& s = *sec[ch];
+      const double xi = x[ch][i];
+      const double y = s.b0 * xi + st1[ch];
+      st1[ch] = s.b1 * xi - s.a1 * y + st2[ch];
+      st2[ch] = s.b2 * xi - s.a2 * y;
+      const double d = y - xi;
+      const double a = std::fabs(d);
+      fast[ch] = fast[ch] + (a - fast[ch]) * p.fastCoef;
+      slow[ch] = slow[ch] + (a - slow[ch]) * p.slowCoef;
+      sc.delta[ch][i] = d;
+      sc.fast[ch][i] = fast[ch];
+      sc.slow[ch][i] = slow[ch];
+    }
   }
-  st.fast = fast;
-  st.slow = slow;
-  eng.mCurves->tanh(arg, arg, n);
-  double gain = st.gain;
+  s0.s1[0] = st1[0];
+  s0.s2[0] = st2[0];
+  s1.s1[1] = st1[1];
+  s1.s2[1] = st2[1];
+  bool finite = true;
+  for (int ch = 0; ch < 2; ++ch) {
+    state[ch]->fast = fast[ch];
+    state[ch]->slow = slow[ch];
+    eng.mCurves->pushPullTargets(sc.fast[ch], sc.slow[ch], p.pivot, amount, sc.fast[ch], n);
+    for (int i = 0; i < n; ++i) finite = finite && sc.fast[ch][i] == sc.fast[ch][i];
+  }
+  // The gains glide towards their targets. A gain that is not above 0 counts as 1; with
+  // targets in 0.05..2.5 a positive gain stays positive, so the test is needed per sample only
+  // when a target is not a number.
+  double gain[2] = {state[0]->gain, state[1]->gain};
+  for (double& g : gain) {
+    if (!(g > 0.0)) g = 1.0;
+  }
+  const double c = p.gainCoef;
   for (int i = 0; i < n; ++i) {
-    double target = 1.0 + arg[i] * amount * 0.9;
-    if (target < 0.05) target = 0.05;
-    if (target > 2.5) target = 2.5;
-    if (!(gain > 0.0)) gain = 1.0;
-    gain = gain + (target - gain) * p.gainCoef;
-    x[i] = x[i] + gain * delta[i];
+    for (int ch = 0; ch < 2; ++ch) {
+      if (!finite && !(gain[ch] > 0.0)) gain[ch] = 1.0;
+      gain[ch] = gain[ch] + (sc.fast[ch][i] - gain[ch]) * c;
+      x[ch][i] = x[ch][i] + gain[ch] * sc.delta[ch][i];
+    }
   }
-  st.gain = gain;
+  state[0]->gain = gain[0];
+  state[1]->gain = gain[1];
 }
 
 }  // namespace kyr

@@ -27,9 +27,11 @@ struct PushPullParams {
 };
 PushPullParams MakePushPullParams(const EqEngine& eng, float speed, float pivot);
 
-// One push-pull band step over a pass of one channel: the section's contribution
+// One push-pull band step over a pass of both channels: each channel's section contribution
 // delta = section(x) - x is scaled by a gain that follows the band's envelopes, and added.
-void RunPushPullBand(EqEngine& eng, BiquadSection& section, int ch, PushPullBandState& st,
-                     double amount, const PushPullParams& p, double* x, int n);
+// section[c] and state[c] belong to channel c (section states index c).
+void RunPushPullBand(EqEngine& eng, BiquadSection* const section[2],
+                     PushPullBandState* const state[2], double amount, const PushPullParams& p,
+                     double* const x[2], int n);
 
 }  // namespace kyr

@@ -4,13 +4,19 @@
 // Included only by the curve-kernel translation units (one compiled for the baseline ISA,
 // one for AVX2): everything here has internal linkage, so the two builds never mix.
 //
-// Only +, -, *, / and bit operations are used (no fused multiply-add, no library calls), so
-// every lane width gives bit-identical results. The exp and log follow the classic
-// fdlibm reductions and polynomials (under 1 ulp); the curves are arranged so that their
-// values stay within a few ulp of the direct pow() formulation over the whole input range.
+// Only +, -, *, / and bit operations are used (no library calls); the AVX2 build lets the
+// compiler fuse multiply-adds. The exp and log follow the classic fdlibm reductions and
+// polynomials (under 1 ulp); the curves are arranged so that their values stay within a few
+// ulp of the direct pow() formulation over the whole input range.
 
 #include <cstdint>
 #include <cstring>
+
+#if defined(__GNUC__)
+#define KYR_LANE_INLINE inline __attribute__((always_inline))
+#else
+#define KYR_LANE_INLINE inline
+#endif
 
 namespace kyr {
 namespace {
@@ -68,8 +74,7 @@ struct VectorLaneTraits {
   // Masks are the all-ones / all-zeros lanes that vector comparisons return.
   template <typename Mask>
   static V Select(Mask m, V a, V b) {
-    const U mu = (U)m;
-    return FromBits((AsBits(a) & mu) | (AsBits(b) & ~mu));
+    return m ? a : b;
   }
   template <typename Mask>
   static Mask Not(Mask m) {
@@ -89,25 +94,25 @@ constexpr double kLn2Hi = 6.93147180369123816490e-01;
 constexpr double kLn2Lo = 1.90821492927058770002e-10;
 
 template <typename V>
-V Splat(double x) {
+KYR_LANE_INLINE V Splat(double x) {
   return V{} + x;
 }
 
 template <typename V>
-V Abs(V x) {
+KYR_LANE_INLINE V Abs(V x) {
   using T = LaneTraits<V>;
   return T::FromBits(T::AsBits(x) & ~kSignBit);
 }
 
 template <typename V>
-V CopySign(V magnitude, V sign) {
+KYR_LANE_INLINE V CopySign(V magnitude, V sign) {
   using T = LaneTraits<V>;
   return T::FromBits((T::AsBits(magnitude) & ~kSignBit) | (T::AsBits(sign) & kSignBit));
 }
 
 // 2^k for an integer-valued k in -1022..1023, given t = k + kShifter.
 template <typename V>
-V PowerOfTwo(V shifted) {
+KYR_LANE_INLINE V PowerOfTwo(V shifted) {
   using T = LaneTraits<V>;
   const auto k = T::AsBits(shifted) - T::AsBits(Splat<V>(kShifter));
   return T::FromBits((k + 1023) << 52);
@@ -115,7 +120,7 @@ V PowerOfTwo(V shifted) {
 
 // Natural logarithm of a positive, normal, finite x.
 template <typename V>
-V Log(V x) {
+KYR_LANE_INLINE V Log(V x) {
   using T = LaneTraits<V>;
   constexpr double kLg1 = 6.666666666666735130e-01, kLg2 = 3.999999999940941908e-01,
                    kLg3 = 2.857142874366239149e-01, kLg4 = 2.222219843214978396e-01,
@@ -139,35 +144,26 @@ V Log(V x) {
   return k * kLn2Hi - ((hfsq - (s * (hfsq + r) + k * kLn2Lo)) - f);
 }
 
-// e^x; 0 below -708, +inf above 709, NaN for NaN.
+// e^x for x in -708..709 (the callers' arguments never leave that range).
 template <typename V>
-V Exp(V x) {
-  using T = LaneTraits<V>;
+KYR_LANE_INLINE V Exp(V x) {
   constexpr double kP1 = 1.66666666666666019037e-01, kP2 = -2.77777777770155933842e-03,
                    kP3 = 6.61375632143793436117e-05, kP4 = -1.65339022054652515390e-06,
                    kP5 = 4.13813679705723846039e-08;
-  const auto low = x < -708.0;
-  const auto high = x > 709.0;
-  const auto nan = x != x;
-  V xc = T::Select(low, Splat<V>(-708.0), x);
-  xc = T::Select(high | nan, Splat<V>(709.0), xc);
-  const V shifted = xc * kInvLn2 + kShifter;
+  const V shifted = x * kInvLn2 + kShifter;
   const V kd = shifted - kShifter;
-  const V hi = xc - kd * kLn2Hi;
+  const V hi = x - kd * kLn2Hi;
   const V lo = kd * kLn2Lo;
   const V r = hi - lo;
   const V rr = r * r;
   const V c = r - rr * (kP1 + rr * (kP2 + rr * (kP3 + rr * (kP4 + rr * kP5))));
   const V y = 1.0 - ((lo - (r * c) / (2.0 - c)) - hi);
-  V result = y * PowerOfTwo(shifted);
-  result = T::Select(low, Splat<V>(0.0), result);
-  result = T::Select(high, Splat<V>(__builtin_huge_val()), result);
-  return T::Select(nan, x, result);
+  return y * PowerOfTwo(shifted);
 }
 
 // Hyperbolic tangent through an accurate expm1 of 2|z|.
 template <typename V>
-V Tanh(V z) {
+KYR_LANE_INLINE V Tanh(V z) {
   using T = LaneTraits<V>;
   V a = Abs(z);
   a = T::Select(a > 20.0, Splat<V>(20.0), a);  // tanh is 1.0 in double from 19.1 on
@@ -219,26 +215,51 @@ constexpr KneeConstants MakeKnee(double kPos, double kNeg, double n) {
 // limits +kPos and -kNeg. Once |x| exceeds k it is evaluated as
 // k * q^(1 - n/n') * (1 + q^-n)^(-1/n') with q = |x| / k, which keeps the rounding of the
 // large powers out of the result.
+//
+// The evaluation is split into four steps, each with one exp or log, so that a block routine
+// can run each step over a whole buffer: a single step's iterations are independent, while
+// the four in a row form a dependency chain far longer than the processor can look ahead.
+
+// Step 1: q = |x| / k (1 where the curve is the identity or x is not finite) and log q.
 template <typename V>
-V KneeCurve(V x, const KneeConstants& c) {
+KYR_LANE_INLINE void KneeLog(V x, const KneeConstants& c, V& q, V& logQ) {
   using T = LaneTraits<V>;
-  const auto negative = x < 0.0;
-  const V knee = T::Select(negative, Splat<V>(c.kNeg), Splat<V>(c.kPos));
-  const V q = Abs(x) / knee;
-  const auto tiny = q < 1e-100;     // (q^n + 1) rounds to 1: the curve is the identity
-  const auto invalid = T::Not(q <= 1.7976931348623157e308);  // infinite or not a number
-  const V qs = T::Select(tiny | invalid, Splat<V>(1.0), q);
-  const V logQ = Log(qs);
-  const auto above = qs >= 1.0;
-  const V t = Exp(-c.n * Abs(logQ));  // min(q, 1/q)^n, in 0..1
+  const V knee = T::Select(x < 0.0, Splat<V>(c.kNeg), Splat<V>(c.kPos));
+  q = Abs(x) / knee;
+  logQ = Log(T::Select((q < 1e-100) | T::Not(q <= 1.7976931348623157e308), Splat<V>(1.0), q));
+}
+
+// Step 2: t = min(q, 1/q)^n, in 0..1.
+template <typename V>
+KYR_LANE_INLINE V KneePower(V logQ, const KneeConstants& c) {
+  return Exp(-c.n * Abs(logQ));
+}
+
+// Step 3: log(1 + t), with the rounding of 1 + t corrected.
+template <typename V>
+KYR_LANE_INLINE V KneeLog1p(V t) {
   const V onePlusT = 1.0 + t;
-  const V log1pT = Log(onePlusT) + (t - (onePlusT - 1.0)) / onePlusT;
+  return Log(onePlusT) + (t - (onePlusT - 1.0)) / onePlusT;
+}
+
+// Step 4: the curve value.
+template <typename V>
+KYR_LANE_INLINE V KneeValue(V x, V q, V logQ, V log1pT, const KneeConstants& c) {
+  using T = LaneTraits<V>;
+  const auto above = logQ >= 0.0;
   const V residual = T::Select(above, logQ * c.invNResidual, Splat<V>(0.0));
   const V factor = Exp(residual - log1pT * c.invN);
-  const V limit = T::Select(negative, Splat<V>(-c.kNeg), Splat<V>(c.kPos));
+  const V limit = T::Select(x < 0.0, Splat<V>(-c.kNeg), Splat<V>(c.kPos));
   V result = T::Select(above, limit * factor, x * factor);
-  result = T::Select(tiny, x, result);
-  return T::Select(invalid, x - x, result);
+  result = T::Select(q < 1e-100, x, result);  // (q^n + 1) rounds to 1: the identity
+  return T::Select(T::Not(q <= 1.7976931348623157e308), x - x, result);  // inf or NaN
+}
+
+template <typename V>
+KYR_LANE_INLINE V KneeCurve(V x, const KneeConstants& c) {
+  V q, logQ;
+  KneeLog(x, c, q, logQ);
+  return KneeValue(x, q, logQ, KneeLog1p(KneePower(logQ, c)), c);
 }
 
 // The tube-curve constants.
@@ -247,14 +268,19 @@ constexpr double kTubeB = 0.71917;
 constexpr KneeConstants kTubeKnee = MakeKnee(0.46999, 0.64125, 2.4903);
 constexpr KneeConstants kSoftKnee = MakeKnee(0.65654, 0.65654, 2.8922);
 
+// The tube curve's polynomial u + a u^2 + b u^3, which feeds its knee.
 template <typename V>
-V TubeCurveLanes(V u) {
-  const V p = u + kTubeA * (u * u) + kTubeB * (u * u * u);
-  return KneeCurve(p, kTubeKnee);
+KYR_LANE_INLINE V TubePolynomial(V u) {
+  return u + kTubeA * (u * u) + kTubeB * (u * u * u);
 }
 
 template <typename V>
-V SoftClipLanes(V v) {
+KYR_LANE_INLINE V TubeCurveLanes(V u) {
+  return KneeCurve(TubePolynomial(u), kTubeKnee);
+}
+
+template <typename V>
+KYR_LANE_INLINE V SoftClipLanes(V v) {
   return KneeCurve(v, kSoftKnee);
 }
 

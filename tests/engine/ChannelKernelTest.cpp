@@ -1,0 +1,337 @@
+#include "ChannelKernels.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "EngineTestUtil.h"
+#include "FilterDesign.h"
+#include "Oversampler.h"
+#include "ProgramBank.h"
+
+namespace kyr {
+namespace {
+
+using test::Amplitude;
+using test::Db;
+using test::Harness;
+using test::Magnitude;
+using test::OnBin;
+using test::Sine;
+
+double KneeRef(double p, double kPos, double kNeg, double n) {
+  if (p >= 0.0) return p / std::pow(1.0 + std::pow(p / kPos, n), 1.0 / n);
+  return p / std::pow(1.0 + std::pow(-p / kNeg, n), 1.0 / n);
+}
+double TubeRef(double u) {
+  return KneeRef(u + 0.02041 * u * u + 0.71917 * u * u * u, 0.46999, 0.64125, 2.4903);
+}
+double SoftRef(double v) { return KneeRef(v, 0.65654, 0.65654, 2.8922); }
+
+// The program kernel written sample by sample, as a plain reference for the block-wise
+// engine: coupling filter, bank, Mid Boost, tube (normal or oversampled), output gain, with
+// the split-band analysis alongside. Coefficients come from the (separately tested) designs.
+struct ReferenceProgram {
+  double fs;
+  EqEngine design;  // used only for its designs
+  BiquadSection bank[7], shadow[6];
+  double x1[2] = {}, y1[2] = {}, ax1[2] = {}, ay1[2] = {}, r = 0.0;
+  double e[2] = {}, e2[2] = {}, ae[2] = {};
+  HalfbandState up[2], down[2];
+  double thd = 0.0, xf = 0.0, tb = 0.0;
+
+  explicit ReferenceProgram(double rate) : fs(rate) { design.PrepareEngine(rate); }
+
+  double Stage(double x, double& state, double w, double d) {
+    state = state + (x - state) * w;
+    return TubeRef(state * d) / d + SoftRef((x - state) * d) / d;
+  }
+
+  void Block(const Settings& s, const double* inL, const double* inR, double* outL,
+             double* outR, int n) {
+    DesignProgramBank(design, s);
+    DesignMidBoost(design, s);
+    for (int k = 0; k < 6; ++k) CopyCoefficients(design.mProgram[k], bank[k], shadow[k]);
+    CopyCoefficients(design.mMidBoost, bank[6], bank[6]);
+    double drive = s.input * 1.318 - 0.286;
+    drive = drive <= 0.05 ? 0.05 : (drive >= 4.0 ? 4.0 : drive);
+    const double gain = std::pow(10.0, (s.output * 24.0 - 12.0) / 20.0);
+    double fc = drive * 22.8 + 1.5;
+    fc = fc <= 2.0 ? 2.0 : std::min(fc, 60.0);
+    const double target = std::exp(-6.283185307179586 * fc / fs);
+    if (r == 0.0) r = target;
+    r = r + (target - r) * 0.001;
+    const double w1 = 1.0 - std::exp(-4520.123509984995 / fs);
+    const double w2 = 1.0 - std::exp(-4520.123509984995 / (2.0 * fs));
+    const double* in[2] = {inL, inR};
+    double* out[2] = {outL, outR};
+    double clean = 0.0, err = 0.0, low = 0.0, high = 0.0, ySum = 0.0;
+    for (int i = 0; i < n; ++i) {
+      for (int ch = 0; ch < 2; ++ch) {
+        const double x = in[ch][i];
+        double y = (x + y1[ch] - x1[ch]) * r;
+        x1[ch] = x;
+        y1[ch] = y;
+        for (BiquadSection& b : bank) y = RunBiquad(b, y, ch);
+        double t = y;
+        if (!s.clean) {
+          if (s.hqOversample) {
+            double u1, u2;
+            Upsample2x(up[ch], y, u1, u2);
+            const double v1 = Stage(u1, e2[ch], w2, drive);
+            const double v2 = Stage(u2, e2[ch], w2, drive);
+            t = Downsample2x(down[ch], v1, v2);
+            clean += u1 * u1 + u2 * u2;
+            err += (v1 - u1) * (v1 - u1) + (v2 - u2) * (v2 - u2);
+          } else {
+            t = Stage(y, e[ch], w1, drive);
+            clean += y * y;
+            err += (t - y) * (t - y);
+          }
+          // Split-band analysis on the input with its own states.
+          double ya = (x + ay1[ch] - ax1[ch]) * r;
+          ax1[ch] = x;
+          ay1[ch] = ya;
+          for (BiquadSection& b : shadow) ya = RunBiquad(b, ya, ch);
+          ae[ch] = ae[ch] + (ya - ae[ch]) * w1;
+          const double le = TubeRef(ae[ch] * drive) / drive - ae[ch];
+          const double he = SoftRef((ya - ae[ch]) * drive) / drive - (ya - ae[ch]);
+          low += le * le;
+          high += he * he;
+          ySum += ya * ya;
+        }
+        out[ch][i] = t * gain;
+      }
+    }
+    if (clean > 1e-12) thd = std::sqrt(err / clean) * 100.0;
+    if (ySum > 1e-12) {
+      xf = std::sqrt(low / ySum) * 100.0;
+      tb = std::sqrt(high / ySum) * 100.0;
+    }
+  }
+
+  static void CopyCoefficients(const BiquadSection& from, BiquadSection& a, BiquadSection& b) {
+    for (BiquadSection* to : {&a, &b}) {
+      to->b0 = from.b0;
+      to->b1 = from.b1;
+      to->b2 = from.b2;
+      to->a1 = from.a1;
+      to->a2 = from.a2;
+    }
+  }
+};
+
+struct ProgramCase {
+  const char* name;
+  std::vector<std::pair<int, double>> params;
+};
+
+// The block-wise kernel against the sample-by-sample reference, over several blocks of a
+// two-tone signal, with every band active, with HQ, with Clean, at high drive.
+TEST(ChannelKernel, MatchesTheSampleBySampleReference) {
+  const std::vector<ProgramCase> cases = {
+      {"defaults", {}},
+      {"all bands", {{kLowCut, 40}, {kLowBoost, 70}, {kMidCut, 55}, {kHighBoost, 80},
+                     {kBandwidth, 30}, {kHighCut, 20}, {kMidBoost, 60}, {kInput, 80}}},
+      {"hq", {{kHQOversample, 1}, {kLowBoost, 100}, {kHighBoost, 100}, {kInput, 100}}},
+      {"clean", {{kClean, 1}, {kMidCut, 100}, {kOutput, 80}}},
+      {"low drive", {{kInput, 0}, {kHighCut, 100}, {kHighCutFreq, 3}}},
+  };
+  const double fs = 48000.0;
+  const int n = 1500;
+  std::vector<double> l(n), r(n);
+  for (int i = 0; i < n; ++i) {
+    l[i] = 0.8 * std::sin(i * 0.013) + 0.3 * std::sin(i * 0.9);
+    r[i] = 0.6 * std::sin(i * 0.021 + 1.0) - 0.2 * std::sin(i * 1.7);
+  }
+  for (const ProgramCase& c : cases) {
+    Harness h(fs);
+    for (const auto& [idx, v] : c.params) h.Set(idx, v);
+    ReferenceProgram ref(fs);
+    std::vector<double> outL, outR, refL(n), refR(n);
+    h.Run(l, &r, outL, outR, 500);
+    const Settings s = h.p.Engine().mSettings.Load();
+    for (int i = 0; i < n; i += 500) ref.Block(s, &l[i], &r[i], &refL[i], &refR[i], 500);
+    double worst = 0.0;
+    for (int i = 0; i < n; ++i) {
+      worst = std::max(worst, std::fabs(outL[i] - refL[i]));
+      worst = std::max(worst, std::fabs(outR[i] - refR[i]));
+    }
+    EXPECT_LT(worst, 1e-13) << c.name;
+    const Meters& m = h.p.GetMeters();
+    if (!s.clean) {
+      EXPECT_NEAR(m.thd.load(), ref.thd, 1e-4 * ref.thd) << c.name;
+      EXPECT_NEAR(m.xf.load(), ref.xf, 1e-4 * ref.xf + 1e-6) << c.name;
+      EXPECT_NEAR(m.tb.load(), ref.tb, 1e-4 * ref.tb + 1e-6) << c.name;
+    }
+  }
+}
+
+// With Clean on and every amount at 0 the path is the coupling high-pass and the character
+// shelf; with a band on, its response adds. Measured with steady sines through the kernel.
+TEST(ChannelKernel, CleanPathResponseIsCouplingShelfAndBands) {
+  const double fs = 48000.0;
+  const int n = 24000, window = 9600;
+  struct Case {
+    int bandParam;
+    double amount;
+  };
+  for (const Case& c : {Case{-1, 0.0}, Case{kLowBoost, 100.0}, Case{kMidCut, 60.0},
+                        Case{kHighBoost, 100.0}}) {
+    EqEngine design;
+    design.PrepareEngine(fs);
+    Settings s;
+    if (c.bandParam == kLowBoost) s.lowBoost = 1.0f;
+    if (c.bandParam == kMidCut) s.midCut = 0.6f;
+    if (c.bandParam == kHighBoost) s.highBoost = 1.0f;
+    DesignProgramBank(design, s);
+    const double r = std::exp(-6.283185307179586 * (0.373 * 22.8 + 1.5) / fs);
+    for (double f0 : {20.0, 116.0, 400.0, 1590.0, 10000.0, 19000.0}) {
+      const double f = OnBin(f0, fs, window);
+      Harness h(fs);
+      h.Set(kClean, 1);
+      if (c.bandParam >= 0) h.Set(c.bandParam, c.amount);
+      const std::vector<double> y = h.RunStereoSame(Sine(f, fs, n));
+      const std::complex<double> z1 = std::polar(1.0, -2.0 * test::kPi * f / fs);
+      double expect = std::abs(r * (1.0 - z1) / (1.0 - r * z1));
+      for (const BiquadSection& b : design.mProgram) expect *= Magnitude(b, f, fs);
+      EXPECT_NEAR(Db(Amplitude(y, f, fs, n - window, window) / 0.5), Db(expect), 0.005)
+          << c.bandParam << " at " << f;
+    }
+  }
+}
+
+TEST(ChannelKernel, BypassCopiesBitForBitAndFreezesTubeMeters) {
+  for (int mode : {0, 1}) {
+    Harness h;
+    h.Set(kMode, mode);
+    h.Set(kLowBoost, 100);
+    h.Set(kBaxLoShelfL, 5);
+    std::vector<double> x = Sine(100.0, 48000.0, 2048, 0.9);
+    x[7] = 1e-310;  // a denormal input is copied too
+    std::vector<double> l, r;
+    h.Run(x, &x, l, r);
+    const float thd = h.p.GetMeters().thd.load();
+    h.Set(kBypass, 1);
+    h.Run(x, &x, l, r);
+    EXPECT_EQ(0, std::memcmp(l.data(), x.data(), x.size() * sizeof(double))) << mode;
+    EXPECT_EQ(0, std::memcmp(r.data(), x.data(), x.size() * sizeof(double))) << mode;
+    EXPECT_EQ(h.p.GetMeters().thd.load(), thd);
+    EXPECT_GT(h.p.GetMeters().tp.load(), -2.0f);
+  }
+}
+
+TEST(ChannelKernel, DriveFollowsInputWithinItsLimits) {
+  struct Case {
+    double input, drive;
+  };
+  for (const Case& c : {Case{0.0, 0.05}, Case{50.0, 0.373}, Case{100.0, 1.032}}) {
+    Harness h;
+    h.Set(kInput, c.input);
+    h.RunStereoSame(Sine(440.0, 48000.0, 512));
+    EXPECT_NEAR(h.p.GetMeters().drive.load(), c.drive, 1e-6) << c.input;
+  }
+  Harness h;
+  h.RunStereoSame(Sine(440.0, 48000.0, 256));
+  // Default drive 0.373: the coupling corner targets 0.373 * 22.8 + 1.5 = 10.0 Hz.
+  EXPECT_DOUBLE_EQ(h.p.Engine().mCouplingCoef,
+                   std::exp(-6.283185307179586 * (0.373 * 22.8 + 1.5) / 48000.0));
+}
+
+TEST(ChannelKernel, EmptyBlockStillGlidesDesignsAndReports) {
+  Harness h;
+  h.Set(kLowCut, 50);
+  double* none[2] = {nullptr, nullptr};
+  double buf[2][1] = {};
+  double* out[2] = {buf[0], buf[1]};
+  h.p.Process(none, out, 2, 2, 0);
+  EXPECT_EQ(h.p.GetMeters().processed.load(), 1);
+  EXPECT_EQ(h.p.GetMeters().tp.load(), -120.0f);
+  EXPECT_EQ(h.p.Engine().mBandOn[1], 1);
+  EXPECT_NE(h.p.Engine().mCouplingCoef, 0.0);
+}
+
+TEST(ChannelKernel, ModeChangeClearsBothModesStatesOnce) {
+  Harness h;
+  h.Set(kLowBoost, 100);
+  h.Set(kLFFilter, 4);
+  const std::vector<double> x = Sine(80.0, 48000.0, 1024, 0.7);
+  h.RunStereoSame(x);
+  EqEngine& eng = h.p.Engine();
+  EXPECT_NE(eng.mProgram[2].s1[0], 0.0);
+  EXPECT_NE(eng.mCoupling.y1[0], 0.0);
+  EXPECT_EQ(eng.mLowStage.active, 1);
+  h.Set(kMode, 1);
+  h.Set(kBaxLoShelfL, 4);
+  h.RunStereoSame(x);
+  EXPECT_EQ(eng.mProgram[2].s1[0], 0.0);
+  EXPECT_EQ(eng.mCoupling.y1[0], 0.0);
+  EXPECT_EQ(eng.mSplit[0], 0.0);
+  EXPECT_EQ(eng.mLowStage.active, 0);
+  EXPECT_EQ(eng.mBandOn[2], 1);  // band flags survive
+  EXPECT_NE(eng.mBax.loShelf[0].s1[0], 0.0);
+  h.Set(kMode, 0);
+  double* in[2] = {nullptr, nullptr};
+  double out[2][4];
+  double* o[2] = {out[0], out[1]};
+  h.p.Process(in, o, 2, 2, 4);
+  EXPECT_EQ(eng.mBax.loShelf[0].s1[0], 0.0);
+  EXPECT_EQ(eng.mLastMode, 0);
+}
+
+TEST(ChannelKernel, HqDistortionReadsTheTubeNotTheDecimatorPhase) {
+  // A nearly linear tube (lowest drive) on a high tone: the decimator shifts the phase a lot,
+  // which must not show as distortion.
+  for (double f : {1000.0, 6000.0, 15000.0}) {
+    Harness h;
+    h.Set(kInput, 0);
+    h.Set(kHQOversample, 1);
+    h.RunStereoSame(Sine(f, 48000.0, 4096, 0.5));
+    EXPECT_LT(h.p.GetMeters().thd.load(), 1.0f) << f;
+    EXPECT_GT(h.p.GetMeters().thd.load(), 0.0f) << f;
+  }
+  // At full drive the oversampled and the plain tube agree on the distortion of a low tone.
+  float thd[2];
+  for (int hq : {0, 1}) {
+    Harness h;
+    h.Set(kInput, 100);
+    h.Set(kHQOversample, hq);
+    h.RunStereoSame(Sine(100.0, 48000.0, 9600, 0.9));
+    thd[hq] = h.p.GetMeters().thd.load();
+  }
+  EXPECT_NEAR(thd[1], thd[0], 0.1 * thd[0]);
+}
+
+TEST(ChannelKernel, DynamicTubeEasesTheDriveOnTransients) {
+  Harness h;
+  h.Set(kDynamicTube, 100);
+  std::vector<double> quiet(2048, 0.0), burst = Sine(200.0, 48000.0, 256, 1.0);
+  h.RunStereoSame(quiet);
+  EXPECT_NEAR(h.p.GetMeters().ease.load(), 0.0f, 1e-6);
+  h.RunStereoSame(burst);
+  const float ease = h.p.GetMeters().ease.load();
+  EXPECT_LT(ease, -0.1f);
+  EXPECT_GE(ease, 20.0f * std::log10(0.2f));
+  EXPECT_LT(h.p.GetMeters().drive.load(), 0.373f);
+  const double g = h.p.Engine().mDynamic.gain;
+  EXPECT_NEAR(h.p.GetMeters().drive.load(), 0.373 * g, 1e-6);
+}
+
+TEST(ChannelKernel, PushPullSettlesNearUnityOnASteadySine) {
+  // A low rate keeps the five seconds that the 1 s envelopes need short to compute.
+  Harness h(8000.0);
+  for (int idx : {kLowCut, kLowBoost, kMidCut, kHighBoost, kHighCut, kMidBoost}) h.Set(idx, 50);
+  EXPECT_EQ(h.p.GetMeters().ppg[0].load(), 1.0f);
+  h.Set(kPushPull, 100);
+  h.RunStereoSame(Sine(300.0, 8000.0, 5 * 8000, 0.3), 512);
+  for (int k = 0; k < 6; ++k) EXPECT_NEAR(h.p.GetMeters().ppg[k].load(), 1.0f, 0.05f) << k;
+  // Pivot +100 % pulls every band up.
+  h.Set(kPushPullPivot, 100);
+  h.RunStereoSame(Sine(300.0, 8000.0, 8000, 0.3), 512);
+  for (int k = 0; k < 6; ++k) EXPECT_GT(h.p.GetMeters().ppg[k].load(), 1.5f) << k;
+}
+
+}  // namespace
+}  // namespace kyr
