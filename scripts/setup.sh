@@ -17,6 +17,9 @@ packages=(
   libkissfft-dev                # FFT of the editor's spectrum
   chromium                      # the editor's browser on Linux, and the page's browser tests
   xdg-utils                     # opening web links
+  g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev  # the Windows cross build
+  wine wine64                   # running the Windows tests
+  zip                           # the Windows bundle's archive
 )
 command -v node >/dev/null 2>&1 || packages+=(nodejs)
 command -v npm >/dev/null 2>&1 || packages+=(npm)

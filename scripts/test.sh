@@ -30,6 +30,9 @@ if [ -f web-tests/package.json ]; then
   npm test --prefix web-tests || status=1
 fi
 
+# The Windows module, cross-built and tested under Wine.
+scripts/test-windows.sh || status=1
+
 # Sanitizer runs: benchmarks are left out (speed is not what they check).
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1

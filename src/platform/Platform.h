@@ -90,6 +90,16 @@ class WebViewListener {
   virtual void OnWebMessage(const std::string& json) = 0;
   // The page asks for a new window; true when the request was handled (no window opens).
   virtual bool OnNewWindowRequested(const std::string& url) = 0;
+
+  // Downloads, where the browser reports them (WebView2 on Windows). A download that no
+  // listener accepts is cancelled.
+  // A download of `mimeType` is about to start; false cancels it.
+  virtual bool OnDownloadStarting(const std::string& /*mimeType*/) { return false; }
+  // The browser proposes `proposedPath` for the file; the answer replaces it unless empty.
+  virtual std::string OnDownloadPath(const std::string& /*proposedPath*/) { return {}; }
+  virtual void OnDownloadProgress(int64_t /*bytesReceived*/, int64_t /*totalBytes*/) {}
+  // The download has ended: completed, or interrupted (failed or cancelled).
+  virtual void OnDownloadFinished(const std::string& /*path*/, bool /*completed*/) {}
 };
 
 // One page. Thread-safe: operations may come from any thread; they are queued to the browser

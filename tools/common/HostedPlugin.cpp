@@ -1,6 +1,10 @@
 #include "HostedPlugin.h"
 
+#if defined(_WIN32)
+#include <windows.h>
+#else
 #include <dlfcn.h>
+#endif
 
 #include <cstring>
 
@@ -19,6 +23,50 @@ namespace {
 using GetFactoryProc = IPluginFactory*(PLUGIN_API*)();
 using ModuleEntryProc = bool (*)(void*);
 using ModuleExitProc = bool (*)();
+
+#if defined(_WIN32)
+using InitDllProc = bool (*)();
+
+// Windows hosts load the module with LoadLibrary and call InitDll / ExitDll around its use.
+constexpr const char* kModuleArchFolder = "x86_64-win";
+constexpr const char* kModuleSuffix = ".vst3";
+
+void* OpenModule(const std::string& path, std::string& error) {
+  const int length = MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, nullptr, 0);
+  std::wstring widePath(length > 0 ? static_cast<size_t>(length) : 1, L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, widePath.data(), length);
+  for (wchar_t& c : widePath)
+    if (c == L'/') c = L'\\';
+  HMODULE module = LoadLibraryW(widePath.c_str());
+  if (!module) error = "error " + std::to_string(GetLastError());
+  return reinterpret_cast<void*>(module);
+}
+void* ModuleSymbol(void* module, const char* name) {
+  return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(module), name));
+}
+void CloseModule(void* module) { FreeLibrary(static_cast<HMODULE>(module)); }
+bool EnterModule(void* module) {
+  auto init = reinterpret_cast<InitDllProc>(ModuleSymbol(module, "InitDll"));
+  return init && init();
+}
+const char* kModuleExit = "ExitDll";
+#else
+constexpr const char* kModuleArchFolder = "x86_64-linux";
+constexpr const char* kModuleSuffix = ".so";
+
+void* OpenModule(const std::string& path, std::string& error) {
+  void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (!module) error = dlerror();
+  return module;
+}
+void* ModuleSymbol(void* module, const char* name) { return dlsym(module, name); }
+void CloseModule(void* module) { dlclose(module); }
+bool EnterModule(void* module) {
+  auto entry = reinterpret_cast<ModuleEntryProc>(ModuleSymbol(module, "ModuleEntry"));
+  return entry && entry(module);
+}
+const char* kModuleExit = "ModuleExit";
+#endif
 
 }  // namespace
 
@@ -50,24 +98,24 @@ std::string HostedPlugin::ModulePathInBundle(const std::string& bundlePath) {
   const size_t slash = stem.find_last_of('/');
   std::string name = slash == std::string::npos ? stem : stem.substr(slash + 1);
   if (name.size() > 5 && name.substr(name.size() - 5) == ".vst3") name.resize(name.size() - 5);
-  return stem + "/Contents/x86_64-linux/" + name + ".so";
+  return stem + "/Contents/" + kModuleArchFolder + "/" + name + kModuleSuffix;
 }
 
 bool HostedPlugin::LoadModule(const std::string& bundlePath, std::string& error) {
   const std::string path = ModulePathInBundle(bundlePath);
-  mModule = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  std::string reason;
+  mModule = OpenModule(path, reason);
   if (!mModule) {
-    error = std::string("cannot load ") + path + ": " + dlerror();
+    error = std::string("cannot load ") + path + ": " + reason;
     return false;
   }
-  auto entry = reinterpret_cast<ModuleEntryProc>(dlsym(mModule, "ModuleEntry"));
-  auto getFactory = reinterpret_cast<GetFactoryProc>(dlsym(mModule, "GetPluginFactory"));
-  if (!entry || !getFactory) {
-    error = path + " does not export ModuleEntry and GetPluginFactory";
+  auto getFactory = reinterpret_cast<GetFactoryProc>(ModuleSymbol(mModule, "GetPluginFactory"));
+  if (!getFactory) {
+    error = path + " does not export GetPluginFactory";
     return false;
   }
-  if (!entry(mModule)) {
-    error = "ModuleEntry failed";
+  if (!EnterModule(mModule)) {
+    error = "the module's entry function failed";
     return false;
   }
   mFactory = getFactory();
@@ -212,8 +260,8 @@ void HostedPlugin::Unload() {
     mFactory = nullptr;
   }
   if (mModule) {
-    if (auto exit = reinterpret_cast<ModuleExitProc>(dlsym(mModule, "ModuleExit"))) exit();
-    dlclose(mModule);
+    if (auto exit = reinterpret_cast<ModuleExitProc>(ModuleSymbol(mModule, kModuleExit))) exit();
+    CloseModule(mModule);
     mModule = nullptr;
   }
 }

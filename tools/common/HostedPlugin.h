@@ -11,9 +11,10 @@
 
 namespace kyr::tools {
 
-// Loads a VST 3 module from its bundle exactly as a Linux host does (dlopen, ModuleEntry,
-// GetPluginFactory, createInstance, initialize with a host context) and drives one instance of
-// its first audio effect class: bus arrangement, processing set-up, process calls, state.
+// Loads a VST 3 module from its bundle exactly as a host does (dlopen and ModuleEntry on Linux,
+// LoadLibrary and InitDll on Windows; GetPluginFactory, createInstance, initialize with a host
+// context) and drives one instance of its first audio effect class: bus arrangement, processing
+// set-up, process calls, state.
 // Everything runs on the calling thread, which acts as the host's main and audio thread.
 class HostedPlugin {
  public:
@@ -25,7 +26,7 @@ class HostedPlugin {
   // The module file inside a bundle folder for this platform.
   static std::string ModulePathInBundle(const std::string& bundlePath);
 
-  // dlopen + ModuleEntry + GetPluginFactory.
+  // dlopen + ModuleEntry (LoadLibrary + InitDll on Windows) + GetPluginFactory.
   bool LoadModule(const std::string& bundlePath, std::string& error);
   // createInstance of the first "Audio Module Class", initialize, component handler.
   bool CreateInstance(std::string& error);
@@ -39,7 +40,8 @@ class HostedPlugin {
   void Process(float** inputs, float** outputs, int nFrames, Steinberg::Vst::IParameterChanges* changes);
   void Process(double** inputs, double** outputs, int nFrames, Steinberg::Vst::IParameterChanges* changes);
   void StopProcessing();
-  // terminate, release, factory release, ModuleExit, dlclose. Also run by the destructor.
+  // terminate, release, factory release, ModuleExit (ExitDll), dlclose (FreeLibrary). Also run by
+  // the destructor.
   void Unload();
 
   bool GetState(std::vector<uint8_t>& state);

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "ComObject.h"
+
+// The process-wide browser environment of the editors: created by the first editor of the
+// process through WebView2Loader.dll and kept (never released) so that every later editor, of
+// any plug-in instance, only creates its own controller. User-interface thread only.
+namespace oskel::platform::win {
+
+// The loader's environment-creation entry from WebView2Loader.dll in this module's folder (a
+// release package ships the redistributable loader there). Null when the DLL or the entry is
+// missing; looked for again on the next call.
+CreateCoreWebView2EnvironmentWithOptionsProc LoaderEntry();
+
+// The browser's user-data (cache) folder, shared by every editor of the user:
+// <roaming application data>\Oskel\WebViewCache. Empty when the roaming folder is unknown.
+std::wstring WebViewCacheFolder();
+
+// Called with the environment, or with null when the runtime could not create one.
+using EnvironmentReady = std::function<void(ICoreWebView2Environment*)>;
+
+// Hands the shared environment to `ready` at once when it exists. Otherwise asks the runtime
+// for one (with the options of EnvironmentOptions; once more without options when that request
+// fails) and calls `ready` from the runtime's completion callback. False when no request could
+// be made (no loader, or both requests refused): `ready` is then never called.
+bool RequestEnvironment(EnvironmentReady ready);
+
+}  // namespace oskel::platform::win

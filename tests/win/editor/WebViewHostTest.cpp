@@ -1,0 +1,255 @@
+// The editor's WebView2 host driven end to end through the fake WebView2Loader.dll beside this
+// test program: environment and controller set-up, scripts, handlers, the page, messages in
+// both directions, links, downloads, sizing, a second editor and the release of everything.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "FakeWebView2.h"
+#include "WindowMetrics.h"
+#include "editor/EditorPage.h"
+#include "editor/IWebView.h"
+#include "platform/Platform.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<std::string> TakeLog() {
+  std::vector<std::string> log;
+  for (int i = 0; i < FakeWebView2_LogSize(); ++i) log.emplace_back(FakeWebView2_LogEntry(i));
+  FakeWebView2_ClearLog();
+  return log;
+}
+
+bool StartsWith(const std::string& text, const std::string& prefix) { return text.rfind(prefix, 0) == 0; }
+
+// The entries that start with `prefix`, in order.
+std::vector<std::string> Matching(const std::vector<std::string>& log, const std::string& prefix) {
+  std::vector<std::string> found;
+  for (const auto& entry : log)
+    if (StartsWith(entry, prefix)) found.push_back(entry);
+  return found;
+}
+
+// Where `entry` stands in the log (the log's size when absent).
+size_t IndexOf(const std::vector<std::string>& log, const std::string& entry) {
+  return static_cast<size_t>(std::find(log.begin(), log.end(), entry) - log.begin());
+}
+
+// An editor as the plug-in has one: it shows the page found beside the module once the web
+// view is ready, and records what reaches its hooks.
+class RecordingEditor : public oskel::IWebView {
+ public:
+  RecordingEditor() : IWebView(true, false) {}
+  ~RecordingEditor() override = default;
+  void OnWebViewReady() override {
+    ++ready;
+    oskel::FindEditorPage(*this);
+  }
+  void OnWebContentLoaded() override { ++loaded; }
+  void OnMessageFromWebView(const char* json) override { messages.emplace_back(json); }
+  bool OnCanDownloadMIMEType(const char*) override { return false; }
+
+  int ready = 0;
+  int loaded = 0;
+  std::vector<std::string> messages;
+};
+
+UINT WINAPI Dpi144(HWND) { return 144; }
+oskel::platform::win::GetDpiForWindowProc Lookup144() { return &Dpi144; }
+
+fs::path ProgramFolder() {
+  wchar_t path[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  return fs::path(path).parent_path();
+}
+
+// The shell opens web links with the recorder program built beside this test (Wine's prefix
+// of the test run only), which appends each link to opened-urls.txt.
+void RouteWebLinksToTheRecorder() {
+  const std::wstring command = L"\"" + (ProgramFolder() / "kyr_win_url_recorder.exe").wstring() + L"\" \"%1\"";
+  for (const wchar_t* key : {L"https\\shell\\open\\command", L"http\\shell\\open\\command"}) {
+    HKEY handle = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CLASSES_ROOT, key, 0, nullptr, 0, KEY_WRITE, nullptr, &handle, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExW(handle, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                   static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(handle);
+  }
+  fs::remove(ProgramFolder() / "opened-urls.txt");
+}
+
+// The links the recorder has been handed; waits up to 10 s for the first one.
+std::string OpenedUrls() {
+  const fs::path file = ProgramFolder() / "opened-urls.txt";
+  for (int i = 0; i < 1000 && !fs::exists(file); ++i) Sleep(10);
+  Sleep(50);
+  std::ifstream in(file);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+constexpr const char* kScripts[] = {
+    "function IPluginSendMsg(m) {window.chrome.webview.postMessage(m)};",
+    "document.addEventListener('keydown', function(e) { if(document.activeElement.type != \"text\") { "
+    "IPluginSendMsg({'msg': 'SKPFUI', 'keyCode': e.keyCode, 'utf8': e.key, 'S': e.shiftKey, 'C': e.ctrlKey, "
+    "'A': e.altKey, 'isUp': false}); }});",
+    "document.addEventListener('keyup', function(e) { if(document.activeElement.type != \"text\") { "
+    "IPluginSendMsg({'msg': 'SKPFUI', 'keyCode': e.keyCode, 'utf8': e.key, 'S': e.shiftKey, 'C': e.ctrlKey, "
+    "'A': e.altKey, 'isUp': true}); }});",
+};
+
+// One test, because the environment is process-wide: its first creation (and the retry
+// before it) can be seen only once per process.
+TEST(WebViewHost, EditorLifeThroughTheWebView2Runtime) {
+  FakeWebView2_ClearLog();
+  const int liveBefore = FakeWebView2_LiveObjects();
+
+  // -- A runtime that refuses the request twice (with options, then without): the editor stays
+  // empty and statements are dropped.
+  FakeWebView2_FailEnvironmentRequests(2);
+  {
+    RecordingEditor editor;
+    EXPECT_EQ(editor.OpenWebView(nullptr, 0, 0, 1200, 560, 1.0f), nullptr);
+    editor.EvaluateJavaScript("SPVFD(0, 0.500000)");
+    EXPECT_EQ(FakeWebView2_RunPending(), 0);
+    const auto log = TakeLog();
+    ASSERT_EQ(log.size(), 2u);
+    EXPECT_NE(log[0].find(" options=target=131.0.2903.40 language=(none) sso=0 exclusive=0 crash=0 identity=one"),
+              std::string::npos)
+        << log[0];
+    EXPECT_NE(log[0].find("\\Oskel\\WebViewCache options="), std::string::npos) << log[0];
+    EXPECT_NE(log[0].find("browser= "), std::string::npos) << log[0];
+    EXPECT_NE(log[1].find(" options=none"), std::string::npos) << log[1];
+    EXPECT_EQ(editor.ready, 0);
+  }
+
+  // -- The first editor of the process: environment, controller, set-up, page.
+  RouteWebLinksToTheRecorder();
+  oskel::platform::win::SetDpiLookup(&Lookup144);
+  auto editor = std::make_unique<RecordingEditor>();
+  editor->OpenWebView(nullptr, 0, 0, 1200, 560, 1.0f);
+  FakeWebView2_RunPending();
+  auto log = TakeLog();
+  ASSERT_EQ(Matching(log, "Loader.").size(), 1u);
+  const std::vector<std::string> setup = {
+      "Environment.CreateCoreWebView2Controller",
+      "Controller.put_IsVisible 1",
+      "WebView.get_Settings",
+      "Settings.put_IsScriptEnabled 1",
+      "Settings.put_AreDefaultScriptDialogsEnabled 1",
+      "Settings.put_IsWebMessageEnabled 1",
+      "Settings.put_AreDefaultContextMenusEnabled 0",
+      "Settings.put_AreDevToolsEnabled 0",
+      "WebView.add_WebMessageReceived",
+      "WebView.add_NavigationStarting",
+      "WebView.add_NavigationCompleted",
+      "WebView.add_NewWindowRequested",
+      "WebView.add_DownloadStarting",
+  };
+  size_t at = 0;
+  for (const auto& entry : setup) {
+    const size_t found = IndexOf(log, entry);
+    ASSERT_LT(found, log.size()) << entry;
+    EXPECT_GE(found, at) << entry << " out of order";
+    at = found;
+  }
+  const auto scripts = Matching(log, "WebView.AddScriptToExecuteOnDocumentCreated ");
+  ASSERT_EQ(scripts.size(), 3u);
+  for (size_t i = 0; i < 3; ++i)
+    EXPECT_EQ(scripts[i], std::string("WebView.AddScriptToExecuteOnDocumentCreated ") + kScripts[i]);
+  // The parent's client area cannot be read: the editor's rectangle at 144 DPI.
+  EXPECT_LT(IndexOf(log, "Controller.SetBoundsAndZoomFactor 0 0 1801 841 1"), log.size());
+  // No page beside this program: the virtual host serves index.html from no folder.
+  EXPECT_LT(IndexOf(log, "WebView.SetVirtualHostNameToFolderMapping plugin.oskel.example [] 0"), log.size());
+  EXPECT_LT(IndexOf(log, "WebView.Navigate https://plugin.oskel.example/index.html"), log.size());
+  EXPECT_EQ(editor->ready, 1);
+  EXPECT_EQ(editor->loaded, 1);
+  editor->SetWebViewBounds(0, 0, 1200, 560);
+  EXPECT_EQ(Matching(TakeLog(), "Controller."),
+            std::vector<std::string>{"Controller.SetBoundsAndZoomFactor 0 0 1801 841 1"});
+
+  // -- Statements run in the order given; messages of the page reach the editor.
+  editor->EvaluateJavaScript("SPVFD(7, 0.500000)");
+  editor->EvaluateJavaScript("SAMFD(0, 5, 'AAAA')");
+  FakeWebView2_PostWebMessage(L"{\"msg\":\"SPVFUI\",\"paramIdx\":3,\"value\":0.25}");
+  EXPECT_EQ(Matching(TakeLog(), "WebView.ExecuteScript "),
+            (std::vector<std::string>{"WebView.ExecuteScript SPVFD(7, 0.500000)",
+                                      "WebView.ExecuteScript SAMFD(0, 5, 'AAAA')"}));
+  ASSERT_EQ(editor->messages.size(), 1u);
+  EXPECT_EQ(editor->messages[0], "{\"msg\":\"SPVFUI\",\"paramIdx\":3,\"value\":0.25}");
+
+  // -- A link asking for a new window goes to the user's browser through the shell.
+  FakeWebView2_RequestNewWindow(L"https://www.oskel-audio.example/manual");
+  EXPECT_EQ(Matching(TakeLog(), "NewWindowRequested."),
+            std::vector<std::string>{"NewWindowRequested.put_Handled 1"});
+  EXPECT_EQ(OpenedUrls(), "https://www.oskel-audio.example/manual\n");
+
+  // -- Downloads are taken over and cancelled; their events end with them.
+  FakeWebView2_StartDownload(L"application/zip");
+  FakeWebView2_EndDownload(1);
+  EXPECT_EQ(Matching(TakeLog(), "Download"), (std::vector<std::string>{
+                                                  "DownloadStarting.put_Handled 1",
+                                                  "DownloadStarting.get_DownloadOperation",
+                                                  "DownloadStarting.put_Cancel 1",
+                                                  "DownloadStarting.get_ResultFilePath",
+                                                  "Download.add_BytesReceivedChanged",
+                                                  "Download.add_StateChanged",
+                                                  "Download.remove_BytesReceivedChanged 11",
+                                                  "Download.remove_StateChanged 12",
+                                              }));
+
+  // -- A failed navigation does not count as a loaded page.
+  FakeWebView2_FailNextNavigation();
+  editor->LoadFile("C:\\pages\\other.html");
+  FakeWebView2_RunPending();
+  log = TakeLog();
+  EXPECT_LT(IndexOf(log, "WebView.SetVirtualHostNameToFolderMapping plugin.oskel.example [C:\\pages] 0"), log.size());
+  EXPECT_LT(IndexOf(log, "WebView.Navigate https://plugin.oskel.example/other.html"), log.size());
+  EXPECT_EQ(editor->loaded, 1);
+
+  // -- Closing releases the controller and the web view; only the shared environment stays.
+  editor->CloseWebView();
+  FakeWebView2_RunPending();
+  EXPECT_EQ(Matching(TakeLog(), "Controller.Close").size(), 1u);
+  editor->EvaluateJavaScript("SPVFD(1, 0.000000)");
+  EXPECT_TRUE(Matching(TakeLog(), "WebView.ExecuteScript").empty());
+  editor.reset();
+  EXPECT_EQ(FakeWebView2_LiveObjects(), liveBefore + 1);
+  EXPECT_EQ(FakeWebView2_HeldHandlers(), 0);
+
+  // -- A second editor, in a real window with a page beside the program: the environment is
+  // reused, the control takes the window's client area, and the page is shown as text.
+  oskel::platform::win::SetDpiLookup(nullptr);
+  const fs::path page = ProgramFolder() / "web" / "index.html";
+  fs::create_directories(page.parent_path());
+  std::ofstream(page, std::ios::binary) << "<html><body>Kyr EQ</body></html>";
+  HWND parent = CreateWindowExW(0, L"STATIC", L"host", WS_POPUP, 0, 0, 640, 480, nullptr, nullptr,
+                                GetModuleHandleW(nullptr), nullptr);
+  ASSERT_NE(parent, nullptr);
+  RecordingEditor second;
+  EXPECT_EQ(second.OpenWebView(parent, 0, 0, 1200, 560, 1.0f), parent);
+  FakeWebView2_RunPending();
+  second.SetWebViewBounds(0, 0, 1200, 560);
+  log = TakeLog();
+  EXPECT_TRUE(Matching(log, "Loader.").empty());
+  EXPECT_EQ(Matching(log, "Environment.CreateCoreWebView2Controller").size(), 1u);
+  EXPECT_LT(IndexOf(log, "Controller.put_Bounds 0 0 640 480"), log.size());
+  EXPECT_EQ(Matching(log, "Controller.SetBoundsAndZoomFactor"),
+            (std::vector<std::string>{"Controller.SetBoundsAndZoomFactor 0 0 640 480 1",
+                                      "Controller.SetBoundsAndZoomFactor 0 0 640 480 1"}));
+  EXPECT_LT(IndexOf(log, "WebView.NavigateToString <html><body>Kyr EQ</body></html>"), log.size());
+  EXPECT_EQ(second.loaded, 1);
+  second.CloseWebView();
+  DestroyWindow(parent);
+  fs::remove_all(page.parent_path());
+  EXPECT_EQ(FakeWebView2_LiveObjects(), liveBefore + 1);
+  EXPECT_EQ(FakeWebView2_HeldHandlers(), 0);
+}
+
+}  // namespace

@@ -1,0 +1,220 @@
+// The fake runtime's loader entry, environment and controller, and the test's control functions.
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+#include "FakeRuntime.h"
+#include "FakeWebView.h"
+#include "FakeWebView2.h"
+
+namespace fake {
+
+int gLiveObjects = 0;
+int gHeldHandlers = 0;
+
+namespace {
+
+std::vector<std::string> gLog;
+std::vector<std::function<void()>> gPending;
+int gEnvironmentFailures = 0;
+
+std::string BoolText(BOOL value) { return value ? "1" : "0"; }
+
+// What the runtime reads from the host's options object, through each of its interfaces.
+std::string DescribeOptions(ICoreWebView2EnvironmentOptions* options) {
+  if (!options) return "none";
+  LPWSTR version = nullptr;
+  LPWSTR language = nullptr;
+  BOOL sso = TRUE;
+  options->get_TargetCompatibleBrowserVersion(&version);
+  options->get_Language(&language);
+  options->get_AllowSingleSignOnUsingOSPrimaryAccount(&sso);
+  std::string text = "target=" + Utf8(version) + " language=" + (language ? Utf8(language) : "(none)") +
+                     " sso=" + BoolText(sso);
+  CoTaskMemFree(version);
+  CoTaskMemFree(language);
+  ICoreWebView2EnvironmentOptions2* options2 = nullptr;
+  ICoreWebView2EnvironmentOptions3* options3 = nullptr;
+  IUnknown* identity1 = nullptr;
+  IUnknown* identity2 = nullptr;
+  options->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&identity1));
+  if (SUCCEEDED(options->QueryInterface(kIid<ICoreWebView2EnvironmentOptions2>, reinterpret_cast<void**>(&options2)))) {
+    BOOL exclusive = TRUE;
+    options2->get_ExclusiveUserDataFolderAccess(&exclusive);
+    text += " exclusive=" + BoolText(exclusive);
+    options2->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&identity2));
+    options2->Release();
+  }
+  if (SUCCEEDED(options->QueryInterface(kIid<ICoreWebView2EnvironmentOptions3>, reinterpret_cast<void**>(&options3)))) {
+    BOOL crash = TRUE;
+    options3->get_IsCustomCrashReportingEnabled(&crash);
+    text += " crash=" + BoolText(crash);
+    options3->Release();
+  }
+  text += identity1 && identity1 == identity2 ? " identity=one" : " identity=split";
+  if (identity1) identity1->Release();
+  if (identity2) identity2->Release();
+  return text;
+}
+
+class FakeController final : public Object<ICoreWebView2Controller2> {
+ public:
+  FakeController() : mWebView(new FakeWebView()) {}
+  ~FakeController() override {
+    if (mWebView) mWebView->Release();
+  }
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+    return Answer(iid, object, {kIid<ICoreWebView2Controller>, kIid<ICoreWebView2Controller2>});
+  }
+  HRESULT STDMETHODCALLTYPE put_IsVisible(BOOL visible) override {
+    Log("Controller.put_IsVisible " + BoolText(visible));
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE put_Bounds(RECT bounds) override {
+    Log("Controller.put_Bounds " + RectText(bounds));
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE SetBoundsAndZoomFactor(RECT bounds, double zoom) override {
+    char factor[32];
+    std::snprintf(factor, sizeof(factor), "%g", zoom);
+    Log("Controller.SetBoundsAndZoomFactor " + RectText(bounds) + " " + factor);
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE Close() override {
+    Log("Controller.Close");
+    // Closing ends every event registration of the page.
+    if (mWebView) mWebView->DropHandlers();
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE get_CoreWebView2(ICoreWebView2** webView) override {
+    if (!webView) return E_POINTER;
+    *webView = mWebView;
+    if (mWebView) mWebView->AddRef();
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE put_DefaultBackgroundColor(COREWEBVIEW2_COLOR color) override {
+    Log("Controller.put_DefaultBackgroundColor " + std::to_string(color.A));
+    return S_OK;
+  }
+
+  FAKE_NOTIMPL(get_IsVisible, BOOL*)
+  FAKE_NOTIMPL(get_Bounds, RECT*)
+  FAKE_NOTIMPL(get_ZoomFactor, double*)
+  FAKE_NOTIMPL(put_ZoomFactor, double)
+  FAKE_NOTIMPL(add_ZoomFactorChanged, ICoreWebView2ZoomFactorChangedEventHandler*, EventRegistrationToken*)
+  FAKE_NOTIMPL(remove_ZoomFactorChanged, EventRegistrationToken)
+  FAKE_NOTIMPL(MoveFocus, COREWEBVIEW2_MOVE_FOCUS_REASON)
+  FAKE_NOTIMPL(add_MoveFocusRequested, ICoreWebView2MoveFocusRequestedEventHandler*, EventRegistrationToken*)
+  FAKE_NOTIMPL(remove_MoveFocusRequested, EventRegistrationToken)
+  FAKE_NOTIMPL(add_GotFocus, ICoreWebView2FocusChangedEventHandler*, EventRegistrationToken*)
+  FAKE_NOTIMPL(remove_GotFocus, EventRegistrationToken)
+  FAKE_NOTIMPL(add_LostFocus, ICoreWebView2FocusChangedEventHandler*, EventRegistrationToken*)
+  FAKE_NOTIMPL(remove_LostFocus, EventRegistrationToken)
+  FAKE_NOTIMPL(add_AcceleratorKeyPressed, ICoreWebView2AcceleratorKeyPressedEventHandler*, EventRegistrationToken*)
+  FAKE_NOTIMPL(remove_AcceleratorKeyPressed, EventRegistrationToken)
+  FAKE_NOTIMPL(get_ParentWindow, HWND*)
+  FAKE_NOTIMPL(put_ParentWindow, HWND)
+  FAKE_NOTIMPL(NotifyParentWindowPositionChanged)
+  FAKE_NOTIMPL(get_DefaultBackgroundColor, COREWEBVIEW2_COLOR*)
+
+ private:
+  static std::string RectText(const RECT& r) {
+    return std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right) + " " +
+           std::to_string(r.bottom);
+  }
+
+  FakeWebView* mWebView;
+};
+
+class FakeEnvironment final : public Object<ICoreWebView2Environment> {
+ public:
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+    return Answer(iid, object, {kIid<ICoreWebView2Environment>});
+  }
+  HRESULT STDMETHODCALLTYPE CreateCoreWebView2Controller(
+      HWND, ICoreWebView2CreateCoreWebView2ControllerCompletedHandler* handler) override {
+    Log("Environment.CreateCoreWebView2Controller");
+    if (!handler) return E_POINTER;
+    auto held = std::make_shared<Held<ICoreWebView2CreateCoreWebView2ControllerCompletedHandler>>(handler);
+    Defer([held] {
+      auto* controller = new FakeController();
+      held->Get()->Invoke(S_OK, controller);
+      controller->Release();
+      held->Reset();
+    });
+    return S_OK;
+  }
+  FAKE_NOTIMPL(CreateWebResourceResponse, IStream*, int, LPCWSTR, LPCWSTR, ICoreWebView2WebResourceResponse**)
+  FAKE_NOTIMPL(get_BrowserVersionString, LPWSTR*)
+  FAKE_NOTIMPL(add_NewBrowserVersionAvailable, ICoreWebView2NewBrowserVersionAvailableEventHandler*,
+               EventRegistrationToken*)
+  FAKE_NOTIMPL(remove_NewBrowserVersionAvailable, EventRegistrationToken)
+};
+
+}  // namespace
+
+void Log(const std::string& entry) { gLog.push_back(entry); }
+
+std::string Utf8(const wchar_t* text) {
+  if (!text || !*text) return {};
+  const int length = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+  std::string utf8(static_cast<size_t>(length), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8.data(), length, nullptr, nullptr);
+  utf8.resize(static_cast<size_t>(length - 1));
+  return utf8;
+}
+
+LPWSTR TaskString(const wchar_t* text) {
+  const size_t bytes = (wcslen(text) + 1) * sizeof(wchar_t);
+  auto* copy = static_cast<LPWSTR>(CoTaskMemAlloc(bytes));
+  memcpy(copy, text, bytes);
+  return copy;
+}
+
+void Defer(std::function<void()> call) { gPending.push_back(std::move(call)); }
+
+}  // namespace fake
+
+using namespace fake;
+
+extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE CreateCoreWebView2EnvironmentWithOptions(
+    PCWSTR browserFolder, PCWSTR userDataFolder, ICoreWebView2EnvironmentOptions* options,
+    ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler* handler) {
+  Log("Loader.CreateCoreWebView2EnvironmentWithOptions browser=" + Utf8(browserFolder) +
+      " folder=" + Utf8(userDataFolder) + " options=" + DescribeOptions(options));
+  if (gEnvironmentFailures > 0) {
+    --gEnvironmentFailures;
+    return E_FAIL;
+  }
+  if (!handler) return E_POINTER;
+  auto held = std::make_shared<Held<ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler>>(handler);
+  Defer([held] {
+    auto* environment = new FakeEnvironment();
+    held->Get()->Invoke(S_OK, environment);
+    environment->Release();
+    held->Reset();
+  });
+  return S_OK;
+}
+
+KYR_FAKE_API void FakeWebView2_ClearLog() {
+  gLog.clear();
+}
+KYR_FAKE_API void FakeWebView2_FailEnvironmentRequests(int count) { gEnvironmentFailures = count; }
+KYR_FAKE_API int FakeWebView2_RunPending() {
+  int count = 0;
+  while (!gPending.empty()) {
+    std::vector<std::function<void()>> calls;
+    calls.swap(gPending);
+    for (auto& call : calls) call();
+    count += static_cast<int>(calls.size());
+  }
+  return count;
+}
+KYR_FAKE_API int FakeWebView2_LogSize() { return static_cast<int>(gLog.size()); }
+KYR_FAKE_API const char* FakeWebView2_LogEntry(int index) {
+  return index >= 0 && index < static_cast<int>(gLog.size()) ? gLog[static_cast<size_t>(index)].c_str() : "";
+}
+KYR_FAKE_API int FakeWebView2_LiveObjects() { return gLiveObjects; }
+KYR_FAKE_API int FakeWebView2_HeldHandlers() { return gHeldHandlers; }

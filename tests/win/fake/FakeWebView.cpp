@@ -1,0 +1,401 @@
+// The fake runtime's web view, settings, event arguments and download operation.
+#include "FakeWebView.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "FakeWebView2.h"
+
+namespace fake {
+
+namespace {
+
+std::vector<FakeWebView*> gWebViews;
+bool gFailNextNavigation = false;
+
+std::string Flag(BOOL value) { return value ? " 1" : " 0"; }
+
+class FakeSettings final : public Object<ICoreWebView2Settings> {
+ public:
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+    return Answer(iid, object, {kIid<ICoreWebView2Settings>});
+  }
+#define FAKE_SETTING(name)                                   \
+  HRESULT STDMETHODCALLTYPE put_##name(BOOL value) override { \
+    Log("Settings.put_" #name + Flag(value));                 \
+    return S_OK;                                              \
+  }                                                           \
+  FAKE_NOTIMPL(get_##name, BOOL*)
+  FAKE_SETTING(IsScriptEnabled)
+  FAKE_SETTING(IsWebMessageEnabled)
+  FAKE_SETTING(AreDefaultScriptDialogsEnabled)
+  FAKE_SETTING(IsStatusBarEnabled)
+  FAKE_SETTING(AreDevToolsEnabled)
+  FAKE_SETTING(AreDefaultContextMenusEnabled)
+  FAKE_SETTING(AreHostObjectsAllowed)
+  FAKE_SETTING(IsZoomControlEnabled)
+  FAKE_SETTING(IsBuiltInErrorPageEnabled)
+#undef FAKE_SETTING
+};
+
+class WebMessageArgs final : public Object<ICoreWebView2WebMessageReceivedEventArgs> {
+ public:
+  explicit WebMessageArgs(const wchar_t* json) : mJson(json) {}
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+    return Answer(iid, object, {kIid<ICoreWebView2WebMessageReceivedEventArgs>});
+  }
+  HRESULT STDMETHODCALLTYPE get_WebMessageAsJson(LPWSTR* json) override {
+    *json = TaskString(mJson.c_str());
+    return S_OK;
+  }
+  FAKE_NOTIMPL(get_Source, LPWSTR*)
+  FAKE_NOTIMPL(TryGetWebMessageAsString, LPWSTR*)
+
+ private:
+  std::wstring mJson;
+};
+
+class NavigationStartingArgs final : public Object<ICoreWebView2NavigationStartingEventArgs> {
+ public:
+  explicit NavigationStartingArgs(std::wstring uri) : mUri(std::move(uri)) {}
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+    return Answer(iid, object, {kIid<ICoreWebView2NavigationStartingEventArgs>});
+  }
+  HRESULT STDMETHODCALLTYPE get_Uri(LPWSTR* uri) override {
+    *uri = TaskString(mUri.c_str());
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE put_Cancel(BOOL cancel) override {
+    Log("NavigationStarting.put_Cancel" + Flag(cancel));
+    mCancel = cancel;
+    return S_OK;
+  }
+  FAKE_NOTIMPL(get_IsUserInitiated, BOOL*)
+  FAKE_NOTIMPL(get_IsRedirected, BOOL*)
+  FAKE_NOTIMPL(get_RequestHeaders, ICoreWebView2HttpRequestHeaders**)
+  FAKE_NOTIMPL(get_Cancel, BOOL*)
+  FAKE_NOTIMPL(get_NavigationId, UINT64*)
+  BOOL mCancel = FALSE;
+
+ private:
+  std::wstring mUri;
+};
+
+class NavigationCompletedArgs final : public Object<ICoreWebView2NavigationCompletedEventArgs> {
+ public:
+  explicit NavigationCompletedArgs(BOOL success) : mSuccess(success) {}
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+    return Answer(iid, object, {kIid<ICoreWebView2NavigationCompletedEventArgs>});
+  }
+  HRESULT STDMETHODCALLTYPE get_IsSuccess(BOOL* success) override {
+    *success = mSuccess;
+    return S_OK;
+  }
+  FAKE_NOTIMPL(get_WebErrorStatus, COREWEBVIEW2_WEB_ERROR_STATUS*)
+  FAKE_NOTIMPL(get_NavigationId, UINT64*)
+
+ private:
+  BOOL mSuccess;
+};
+
+class NewWindowArgs final : public Object<ICoreWebView2NewWindowRequestedEventArgs2> {
+ public:
+  explicit NewWindowArgs(const wchar_t* uri) : mUri(uri) {}
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+    return Answer(iid, object,
+                  {kIid<ICoreWebView2NewWindowRequestedEventArgs>, kIid<ICoreWebView2NewWindowRequestedEventArgs2>});
+  }
+  HRESULT STDMETHODCALLTYPE get_Uri(LPWSTR* uri) override {
+    *uri = TaskString(mUri.c_str());
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE put_Handled(BOOL handled) override {
+    Log("NewWindowRequested.put_Handled" + Flag(handled));
+    return S_OK;
+  }
+  FAKE_NOTIMPL(put_NewWindow, ICoreWebView2*)
+  FAKE_NOTIMPL(get_NewWindow, ICoreWebView2**)
+  FAKE_NOTIMPL(get_Handled, BOOL*)
+  FAKE_NOTIMPL(get_IsUserInitiated, BOOL*)
+  FAKE_NOTIMPL(GetDeferral, ICoreWebView2Deferral**)
+  FAKE_NOTIMPL(get_WindowFeatures, ICoreWebView2WindowFeatures**)
+  FAKE_NOTIMPL(get_Name, LPWSTR*)
+
+ private:
+  std::wstring mUri;
+};
+
+class DownloadOperation final : public Object<ICoreWebView2DownloadOperation> {
+ public:
+  explicit DownloadOperation(const wchar_t* mimeType) : mMimeType(mimeType) {}
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+    return Answer(iid, object, {kIid<ICoreWebView2DownloadOperation>});
+  }
+  HRESULT STDMETHODCALLTYPE add_BytesReceivedChanged(ICoreWebView2BytesReceivedChangedEventHandler* handler,
+                                                     EventRegistrationToken* token) override {
+    Log("Download.add_BytesReceivedChanged");
+    mBytesReceived = Held<ICoreWebView2BytesReceivedChangedEventHandler>(handler);
+    token->value = 11;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE remove_BytesReceivedChanged(EventRegistrationToken token) override {
+    Log("Download.remove_BytesReceivedChanged " + std::to_string(token.value));
+    mBytesReceived.Reset();
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE add_StateChanged(ICoreWebView2StateChangedEventHandler* handler,
+                                             EventRegistrationToken* token) override {
+    Log("Download.add_StateChanged");
+    mStateChanged = Held<ICoreWebView2StateChangedEventHandler>(handler);
+    token->value = 12;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE remove_StateChanged(EventRegistrationToken token) override {
+    Log("Download.remove_StateChanged " + std::to_string(token.value));
+    mStateChanged.Reset();
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE get_MimeType(LPWSTR* mimeType) override {
+    *mimeType = TaskString(mMimeType.c_str());
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE get_TotalBytesToReceive(INT64* total) override {
+    *total = 100;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE get_BytesReceived(INT64* received) override {
+    *received = 40;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE get_ResultFilePath(LPWSTR* path) override {
+    *path = TaskString(L"C:\\downloads\\file.bin");
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE get_State(COREWEBVIEW2_DOWNLOAD_STATE* state) override {
+    *state = mState;
+    return S_OK;
+  }
+  FAKE_NOTIMPL(add_EstimatedEndTimeChanged, ICoreWebView2EstimatedEndTimeChangedEventHandler*, EventRegistrationToken*)
+  FAKE_NOTIMPL(remove_EstimatedEndTimeChanged, EventRegistrationToken)
+  FAKE_NOTIMPL(get_Uri, LPWSTR*)
+  FAKE_NOTIMPL(get_ContentDisposition, LPWSTR*)
+  FAKE_NOTIMPL(get_EstimatedEndTime, LPWSTR*)
+  FAKE_NOTIMPL(get_InterruptReason, COREWEBVIEW2_DOWNLOAD_INTERRUPT_REASON*)
+  FAKE_NOTIMPL(Cancel)
+  FAKE_NOTIMPL(Pause)
+  FAKE_NOTIMPL(Resume)
+  FAKE_NOTIMPL(get_CanResume, BOOL*)
+
+  void RaiseProgress() {
+    if (auto* handler = mBytesReceived.Get()) handler->Invoke(this, nullptr);
+  }
+  void End(COREWEBVIEW2_DOWNLOAD_STATE state) {
+    mState = state;
+    ICoreWebView2StateChangedEventHandler* handler = mStateChanged.Get();
+    if (!handler) return;
+    handler->AddRef();  // the handler removes itself while it runs
+    handler->Invoke(this, nullptr);
+    handler->Release();
+  }
+
+ private:
+  std::wstring mMimeType;
+  COREWEBVIEW2_DOWNLOAD_STATE mState = COREWEBVIEW2_DOWNLOAD_STATE_IN_PROGRESS;
+  Held<ICoreWebView2BytesReceivedChangedEventHandler> mBytesReceived;
+  Held<ICoreWebView2StateChangedEventHandler> mStateChanged;
+};
+
+DownloadOperation* gDownload = nullptr;
+
+class DownloadStartingArgs final : public Object<ICoreWebView2DownloadStartingEventArgs> {
+ public:
+  explicit DownloadStartingArgs(DownloadOperation* operation) : mOperation(operation) { mOperation->AddRef(); }
+  ~DownloadStartingArgs() override { mOperation->Release(); }
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+    return Answer(iid, object, {kIid<ICoreWebView2DownloadStartingEventArgs>});
+  }
+  HRESULT STDMETHODCALLTYPE get_DownloadOperation(ICoreWebView2DownloadOperation** operation) override {
+    Log("DownloadStarting.get_DownloadOperation");
+    mOperation->AddRef();
+    *operation = mOperation;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE put_Cancel(BOOL cancel) override {
+    Log("DownloadStarting.put_Cancel" + Flag(cancel));
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE get_ResultFilePath(LPWSTR* path) override {
+    Log("DownloadStarting.get_ResultFilePath");
+    *path = TaskString(L"C:\\downloads\\file.bin");
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE put_ResultFilePath(LPCWSTR path) override {
+    Log("DownloadStarting.put_ResultFilePath " + Utf8(path));
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE put_Handled(BOOL handled) override {
+    Log("DownloadStarting.put_Handled" + Flag(handled));
+    return S_OK;
+  }
+  FAKE_NOTIMPL(get_Cancel, BOOL*)
+  FAKE_NOTIMPL(get_Handled, BOOL*)
+  FAKE_NOTIMPL(GetDeferral, ICoreWebView2Deferral**)
+
+ private:
+  DownloadOperation* mOperation;
+};
+
+// Raises an event with freshly made arguments, which the fake then lets go.
+template <typename Handler, typename Args>
+void Raise(FakeWebView* sender, Handler* handler, Args* args) {
+  if (handler) handler->Invoke(sender, args);
+  args->Release();
+}
+
+}  // namespace
+
+FakeWebView::FakeWebView() { gWebViews.push_back(this); }
+
+FakeWebView::~FakeWebView() { gWebViews.erase(std::remove(gWebViews.begin(), gWebViews.end(), this), gWebViews.end()); }
+
+FakeWebView* FakeWebView::Newest() { return gWebViews.empty() ? nullptr : gWebViews.back(); }
+
+void FakeWebView::DropHandlers() {
+  mWebMessage.Reset();
+  mNavigationStarting.Reset();
+  mNavigationCompleted.Reset();
+  mNewWindow.Reset();
+  mDownloadStarting.Reset();
+}
+
+EventRegistrationToken FakeWebView::NextToken() { return EventRegistrationToken{mNextToken++}; }
+
+HRESULT FakeWebView::QueryInterface(REFIID iid, void** object) {
+  return Answer(iid, object, {kIid<ICoreWebView2>, kIid<ICoreWebView2_2>, kIid<ICoreWebView2_3>, kIid<ICoreWebView2_4>});
+}
+
+HRESULT FakeWebView::get_Settings(ICoreWebView2Settings** settings) {
+  Log("WebView.get_Settings");
+  *settings = new FakeSettings();
+  return S_OK;
+}
+
+void FakeWebView::StartNavigation(const std::wstring& uri) {
+  AddRef();
+  Defer([this, uri] {
+    auto* starting = new NavigationStartingArgs(uri);
+    starting->AddRef();
+    Raise(this, mNavigationStarting.Get(), starting);
+    const BOOL cancelled = starting->mCancel;
+    starting->Release();
+    if (!cancelled) {
+      const BOOL success = gFailNextNavigation ? FALSE : TRUE;
+      gFailNextNavigation = false;
+      Raise(this, mNavigationCompleted.Get(), new NavigationCompletedArgs(success));
+    }
+    Release();
+  });
+}
+
+HRESULT FakeWebView::Navigate(LPCWSTR uri) {
+  Log("WebView.Navigate " + Utf8(uri));
+  StartNavigation(uri ? uri : L"");
+  return S_OK;
+}
+
+HRESULT FakeWebView::NavigateToString(LPCWSTR html) {
+  Log("WebView.NavigateToString " + Utf8(html).substr(0, 60));
+  StartNavigation(L"about:blank");
+  return S_OK;
+}
+
+#define FAKE_ADD_HANDLER(event, member)                                          \
+  Log("WebView.add_" #event);                                                     \
+  member = Held<std::remove_pointer_t<decltype(handler)>>(handler);              \
+  *token = NextToken();                                                           \
+  return S_OK;
+
+HRESULT FakeWebView::add_NavigationStarting(ICoreWebView2NavigationStartingEventHandler* handler,
+                                            EventRegistrationToken* token) {
+  FAKE_ADD_HANDLER(NavigationStarting, mNavigationStarting)
+}
+HRESULT FakeWebView::add_NavigationCompleted(ICoreWebView2NavigationCompletedEventHandler* handler,
+                                             EventRegistrationToken* token) {
+  FAKE_ADD_HANDLER(NavigationCompleted, mNavigationCompleted)
+}
+HRESULT FakeWebView::add_WebMessageReceived(ICoreWebView2WebMessageReceivedEventHandler* handler,
+                                            EventRegistrationToken* token) {
+  FAKE_ADD_HANDLER(WebMessageReceived, mWebMessage)
+}
+HRESULT FakeWebView::add_NewWindowRequested(ICoreWebView2NewWindowRequestedEventHandler* handler,
+                                            EventRegistrationToken* token) {
+  FAKE_ADD_HANDLER(NewWindowRequested, mNewWindow)
+}
+HRESULT FakeWebView::add_DownloadStarting(ICoreWebView2DownloadStartingEventHandler* handler,
+                                          EventRegistrationToken* token) {
+  FAKE_ADD_HANDLER(DownloadStarting, mDownloadStarting)
+}
+#undef FAKE_ADD_HANDLER
+
+HRESULT FakeWebView::AddScriptToExecuteOnDocumentCreated(
+    LPCWSTR script, ICoreWebView2AddScriptToExecuteOnDocumentCreatedCompletedHandler* handler) {
+  Log("WebView.AddScriptToExecuteOnDocumentCreated " + Utf8(script));
+  auto held = std::make_shared<Held<ICoreWebView2AddScriptToExecuteOnDocumentCreatedCompletedHandler>>(handler);
+  Defer([held] {
+    if (held->Get()) held->Get()->Invoke(S_OK, L"script-id");
+    held->Reset();
+  });
+  return S_OK;
+}
+
+HRESULT FakeWebView::ExecuteScript(LPCWSTR script, ICoreWebView2ExecuteScriptCompletedHandler* handler) {
+  Log("WebView.ExecuteScript " + Utf8(script));
+  auto held = std::make_shared<Held<ICoreWebView2ExecuteScriptCompletedHandler>>(handler);
+  Defer([held] {
+    if (held->Get()) held->Get()->Invoke(S_OK, L"null");
+    held->Reset();
+  });
+  return S_OK;
+}
+
+HRESULT FakeWebView::SetVirtualHostNameToFolderMapping(LPCWSTR host, LPCWSTR folder,
+                                                       COREWEBVIEW2_HOST_RESOURCE_ACCESS_KIND kind) {
+  Log("WebView.SetVirtualHostNameToFolderMapping " + Utf8(host) + " [" + Utf8(folder) + "] " + std::to_string(kind));
+  return S_OK;
+}
+
+void FakeWebView::RaiseWebMessage(const wchar_t* json) { Raise(this, mWebMessage.Get(), new WebMessageArgs(json)); }
+
+void FakeWebView::RaiseNewWindow(const wchar_t* uri) { Raise(this, mNewWindow.Get(), new NewWindowArgs(uri)); }
+
+void FakeWebView::RaiseDownload(const wchar_t* mimeType) {
+  if (gDownload) gDownload->Release();
+  gDownload = new DownloadOperation(mimeType);
+  Raise(this, mDownloadStarting.Get(), new DownloadStartingArgs(gDownload));
+  gDownload->RaiseProgress();
+}
+
+}  // namespace fake
+
+using namespace fake;
+
+KYR_FAKE_API void FakeWebView2_FailNextNavigation() { gFailNextNavigation = true; }
+
+KYR_FAKE_API void FakeWebView2_PostWebMessage(const wchar_t* json) {
+  if (FakeWebView* webView = FakeWebView::Newest()) webView->RaiseWebMessage(json);
+}
+
+KYR_FAKE_API void FakeWebView2_RequestNewWindow(const wchar_t* uri) {
+  if (FakeWebView* webView = FakeWebView::Newest()) webView->RaiseNewWindow(uri);
+}
+
+KYR_FAKE_API void FakeWebView2_StartDownload(const wchar_t* mimeType) {
+  if (FakeWebView* webView = FakeWebView::Newest()) webView->RaiseDownload(mimeType);
+}
+
+KYR_FAKE_API void FakeWebView2_EndDownload(int state) {
+  if (!gDownload) return;
+  gDownload->End(static_cast<COREWEBVIEW2_DOWNLOAD_STATE>(state));
+  gDownload->Release();
+  gDownload = nullptr;
+}

@@ -1,0 +1,205 @@
+// The Windows bundle as a Windows host sees it: LoadLibrary, InitDll, the factory, an instance
+// that processes audio and keeps its state, parameter texts, and the editor view in a window.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "HostedPlugin.h"
+#include "pluginterfaces/gui/iplugview.h"
+#include "pluginterfaces/vst/ivstaudioprocessor.h"
+
+namespace {
+
+using namespace Steinberg;
+using namespace Steinberg::Vst;
+
+class WindowsHostTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string error;
+    ASSERT_TRUE(host.LoadModule(KYR_BUNDLE_DIR, error)) << error;
+    ASSERT_TRUE(host.CreateInstance(error)) << error;
+  }
+
+  template <typename Proc>
+  Proc Export(const char* name) {
+    return reinterpret_cast<Proc>(
+        reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(host.ModuleHandle()), name)));
+  }
+
+  kyr::tools::HostedPlugin host{"Kyr Windows Host"};
+};
+
+// Delivers the thread's messages for about `ms` milliseconds (the plug-ins' idle timers tick).
+void PumpMessages(DWORD ms) {
+  const DWORD start = GetTickCount();
+  MSG msg;
+  while (GetTickCount() - start < ms) {
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    Sleep(5);
+  }
+}
+
+TEST_F(WindowsHostTest, ModuleExportsTheEntryPointsAndCountsInitAndExit) {
+  using BoolProc = bool (*)();
+  const auto initDll = Export<BoolProc>("InitDll");
+  const auto exitDll = Export<BoolProc>("ExitDll");
+  ASSERT_NE(initDll, nullptr);
+  ASSERT_NE(exitDll, nullptr);
+  ASSERT_NE(Export<void*>("GetPluginFactory"), nullptr);
+  // The host has called InitDll once already.
+  EXPECT_TRUE(initDll());
+  EXPECT_TRUE(exitDll());
+  EXPECT_TRUE(exitDll());
+  EXPECT_FALSE(exitDll());  // unbalanced
+  EXPECT_TRUE(initDll());   // balanced again for the host's own ExitDll
+}
+
+TEST_F(WindowsHostTest, FactoryOffersTheOneEqualiserClass) {
+  IPluginFactory* factory = host.Factory();
+  PFactoryInfo info{};
+  ASSERT_EQ(factory->getFactoryInfo(&info), kResultOk);
+  EXPECT_STREQ(info.vendor, "Oskel Audio");
+  ASSERT_EQ(factory->countClasses(), 1);
+
+  IPluginFactory2* factory2 = nullptr;
+  ASSERT_EQ(factory->queryInterface(IPluginFactory2::iid, reinterpret_cast<void**>(&factory2)), kResultOk);
+  PClassInfo2 classInfo{};
+  ASSERT_EQ(factory2->getClassInfo2(0, &classInfo), kResultOk);
+  factory2->release();
+  EXPECT_STREQ(classInfo.category, "Audio Module Class");
+  EXPECT_STREQ(classInfo.name, "Kyr EQ");
+  EXPECT_STREQ(classInfo.subCategories, "Fx|EQ");
+  EXPECT_STREQ(classInfo.version, "2.0.0");
+  EXPECT_STREQ(classInfo.sdkVersion, "VST 3.8.0");
+  EXPECT_STREQ(classInfo.vendor, "");
+  EXPECT_EQ(classInfo.classFlags, 2u);
+  EXPECT_EQ(classInfo.cardinality, 0x7FFFFFFF);
+  // F2AEE70D-00DE-4F4E, then "Wvoa" and "Tz4u" in the COM byte order of the first two words.
+  const uint8_t expected[16] = {0x0D, 0xE7, 0xAE, 0xF2, 0xDE, 0x00, 0x4E, 0x4F,
+                                'W',  'v',  'o',  'a',  'T',  'z',  '4',  'u'};
+  EXPECT_EQ(std::memcmp(classInfo.cid, expected, 16), 0);
+}
+
+TEST_F(WindowsHostTest, ProcessesStereoBlocksInBothSampleSizes) {
+  for (const int32 sampleSize : {kSample32, kSample64}) {
+    SCOPED_TRACE(sampleSize);
+    std::string error;
+    ASSERT_TRUE(host.StartProcessing(48000.0, 256, sampleSize, 2, error)) << error;
+    double energy = 0;
+    bool finite = true;
+    const auto run = [&](auto zero) {
+      using Sample = decltype(zero);
+      std::vector<Sample> left(256), right(256);
+      Sample* channels[] = {left.data(), right.data()};
+      for (int block = 0; block < 8; ++block) {
+        for (int i = 0; i < 256; ++i)
+          left[i] = right[i] = static_cast<Sample>(0.25 * std::sin(0.05 * (block * 256 + i)));
+        host.Process(channels, channels, 256);  // in place, as many hosts do
+        for (int i = 0; i < 256; ++i) {
+          finite = finite && std::isfinite(left[i]) && std::isfinite(right[i]);
+          energy += static_cast<double>(left[i]) * left[i];
+        }
+      }
+    };
+    if (sampleSize == kSample32)
+      run(0.0f);
+    else
+      run(0.0);
+    EXPECT_TRUE(finite);
+    EXPECT_GT(energy, 1.0);
+    host.StopProcessing();
+  }
+}
+
+TEST_F(WindowsHostTest, StateRoundTripsThroughASecondInstance) {
+  std::string error;
+  ASSERT_TRUE(host.StartProcessing(44100.0, 64, kSample32, 2, error)) << error;
+  std::vector<float> buffer(64);
+  float* channels[] = {buffer.data(), buffer.data()};
+  // Output (index 12) and Mode (index 15) changed by the host's automation.
+  host.Process(channels, channels, 64, {{12, 0, 0.625}, {15, 0, 1.0}});
+  host.StopProcessing();
+  std::vector<uint8_t> state;
+  ASSERT_TRUE(host.GetState(state));
+  ASSERT_EQ(state.size(), 428u);
+  double output = 0;
+  std::memcpy(&output, state.data() + 8 * 12, 8);
+  EXPECT_DOUBLE_EQ(output, 62.5);
+
+  kyr::tools::HostedPlugin second{"Kyr Windows Host"};
+  ASSERT_TRUE(second.LoadModule(KYR_BUNDLE_DIR, error)) << error;
+  ASSERT_TRUE(second.CreateInstance(error)) << error;
+  EXPECT_EQ(second.SetState(state), kResultOk);
+  std::vector<uint8_t> restored;
+  ASSERT_TRUE(second.GetState(restored));
+  EXPECT_EQ(restored, state);
+}
+
+TEST_F(WindowsHostTest, ParameterTitlesAndDisplayTexts) {
+  const struct {
+    ParamID id;
+    const char* title;
+    double normalized;
+    const char* text;
+  } kCases[] = {
+      {0, "Input", 0.5, "50.0"},         {13, "Clean", 1.0, "Clean"},        {15, "Mode", 1.0, "BAX"},
+      {38, "Band Listen", 5.0 / 8.0, "High Boost"}, {23, "BAX Hi Cut", 1.0 / 7.0, "70k"},
+      {44, "Push-Pull Pivot", 0.0, "-100.0"},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.title);
+    EXPECT_EQ(host.ParameterTitle(c.id), c.title);
+    EXPECT_EQ(host.ValueText(c.id, c.normalized), c.text);
+  }
+}
+
+TEST_F(WindowsHostTest, EditorOpensInAWindowWithoutTheBrowserLoaderAndPassesTheSpaceBarOn) {
+  HWND parent = CreateWindowExW(0, L"STATIC", L"host", WS_OVERLAPPEDWINDOW, 0, 0, 1200, 560, nullptr, nullptr,
+                                GetModuleHandleW(nullptr), nullptr);
+  ASSERT_NE(parent, nullptr);
+  IPlugView* view = host.Controller()->createView("editor");
+  ASSERT_NE(view, nullptr);
+  EXPECT_EQ(view->isPlatformTypeSupported(kPlatformTypeHWND), kResultTrue);
+  EXPECT_EQ(view->isPlatformTypeSupported("X11EmbedWindowID"), kResultFalse);
+  // The bundle ships no WebView2Loader.dll: the editor stays empty and nothing fails.
+  EXPECT_EQ(view->attached(parent, kPlatformTypeHWND), kResultTrue);
+  ViewRect size{};
+  EXPECT_EQ(view->getSize(&size), kResultOk);
+  EXPECT_EQ(size.getWidth(), 1200);
+  EXPECT_EQ(size.getHeight(), 560);
+
+  // Space (VST 3 key 7) reaches the host window as a key-down of virtual key 32.
+  MSG msg;
+  while (PeekMessageW(&msg, parent, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE)) {
+  }
+  EXPECT_EQ(view->onKeyDown(u' ', 7, 0), kResultTrue);
+  ASSERT_TRUE(PeekMessageW(&msg, parent, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE));
+  EXPECT_EQ(msg.wParam, 32u);
+  // Any other key stays with the editor and is reported as not handled.
+  EXPECT_EQ(view->onKeyDown(u'a', 0, 0), kResultFalse);
+  EXPECT_FALSE(PeekMessageW(&msg, parent, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE));
+
+  EXPECT_EQ(view->removed(), kResultOk);
+  view->release();
+  DestroyWindow(parent);
+}
+
+TEST_F(WindowsHostTest, TwoInstancesRunTheirIdleTimersInOneMessageLoop) {
+  kyr::tools::HostedPlugin second{"Kyr Windows Host"};
+  std::string error;
+  ASSERT_TRUE(second.LoadModule(KYR_BUNDLE_DIR, error)) << error;
+  ASSERT_TRUE(second.CreateInstance(error)) << error;
+  // Both instances' timers tick through this thread's loop; unloading one leaves the other.
+  PumpMessages(200);
+  second.Unload();
+  PumpMessages(100);
+  std::vector<uint8_t> state;
+  EXPECT_TRUE(host.GetState(state));
+}
+
+}  // namespace
