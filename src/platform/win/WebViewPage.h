@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -69,7 +70,7 @@ class WebViewPage final : public WebView, public std::enable_shared_from_this<We
 
   std::recursive_mutex mListenerMutex;
   WebViewListener* mListener;
-  bool mClosed = false;
+  std::atomic<bool> mClosed{false};
 
   ComRef<ICoreWebView2Environment> mEnvironment;
   ComRef<ICoreWebView2Controller> mController;

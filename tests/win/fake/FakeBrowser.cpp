@@ -1,6 +1,5 @@
 // The fake runtime's loader entry, environment and controller, and the test's control functions.
 #include <cstdio>
-#include <memory>
 #include <vector>
 
 #include "FakeRuntime.h"
@@ -136,12 +135,10 @@ class FakeEnvironment final : public Object<ICoreWebView2Environment> {
       HWND, ICoreWebView2CreateCoreWebView2ControllerCompletedHandler* handler) override {
     Log("Environment.CreateCoreWebView2Controller");
     if (!handler) return E_POINTER;
-    auto held = std::make_shared<Held<ICoreWebView2CreateCoreWebView2ControllerCompletedHandler>>(handler);
-    Defer([held] {
+    CompleteLater(handler, [](ICoreWebView2CreateCoreWebView2ControllerCompletedHandler* completed) {
       auto* controller = new FakeController();
-      held->Get()->Invoke(S_OK, controller);
+      completed->Invoke(S_OK, controller);
       controller->Release();
-      held->Reset();
     });
     return S_OK;
   }
@@ -188,12 +185,10 @@ extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE CreateCoreWebView2Enviro
     return E_FAIL;
   }
   if (!handler) return E_POINTER;
-  auto held = std::make_shared<Held<ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler>>(handler);
-  Defer([held] {
+  CompleteLater(handler, [](ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler* completed) {
     auto* environment = new FakeEnvironment();
-    held->Get()->Invoke(S_OK, environment);
+    completed->Invoke(S_OK, environment);
     environment->Release();
-    held->Reset();
   });
   return S_OK;
 }

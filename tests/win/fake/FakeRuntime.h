@@ -3,6 +3,7 @@
 // Shared inside the fake runtime: the log, the pending callbacks and the object base.
 #include <functional>
 #include <initializer_list>
+#include <memory>
 #include <string>
 #include <type_traits>
 
@@ -85,6 +86,17 @@ class Held {
  private:
   Handler* mHandler = nullptr;
 };
+
+// Completes a request later, as the runtime does from its message loop: `finish` gets the
+// host's handler, which the fake holds until then.
+template <typename Handler, typename Finish>
+void CompleteLater(Handler* handler, Finish finish) {
+  auto held = std::make_shared<Held<Handler>>(handler);
+  Defer([held, finish] {
+    if (held->Get()) finish(held->Get());
+    held->Reset();
+  });
+}
 
 #define FAKE_NOTIMPL(name, ...) \
   HRESULT STDMETHODCALLTYPE name(__VA_ARGS__) override { return E_NOTIMPL; }

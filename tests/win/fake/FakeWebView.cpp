@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <type_traits>
 
 #include "FakeWebView2.h"
 
@@ -340,21 +341,15 @@ HRESULT FakeWebView::add_DownloadStarting(ICoreWebView2DownloadStartingEventHand
 HRESULT FakeWebView::AddScriptToExecuteOnDocumentCreated(
     LPCWSTR script, ICoreWebView2AddScriptToExecuteOnDocumentCreatedCompletedHandler* handler) {
   Log("WebView.AddScriptToExecuteOnDocumentCreated " + Utf8(script));
-  auto held = std::make_shared<Held<ICoreWebView2AddScriptToExecuteOnDocumentCreatedCompletedHandler>>(handler);
-  Defer([held] {
-    if (held->Get()) held->Get()->Invoke(S_OK, L"script-id");
-    held->Reset();
+  CompleteLater(handler, [](ICoreWebView2AddScriptToExecuteOnDocumentCreatedCompletedHandler* completed) {
+    completed->Invoke(S_OK, L"script-id");
   });
   return S_OK;
 }
 
 HRESULT FakeWebView::ExecuteScript(LPCWSTR script, ICoreWebView2ExecuteScriptCompletedHandler* handler) {
   Log("WebView.ExecuteScript " + Utf8(script));
-  auto held = std::make_shared<Held<ICoreWebView2ExecuteScriptCompletedHandler>>(handler);
-  Defer([held] {
-    if (held->Get()) held->Get()->Invoke(S_OK, L"null");
-    held->Reset();
-  });
+  CompleteLater(handler, [](ICoreWebView2ExecuteScriptCompletedHandler* completed) { completed->Invoke(S_OK, L"null"); });
   return S_OK;
 }
 
