@@ -145,7 +145,7 @@ void RunProgramChain(EqEngine& eng, const ProgramBlock& b, const double* inL, co
       if (fusedSplit) {
         double* lowErr = sharedSums != nullptr ? sc.lowErr[ch] : nullptr;
         double* highErr = sharedSums != nullptr ? sc.highErr[ch] : nullptr;
-        eng.mCurves->tubeStage(x[ch], e[ch], nullptr, b.drive, sc.t[ch], lowErr, highErr, m);
+        eng.mCurves->tubeStage(x[ch], e[ch], nullptr, 1, b.drive, sc.t[ch], lowErr, highErr, m);
       } else if (b.tube) {
         RunTubeStage(eng, ch, x[ch], bias, b.drive, b.hq, sc.t[ch], m);
       }

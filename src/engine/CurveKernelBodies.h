@@ -48,29 +48,38 @@ void KneeCurvePasses(const double* x, double* out, int n, const KneeConstants& c
 }
 
 template <typename V>
-void TubeStageBlock(const double* u, const double* e, const double* bias, double drive,
-                    double* out, double* lowErr, double* highErr, int n) {
-  alignas(64) double low[kCurvePass], high[kCurvePass], lowBias[kCurvePass];
+void TubeStageBlock(const double* u, const double* e, const double* bias, int biasStep,
+                    double drive, double* out, double* lowErr, double* highErr, int n) {
+  alignas(64) double low[kCurvePass], high[kCurvePass], lowBias[kCurvePass], biasSub[kCurvePass];
   for (int i0 = 0; i0 < n; i0 += kCurvePass) {
     const int m = n - i0 < kCurvePass ? n - i0 : kCurvePass;
     const double* up = u + i0;
     const double* ep = e + i0;
-    const double* bp = bias != nullptr ? bias + i0 : nullptr;
+    const double* bp = nullptr;
+    if (bias != nullptr) {
+      // TubeCurve(bias) once per bias value, then repeated for the sub-samples it serves.
+      const double* hostBias = bias + i0 / biasStep;
+      const int hostCount = (m + biasStep - 1) / biasStep;
+      ForEachLane<V>(hostCount, [&](auto lane, int i) {
+        using L = decltype(lane);
+        StoreLane(lowBias + i, TubePolynomial(LoadLane<L>(hostBias + i)));
+      });
+      KneeCurvePasses<V>(lowBias, lowBias, hostCount, kTubeKnee);
+      for (int i = m - 1; i >= 0; --i) {
+        lowBias[i] = lowBias[i / biasStep];
+        biasSub[i] = hostBias[i / biasStep];
+      }
+      bp = biasSub;
+    }
     ForEachLane<V>(m, [&](auto lane, int i) {
       using L = decltype(lane);
       const L ei = LoadLane<L>(ep + i);
       StoreLane(high + i, (LoadLane<L>(up + i) - ei) * drive);
-      if (bp != nullptr) {
-        const L b = LoadLane<L>(bp + i);
-        StoreLane(low + i, TubePolynomial(ei * drive + b));
-        StoreLane(lowBias + i, TubePolynomial(b));
-      } else {
-        StoreLane(low + i, TubePolynomial(ei * drive));
-      }
+      const L shifted = bp != nullptr ? ei * drive + LoadLane<L>(bp + i) : ei * drive;
+      StoreLane(low + i, TubePolynomial(shifted));
     });
     KneeCurvePasses<V>(low, low, m, kTubeKnee);
     KneeCurvePasses<V>(high, high, m, kSoftKnee);
-    if (bp != nullptr) KneeCurvePasses<V>(lowBias, lowBias, m, kTubeKnee);
     ForEachLane<V>(m, [&](auto lane, int i) {
       using L = decltype(lane);
       const L lowPart = bp != nullptr ? (LoadLane<L>(low + i) - LoadLane<L>(lowBias + i)) / drive

@@ -9,11 +9,13 @@ namespace kyr {
 
 struct CurveKernels {
   // out[i] = TubeCurve(e*d)/d + SoftClip((u - e)*d)/d, or with a bias buffer
-  // out[i] = (TubeCurve(e*d + bias) - TubeCurve(bias))/d + SoftClip((u - e)*d)/d.
-  // Without a bias, lowErr/highErr (may be null) receive each band's error as splitErrors
-  // computes it, from the same curve values.
-  void (*tubeStage)(const double* u, const double* e, const double* bias, double drive,
-                    double* out, double* lowErr, double* highErr, int n);
+  // out[i] = (TubeCurve(e*d + b) - TubeCurve(b))/d + SoftClip((u - e)*d)/d where
+  // b = bias[i / biasStep] (biasStep 2: one bias per host sample at twice the rate; the pass
+  // boundaries of n values must then fall on even i, as they do for n = 2 * host samples).
+  // lowErr/highErr (may be null) receive each band's error as splitErrors computes it, from
+  // the same curve values.
+  void (*tubeStage)(const double* u, const double* e, const double* bias, int biasStep,
+                    double drive, double* out, double* lowErr, double* highErr, int n);
   // lowErr[i] = TubeCurve(e*d)/d - e; highErr[i] = SoftClip((y - e)*d)/d - (y - e).
   void (*splitErrors)(const double* y, const double* e, double drive, double* lowErr,
                       double* highErr, int n);

@@ -66,7 +66,12 @@ void Sanitize(FilterStage& s) {
 
 }  // namespace
 
-EqEngine::EqEngine() : mCurves(&SelectCurveKernels()) {
+EqEngine::EqEngine()
+    : mCurves(&SelectCurveKernels()),
+      mScratchStorage(std::make_unique<KernelScratch>()),
+      mScratch(*mScratchStorage) {
+  mMeter.inputRing = std::make_unique<std::atomic<double>[]>(kRingSize);
+  mMeter.outputRing = std::make_unique<std::atomic<double>[]>(kRingSize);
   for (int i = 0; i < kRingSize; ++i) {
     mMeter.inputRing[i].store(0.0, std::memory_order_relaxed);
     mMeter.outputRing[i].store(0.0, std::memory_order_relaxed);

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 
 #include "BiquadSection.h"
 #include "CurveKernels.h"
@@ -83,8 +84,9 @@ struct MeterState {
   double coef = 0.0;
   double history[2][4] = {};  // last four output samples per channel, oldest first
   // Written by the audio thread, copied by the user-interface thread: relaxed atomics.
-  std::atomic<double> inputRing[kRingSize];
-  std::atomic<double> outputRing[kRingSize];
+  // kRingSize entries each, allocated with the engine.
+  std::unique_ptr<std::atomic<double>[]> inputRing;
+  std::unique_ptr<std::atomic<double>[]> outputRing;
   std::atomic<uint32_t> ringCounter{0};
 };
 
@@ -95,7 +97,7 @@ struct KernelScratch {
   alignas(64) double e[2][2 * kChunk];       // split-filter low band at the tube rate
   alignas(64) double v[2][2 * kChunk];       // tube output at the tube rate
   alignas(64) double t[2][kChunk];           // tube output at the host rate
-  alignas(64) double bias[2][2 * kChunk];    // push-pull bias at the tube rate
+  alignas(64) double bias[2][kChunk];        // push-pull bias
   alignas(64) double ya[2][kChunk];          // split-band analysis signal
   alignas(64) double ea[2][kChunk];          // split-band analysis low band
   alignas(64) double lowErr[2][kChunk];
@@ -160,7 +162,9 @@ class EqEngine {
   BiquadSection mBandListen;
   int32_t mListenBand = 0;
 
-  KernelScratch mScratch;
+  // Allocated with the engine (too large for a stack-held object).
+  std::unique_ptr<KernelScratch> mScratchStorage;
+  KernelScratch& mScratch;
 };
 
 }  // namespace kyr

@@ -14,19 +14,13 @@ void RunTubeStage(EqEngine& eng, int ch, const double* y, const double* bias, do
   double* v = sc.v[ch];
   if (!hq) {
     OnePoleLowPassBlock(eng.mSplit[ch], eng.mSplitCoef, y, e, n);
-    eng.mCurves->tubeStage(y, e, bias, drive, t, nullptr, nullptr, n);
+    eng.mCurves->tubeStage(y, e, bias, 1, drive, t, nullptr, nullptr, n);
     return;
   }
   UpsampleBlock(eng.mUpsampler[ch], y, u, n);
   OnePoleLowPassBlock(eng.mSplit2x[ch], eng.mSplitCoef2x, u, e, 2 * n);
-  const double* bias2x = nullptr;
-  if (bias != nullptr) {
-    // Both sub-samples of a host sample use the same bias.
-    double* b = sc.bias[ch];
-    for (int i = n - 1; i >= 0; --i) b[2 * i] = b[2 * i + 1] = bias[i];
-    bias2x = b;
-  }
-  eng.mCurves->tubeStage(u, e, bias2x, drive, v, nullptr, nullptr, 2 * n);
+  // Both sub-samples of a host sample use the same bias.
+  eng.mCurves->tubeStage(u, e, bias, 2, drive, v, nullptr, nullptr, 2 * n);
   DownsampleBlock(eng.mDownsampler[ch], v, t, n);
   for (int i = 0; i < n; ++i) t[i] = FiniteOrZero(t[i]);
 }

@@ -81,8 +81,9 @@ TEST(TubeCurve, BlockRoutinesStayWithinFourUlpOfThePowerFunction) {
     variants.push_back(Avx2CurveKernels());
   }
   for (const CurveKernels* k : variants) {
-    k->tubeStage(x.data(), x.data(), nullptr, 1.0, tube.data(), nullptr, nullptr, n);  // u = e: low band only
-    k->tubeStage(x.data(), zero.data(), nullptr, 1.0, soft.data(), nullptr, nullptr, n);  // e = 0: high band only
+    // u = e leaves the low band only; e = 0 the high band only.
+    k->tubeStage(x.data(), x.data(), nullptr, 1, 1.0, tube.data(), nullptr, nullptr, n);
+    k->tubeStage(x.data(), zero.data(), nullptr, 1, 1.0, soft.data(), nullptr, nullptr, n);
     int64_t worstTube = 0, worstSoft = 0;
     for (int i = 0; i < n; ++i) {
       const double rt = TubeReference(x[i]);
@@ -105,12 +106,29 @@ TEST(TubeCurve, VectorBuildsAgreeOnTheBiasedStage) {
     bias[i] = std::fabs(std::fmod(x[(i * 3) % x.size()], 1.0)) * 1e-2;
   }
   std::vector<double> a(x.size()), b(x.size());
-  BaselineCurveKernels().tubeStage(x.data(), e.data(), bias.data(), 0.373, a.data(), nullptr,
+  BaselineCurveKernels().tubeStage(x.data(), e.data(), bias.data(), 1, 0.373, a.data(), nullptr,
                                    nullptr, n);
-  avx2->tubeStage(x.data(), e.data(), bias.data(), 0.373, b.data(), nullptr, nullptr, n);
+  avx2->tubeStage(x.data(), e.data(), bias.data(), 1, 0.373, b.data(), nullptr, nullptr, n);
   for (int i = 0; i < n; ++i) {
-    if (std::isfinite(a[i])) ASSERT_NEAR(a[i], b[i], 1e-14 * (1.0 + std::fabs(a[i]))) << x[i];
+    if (std::isfinite(a[i])) {
+      ASSERT_NEAR(a[i], b[i], 1e-14 * (1.0 + std::fabs(a[i]))) << x[i];
+    }
   }
+}
+
+TEST(TubeCurve, OneBiasServesTwoSubSamples) {
+  const int host = 300;
+  std::vector<double> u(2 * host), e(2 * host), hostBias(host), bias2x(2 * host);
+  for (int i = 0; i < 2 * host; ++i) {
+    u[i] = std::sin(i * 0.05);
+    e[i] = 0.8 * std::sin(i * 0.05 - 0.2);
+  }
+  for (int i = 0; i < host; ++i) hostBias[i] = bias2x[2 * i] = bias2x[2 * i + 1] = 0.01 * i;
+  std::vector<double> a(2 * host), b(2 * host);
+  const CurveKernels& k = SelectCurveKernels();
+  k.tubeStage(u.data(), e.data(), hostBias.data(), 2, 0.5, a.data(), nullptr, nullptr, 2 * host);
+  k.tubeStage(u.data(), e.data(), bias2x.data(), 1, 0.5, b.data(), nullptr, nullptr, 2 * host);
+  EXPECT_EQ(0, std::memcmp(a.data(), b.data(), a.size() * sizeof(double)));
 }
 
 TEST(TubeCurve, TanhStaysWithinFourUlpOfTheLibrary) {
@@ -129,8 +147,8 @@ TEST(TubeCurve, StageSplitsIntoShapedLowAndHighBands) {
   const double d = 0.373;
   double out[3], outBiased[3];
   double lowErr[3], highErr[3], splitLow[3], splitHigh[3];
-  SelectCurveKernels().tubeStage(u, e, nullptr, d, out, lowErr, highErr, 3);
-  SelectCurveKernels().tubeStage(u, e, bias, d, outBiased, nullptr, nullptr, 3);
+  SelectCurveKernels().tubeStage(u, e, nullptr, 1, d, out, lowErr, highErr, 3);
+  SelectCurveKernels().tubeStage(u, e, bias, 1, d, outBiased, nullptr, nullptr, 3);
   // The stage's band errors are those of the split-band analysis, bit for bit.
   SelectCurveKernels().splitErrors(u, e, d, splitLow, splitHigh, 3);
   EXPECT_EQ(0, std::memcmp(lowErr, splitLow, sizeof lowErr));

@@ -1,0 +1,86 @@
+#include "BandListen.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "EngineTestUtil.h"
+#include "FilterDesign.h"
+
+namespace kyr {
+namespace {
+
+using test::Amplitude;
+using test::Db;
+using test::Harness;
+using test::Magnitude;
+using test::OnBin;
+using test::Sine;
+
+TEST(BandListen, CentresFollowTheControlsDisplayFrequencies) {
+  struct Case {
+    int band, freqParam;
+    double freqValue, expectHz;
+  };
+  const Case cases[] = {{1, kLowBoostFreq, 0, 20.0},   {2, kLowCutFreq, 0, 30.0},
+                        {3, kMidBoostFreq, 7, 3000.0}, {4, kMidCutFreq, 5, 700.0},
+                        {5, kHighBoostFreq, 4, 8000.0}, {6, kHighCutFreq, 1, 4000.0},
+                        {7, kBaxLoShelfFreq, 8, 361.0}, {8, kBaxHiShelfFreq, 0, 1600.0}};
+  for (const Case& c : cases) {
+    EqProcessor p;
+    p.OnParamChange(kBandListen, c.band);
+    p.OnParamChange(c.freqParam, c.freqValue);
+    EXPECT_EQ(BandListenFrequency(p.Engine().mSettings.Load()), c.expectHz) << c.band;
+  }
+  Settings s;
+  s.bandListen = 9;
+  EXPECT_EQ(BandListenFrequency(s), 1000.0);
+}
+
+TEST(BandListen, HighCutAt28kIsCentredAtTheRateLimit) {
+  Harness h(44100.0);
+  h.Set(kBandListen, 6);
+  h.Set(kHighCutFreq, 3);
+  h.RunStereoSame(Sine(1000.0, 44100.0, 16));
+  BiquadSection expect;
+  DesignBandListen(expect, 21609.0, 44100.0);
+  EXPECT_EQ(h.p.Engine().mBandListen.b0, expect.b0);
+  EXPECT_NEAR(Magnitude(h.p.Engine().mBandListen, 21609.0, 44100.0), 1.0, 1e-12);
+}
+
+TEST(BandListen, PassesTheCentreAtTheOutputLevel) {
+  const double fs = 48000.0, f = OnBin(500.0, fs, 4800);
+  for (double output : {0.0, 50.0, 100.0}) {
+    Harness h;
+    h.Set(kBandListen, 3);
+    h.Set(kMidBoostFreq, 2);  // 500 Hz
+    h.Set(kOutput, output);
+    h.Set(kBypass, 1);  // the band-listen path overrides Bypass
+    const std::vector<double> y = h.RunStereoSame(Sine(f, fs, 14400));
+    EXPECT_NEAR(Db(Amplitude(y, f, fs, 9600, 4800) / 0.5), output * 24.0 / 100.0 - 12.0, 0.01);
+  }
+}
+
+TEST(BandListen, StatesClearOnlyWhenTheBandChanges) {
+  Harness h;
+  h.Set(kBandListen, 3);
+  h.RunStereoSame(Sine(700.0, 48000.0, 512));
+  const double s1 = h.p.Engine().mBandListen.s1[0];
+  EXPECT_NE(s1, 0.0);
+  h.Set(kBandListen, 0);
+  std::vector<double> none;
+  h.RunStereoSame(Sine(700.0, 48000.0, 64));
+  EXPECT_EQ(h.p.Engine().mBandListen.s1[0], s1);  // off and back: the old states stay
+  h.Set(kBandListen, 4);
+  double* in[2] = {nullptr, nullptr};
+  double out[2][1];
+  double* o[2] = {out[0], out[1]};
+  h.p.Process(in, o, 2, 2, 0);
+  EXPECT_EQ(h.p.Engine().mBandListen.s1[0], 0.0);
+  EXPECT_EQ(h.p.Engine().mListenBand, 4);
+}
+
+}  // namespace
+}  // namespace kyr

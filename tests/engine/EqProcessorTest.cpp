@@ -1,0 +1,340 @@
+#include "EqProcessor.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cmath>
+#include <cstring>
+#include <random>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "AllocationCounter.h"
+#include "EngineTestUtil.h"
+#include "FilterDesign.h"
+
+#if defined(__SSE__) || defined(__x86_64__)
+#include <xmmintrin.h>
+#endif
+
+namespace kyr {
+namespace {
+
+using test::Amplitude;
+using test::Db;
+using test::Harness;
+using test::OnBin;
+using test::Sine;
+
+using Params = std::vector<std::pair<int, double>>;
+
+struct Config {
+  const char* name;
+  Params params;
+};
+
+// Every processing path, with the stages around it.
+const std::vector<Config>& Configs() {
+  static const std::vector<Config> configs = {
+      {"defaults", {}},
+      {"bands", {{kLowCut, 40}, {kLowBoost, 70}, {kMidCut, 30}, {kHighBoost, 60}, {kHighCut, 20},
+                 {kMidBoost, 50}, {kLFFilter, 3}, {kHFFilter, 2}, {kLFSlope, 2}, {kLFReso, 80},
+                 {kAutoGainMatch, 1}}},
+      {"hq six", {{kHQOversample, 1}, {kLFFilter, 1}, {kLFSlope, 0}, {kHFFilter, 6},
+                  {kHFSlope, 0}, {kInput, 100}}},
+      {"clean bypass", {{kClean, 1}, {kBypass, 1}, {kHFFilter, 4}, {kAutoGainMatch, 1}}},
+      {"dynamic", {{kDynamicTube, 100}, {kLowBoost, 50}}},
+      {"push-pull hq", {{kPushPull, 100}, {kHQOversample, 1}, {kMidBoost, 60}, {kLowCut, 30},
+                        {kDynamicTube, 40}, {kAutoGainMatch, 1}}},
+      {"bax", {{kMode, 1}, {kBaxDynamic, 100}, {kBaxLoShelfL, 5}, {kBaxHiShelfR, -4},
+               {kBaxLink, 0}, {kBaxStereoMode, 1}, {kTilt, -2}, {kWidth, 150}, {kBassMono, 4},
+               {kBaxLoCut, 3}, {kBaxHiCut, 5}}},
+      {"bax push-pull", {{kMode, 1}, {kPushPull, 80}, {kBaxLoShelfL, 3}, {kWidth, 0},
+                         {kAutoGainMatch, 1}}},
+      {"band listen", {{kBandListen, 5}, {kLFFilter, 2}, {kAutoGainMatch, 1}}},
+  };
+  return configs;
+}
+
+void Apply(EqProcessor& p, const Params& params) {
+  for (const auto& [idx, v] : params) p.OnParamChange(idx, v);
+}
+
+std::vector<double> Program(int n, double seed) {
+  std::vector<double> x(static_cast<size_t>(n));
+  for (int i = 0; i < n; ++i) {
+    x[i] = 0.5 * std::sin(i * 0.011 * seed) + 0.25 * std::sin(i * 0.37 + seed) +
+           0.1 * std::sin(i * 2.3 * seed);
+  }
+  return x;
+}
+
+bool AllFinite(const std::vector<double>& v) {
+  for (double x : v) {
+    if (!std::isfinite(x)) return false;
+  }
+  return true;
+}
+
+TEST(EqProcessor, BypassStillRunsTheLfFilterStage) {
+  Harness h;
+  h.Set(kBypass, 1);
+  h.Set(kLFFilter, 4);  // 40 Hz, 12 dB per octave
+  const std::vector<double> x = Program(2000, 1.0);
+  std::vector<double> l, r;
+  h.Run(x, &x, l, r);
+  BiquadSection hp;
+  DesignPass(hp, true, 40.0, 0.70710678, 48000.0);
+  for (size_t i = 0; i < x.size(); ++i) {
+    // The stage runs ahead of the kernel, which clears it on the first block of a Mode (here
+    // the first after the reset): the second block starts it afresh.
+    if (i == 256) ClearStates(hp);
+    ASSERT_EQ(l[i], RunBiquad(hp, x[i], 0)) << i;
+  }
+}
+
+TEST(EqProcessor, PathsThatIgnoreTheFilterStages) {
+  struct Case {
+    const char* name;
+    Params base, ignored;
+  };
+  const Case cases[] = {
+      {"band listen skips the HF stage", {{kBandListen, 3}, {kBypass, 1}}, {{kHFFilter, 6}}},
+      {"BAX runs neither stage", {{kMode, 1}, {kBaxLoShelfL, 3}},
+       {{kLFFilter, 6}, {kHFFilter, 6}}},
+  };
+  const std::vector<double> x = Program(3000, 2.0);
+  for (const Case& c : cases) {
+    Harness a, b;
+    Apply(a.p, c.base);
+    Apply(b.p, c.base);
+    Apply(b.p, c.ignored);
+    std::vector<double> al, ar, bl, br;
+    a.Run(x, &x, al, ar);
+    b.Run(x, &x, bl, br);
+    EXPECT_EQ(0, std::memcmp(al.data(), bl.data(), al.size() * sizeof(double))) << c.name;
+  }
+}
+
+// Hosts may hand the same buffer as input and output; nothing may change.
+TEST(EqProcessor, InPlaceProcessingGivesTheSameResult) {
+  const int n = 3000, block = 300;
+  const std::vector<double> l0 = Program(n, 1.0), r0 = Program(n, 1.7);
+  for (const Config& c : Configs()) {
+    for (int channels : {1, 2}) {
+      Harness separate, inPlace;
+      Apply(separate.p, c.params);
+      Apply(inPlace.p, c.params);
+      std::vector<double> sl, sr;
+      separate.Run(l0, channels == 2 ? &r0 : nullptr, sl, sr, block);
+      std::vector<double> il = l0, ir = r0;
+      for (int i = 0; i < n; i += block) {
+        double* io[2] = {il.data() + i, ir.data() + i};
+        inPlace.p.Process(io, io, channels, channels, block);
+      }
+      EXPECT_EQ(0, std::memcmp(sl.data(), il.data(), n * sizeof(double))) << c.name << channels;
+      if (channels == 2) {
+        EXPECT_EQ(0, std::memcmp(sr.data(), ir.data(), n * sizeof(double)));
+      }
+      EXPECT_EQ(separate.p.GetMeters().lufs.load(), inPlace.p.GetMeters().lufs.load()) << c.name;
+      EXPECT_EQ(separate.p.GetMeters().xf.load(), inPlace.p.GetMeters().xf.load()) << c.name;
+    }
+  }
+}
+
+TEST(EqProcessor, MonoBlocksMatchTheLeftChannelOfStereo) {
+  const std::vector<double> x = Program(4000, 1.3);
+  for (const Config& c : Configs()) {
+    Harness mono, stereo;
+    Apply(mono.p, c.params);
+    Apply(stereo.p, c.params);
+    std::vector<double> ml, mr, sl, sr;
+    mono.Run(x, nullptr, ml, mr);
+    stereo.Run(x, &x, sl, sr);
+    EXPECT_EQ(0, std::memcmp(ml.data(), sl.data(), x.size() * sizeof(double))) << c.name;
+  }
+}
+
+// A mono track hears the HF Filter once: -3 dB at the corner of the 12 dB slope.
+TEST(EqProcessor, MonoHfFilterHasItsDesignedCorner) {
+  const double fs = 48000.0, f = OnBin(8000.0, fs, 4800);
+  double level[2];
+  for (int hf : {0, 6}) {
+    Harness h;
+    h.Set(kClean, 1);
+    h.Set(kHFFilter, hf);
+    const std::vector<double> x = Sine(f, fs, 9600);
+    std::vector<double> l, r;
+    h.Run(x, nullptr, l, r);
+    level[hf ? 1 : 0] = Amplitude(l, f, fs, 4800, 4800);
+  }
+  EXPECT_NEAR(Db(level[1] / level[0]), -3.0103, 0.01);
+}
+
+// One non-finite sample never reaches the output, and a few blocks later the plug-in
+// sounds as before.
+TEST(EqProcessor, RecoversFromNonFiniteInput) {
+  const int block = 256, blocks = 60;
+  for (double bad : {NAN, INFINITY, -INFINITY}) {
+    for (const Config& c : Configs()) {
+      Harness hit, clean;
+      Apply(hit.p, c.params);
+      Apply(clean.p, c.params);
+      std::vector<double> x = Program(block * blocks, 1.1);
+      std::vector<double> hl, hr, cl, cr;
+      clean.Run(x, &x, cl, cr, block);
+      x[block * 10 + 17] = bad;
+      hit.Run(x, &x, hl, hr, block);
+      ASSERT_TRUE(AllFinite(hl) && AllFinite(hr)) << c.name;
+      const int from = block * (blocks - 4), count = block * 4;
+      double eh = 0.0, ec = 0.0;
+      for (int i = from; i < from + count; ++i) {
+        eh += hl[i] * hl[i];
+        ec += cl[i] * cl[i];
+      }
+      EXPECT_NEAR(std::sqrt(eh / ec), 1.0, 0.3) << c.name << " " << bad;
+    }
+  }
+}
+
+TEST(EqProcessor, HostileSignalsStayFinite) {
+  const int n = 4096;
+  std::vector<std::vector<double>> signals;
+  signals.emplace_back(n, 0.0);                   // silence
+  signals.emplace_back(n, 1.0);                   // DC
+  signals.emplace_back(n, 4.9e-324);              // denormals
+  signals.emplace_back(n, 1e200);                 // absurdly loud
+  std::vector<double> square(n);
+  for (int i = 0; i < n; ++i) square[i] = (i / 37) % 2 ? 1.0 : -1.0;
+  signals.push_back(square);
+  std::vector<double> decay = Program(n, 0.7);
+  for (int i = 0; i < n; ++i) decay[i] *= std::pow(1e-3, i / 64.0);  // to silence through denormals
+  signals.push_back(decay);
+  for (const Config& c : Configs()) {
+    Harness h;
+    Apply(h.p, c.params);
+    for (const std::vector<double>& x : signals) {
+      std::vector<double> l, r;
+      h.Run(x, &x, l, r, 512);
+      ASSERT_TRUE(AllFinite(l) && AllFinite(r)) << c.name;
+    }
+  }
+}
+
+TEST(EqProcessor, AnyRateAndBlockSize) {
+  for (double fs : {8000.0, 44100.0, 96000.0, 192000.0, 384000.0}) {
+    for (const Config& c : Configs()) {
+      EqProcessor p;
+      p.Reset(fs, 512);
+      Apply(p, c.params);
+      std::vector<double> l = Program(4096, 1.0), r = Program(4096, 1.4);
+      double* io[2] = {l.data(), r.data()};
+      for (int n : {0, 1, 4096}) {
+        p.GetMeters().processed.store(0);
+        p.Process(io, io, 2, 2, n);
+        EXPECT_EQ(p.GetMeters().processed.load(), 1) << fs << c.name << n;
+      }
+      ASSERT_TRUE(AllFinite(l) && AllFinite(r)) << fs << c.name;
+      EXPECT_TRUE(std::isfinite(p.GetMeters().lufs.load()));
+    }
+  }
+}
+
+TEST(EqProcessor, ParameterChangesEveryBlockAtTheExtremes) {
+  struct Range {
+    int idx;
+    double lo, hi;
+  };
+  const Range ranges[] = {
+      {kInput, 0, 100},        {kLowCut, 0, 100},       {kLowCutFreq, 0, 3},
+      {kLowBoost, 0, 100},     {kLowBoostFreq, 0, 3},   {kMidCut, 0, 100},
+      {kMidCutFreq, 0, 5},     {kHighBoost, 0, 100},    {kHighBoostFreq, 0, 7},
+      {kBandwidth, 0, 100},    {kHighCut, 0, 100},      {kHighCutFreq, 0, 3},
+      {kOutput, 0, 100},       {kClean, 0, 1},          {kBypass, 0, 1},
+      {kMode, 0, 1},           {kBaxLoCut, 0, 7},       {kBaxLoShelfFreq, 0, 8},
+      {kBaxLoShelfL, -5, 5},   {kBaxLoShelfR, -5, 5},   {kBaxHiShelfFreq, 0, 7},
+      {kBaxHiShelfL, -5, 5},   {kBaxHiShelfR, -5, 5},   {kBaxHiCut, 0, 7},
+      {kBaxDynamic, 0, 100},   {kBaxLink, 0, 1},        {kBaxStereoMode, 0, 1},
+      {kHQOversample, 0, 1},   {kDynamicTube, 0, 100},  {kAutoGainMatch, 0, 1},
+      {kLFFilter, 0, 6},       {kHFFilter, 0, 6},       {kLFSlope, 0, 2},
+      {kLFReso, 0, 100},       {kHFSlope, 0, 2},        {kHFReso, 0, 100},
+      {kMidBoost, 0, 100},     {kMidBoostFreq, 0, 7},   {kBandListen, 0, 8},
+      {kTilt, -3, 3},          {kWidth, 0, 200},        {kBassMono, 0, 4},
+      {kPushPull, 0, 100},     {kPushPullSpeed, 0, 100}, {kPushPullPivot, -100, 100},
+      {kPPLowCut, 0, 100},     {kPPLowBoost, 0, 100},   {kPPMidCut, 0, 100},
+      {kPPHighBoost, 0, 100},  {kPPHighCut, 0, 100},    {kPPMidBoost, 0, 100},
+      {kPPBaxLo, 0, 100},      {kPPBaxHi, 0, 100}};
+  std::mt19937 rng(3);
+  Harness h(44100.0, 256);
+  std::vector<double> l = Program(256, 1.0), r = Program(256, 2.0);
+  for (int block = 0; block < 400; ++block) {
+    for (const Range& range : ranges) {
+      if (rng() % 3 == 0) h.Set(range.idx, rng() % 2 ? range.hi : range.lo);
+    }
+    if (block % 50 == 0) h.Set(kBandListen, 0);
+    double* io[2] = {l.data(), r.data()};
+    h.p.Process(io, io, 2, 2, 256);
+    ASSERT_TRUE(AllFinite(l) && AllFinite(r)) << block;
+    for (int i = 0; i < 256; ++i) {  // feed fresh program material, scaled up now and then
+      l[i] = 0.7 * std::sin((block * 256 + i) * 0.05) * (block % 7 == 0 ? 8.0 : 1.0);
+      r[i] = l[i] * 0.5;
+    }
+  }
+}
+
+// The audio thread never allocates: every path, mono and stereo, long and empty blocks.
+TEST(EqProcessor, ProcessNeverAllocates) {
+  for (const Config& c : Configs()) {
+    EqProcessor p;
+    p.Reset(48000.0, 256);
+    Apply(p, c.params);
+    std::vector<double> l = Program(2048, 1.0), r = Program(2048, 1.5);
+    double* io[2] = {l.data(), r.data()};
+    test::AllocationCounter guard;
+    for (int n : {256, 0, 1, 2048, 77}) {
+      p.Process(io, io, 2, 2, n);
+      p.Process(io, io, 1, 1, n);
+    }
+    EXPECT_EQ(guard.Count(), 0) << c.name;
+  }
+}
+
+#if defined(__SSE__) || defined(__x86_64__)
+TEST(EqProcessor, ProcessFlushesDenormals) {
+  _mm_setcsr(_mm_getcsr() & ~0x8040u);
+  EqProcessor p;
+  double x[4] = {};
+  double* io[2] = {x, x};
+  p.Process(io, io, 1, 1, 4);
+  EXPECT_EQ(_mm_getcsr() & 0x8040u, 0x8040u);
+}
+#endif
+
+// Settings, meters and rings cross threads without a lock (run under ThreadSanitizer).
+TEST(EqProcessor, UserInterfaceThreadRunsAlongsideTheAudioThread) {
+  EqProcessor p;
+  p.Reset(48000.0, 256);
+  std::atomic<bool> done{false};
+  std::thread ui([&] {
+    std::vector<double> in(2048), out(2048);
+    volatile float sink = 0.0f;
+    int k = 0;
+    while (!done.load()) {
+      (void)sink;
+      p.OnParamChange(kLowBoost, (k++ % 100));
+      p.OnParamChange(kAutoGainMatch, k % 2);
+      p.CopyLatestRings(in.data(), out.data());
+      sink = p.GetMeters().lufs.load() + p.GetMeters().ppg[3].load();
+    }
+  });
+  std::vector<double> l = Program(256, 1.0), r = Program(256, 1.2);
+  double* io[2] = {l.data(), r.data()};
+  for (int block = 0; block < 200; ++block) p.Process(io, io, 2, 2, 256);
+  done.store(true);
+  ui.join();
+  EXPECT_TRUE(AllFinite(l));
+}
+
+}  // namespace
+}  // namespace kyr
