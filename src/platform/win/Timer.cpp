@@ -57,7 +57,13 @@ void CALLBACK OnTimerTick(HWND, UINT, UINT_PTR id, DWORD) {
     if (found != table.procs.end()) proc = found->second;
   }
   RunPostedTasks();
-  if (proc) proc(id);
+  if (proc) {
+    proc(id);
+    return;
+  }
+  // A timer stopped from another thread: KillTimer works only on the thread that set the
+  // timer, so it is ended here, at its first tick after the stop, while the module is loaded.
+  KillTimer(nullptr, id);
 }
 
 // A one-shot tick that runs the tasks posted on the user-interface thread itself.
@@ -88,7 +94,8 @@ void KillThreadTimer(TimerId id) {
   TimerTable& table = Timers();
   std::lock_guard<std::mutex> lock(table.mutex);
   KillTimer(nullptr, static_cast<UINT_PTR>(id));
-  // A tick already queued for this ID finds no procedure and does nothing.
+  // A tick already queued for this ID finds no procedure and does nothing (and, on the
+  // timer's own thread, ends a timer that could not be killed from here).
   table.procs.erase(static_cast<UINT_PTR>(id));
 }
 
