@@ -180,12 +180,10 @@ void RunBaxChain(EqEngine& eng, const BaxBlock& b, const double* inL, const doub
     }
     front.Run(work, work, nullptr, m);
     if (pp != nullptr) {
-      BiquadSection* const lo[2] = {&bax.loShelf[0], &bax.loShelf[1]};
-      BiquadSection* const hi[2] = {&bax.hiShelf[0], &bax.hiShelf[1]};
-      PushPullBandState* const loState[2] = {&bax.pushPull[0], &bax.pushPull[1]};
-      PushPullBandState* const hiState[2] = {&bax.pushPull[2], &bax.pushPull[3]};
-      RunPushPullBand(eng, lo, loState, ppAmount[0], *pp, work, m);
-      RunPushPullBand(eng, hi, hiState, ppAmount[1], *pp, work, m);
+      const PushPullBand shelves[2] = {
+          {{&bax.loShelf[0], &bax.loShelf[1]}, {&bax.pushPull[0], &bax.pushPull[1]}, ppAmount[0]},
+          {{&bax.hiShelf[0], &bax.hiShelf[1]}, {&bax.pushPull[2], &bax.pushPull[3]}, ppAmount[1]}};
+      RunPushPullBands(eng, shelves, 2, *pp, work, m);
       back.Run(work, work, nullptr, m);
     }
     const double g = b.outputGain;

@@ -36,6 +36,20 @@ inline void OnePoleLowPassBlock(double& state, double coef, const double* in, do
   state = e;
 }
 
+// The same for both channels in one loop (independent recurrences overlap).
+inline void OnePoleLowPassStereo(double (&state)[2], double coef, const double* const in[2],
+                                 double* const out[2], int n) {
+  double e0 = state[0], e1 = state[1];
+  for (int i = 0; i < n; ++i) {
+    e0 = e0 + (in[0][i] - e0) * coef;
+    e1 = e1 + (in[1][i] - e1) * coef;
+    out[0][i] = e0;
+    out[1][i] = e1;
+  }
+  state[0] = e0;
+  state[1] = e1;
+}
+
 // Output gain of the kernels: Output 0..1 maps to -12..+12 dB.
 inline double OutputGain(float output) {
   return std::pow(10.0, (static_cast<double>(output) * 24.0 - 12.0) / 20.0);

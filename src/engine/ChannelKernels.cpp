@@ -123,16 +123,17 @@ void RunProgramChain(EqEngine& eng, const ProgramBlock& b, const double* inL, co
     const double* const in[2] = {inL + i0, inR + i0};
     chain.Run(in, x, e, m);
     if (b.pushPull) {
+      PushPullBand bands[kPushPullBands];
       for (int k = 0; k < kPushPullBands; ++k) {
         BiquadSection* section = k < kProgramSections - 1 ? &eng.mProgram[k + 1] : &eng.mMidBoost;
-        BiquadSection* const sections[2] = {section, section};
-        PushPullBandState* const states[2] = {&eng.mPushPull[k][0], &eng.mPushPull[k][1]};
-        RunPushPullBand(eng, sections, states, b.ppAmount[k], b.pp, x, m);
+        bands[k] = {{section, section}, {&eng.mPushPull[k][0], &eng.mPushPull[k][1]},
+                    b.ppAmount[k]};
       }
+      RunPushPullBands(eng, bands, kPushPullBands, b.pp, x, m);
     }
-    for (int ch = 0; ch < 2; ++ch) {
-      const double* bias = nullptr;
-      if (b.pushPull) {
+    const double* bias[2] = {nullptr, nullptr};
+    if (b.pushPull) {
+      for (int ch = 0; ch < 2; ++ch) {
         double level = eng.mPushPullLevel[ch];
         double* biasBuf = sc.bias[ch];
         for (int i = 0; i < m; ++i) {
@@ -140,15 +141,19 @@ void RunProgramChain(EqEngine& eng, const ProgramBlock& b, const double* inL, co
           biasBuf[i] = b.biasScale * level;
         }
         eng.mPushPullLevel[ch] = level;
-        bias = biasBuf;
+        bias[ch] = biasBuf;
       }
-      if (fusedSplit) {
+    }
+    double* const t[2] = {sc.t[0], sc.t[1]};
+    if (fusedSplit) {
+      for (int ch = 0; ch < 2; ++ch) {
         double* lowErr = sharedSums != nullptr ? sc.lowErr[ch] : nullptr;
         double* highErr = sharedSums != nullptr ? sc.highErr[ch] : nullptr;
-        eng.mCurves->tubeStage(x[ch], e[ch], nullptr, 1, b.drive, sc.t[ch], lowErr, highErr, m);
-      } else if (b.tube) {
-        RunTubeStage(eng, ch, x[ch], bias, b.drive, b.hq, sc.t[ch], m);
+        eng.mCurves->tubeStage(x[ch], e[ch], nullptr, 1, b.drive, t[ch], lowErr, highErr, m);
       }
+    } else if (b.tube) {
+      const double* const y[2] = {x[0], x[1]};
+      RunTubeStage(eng, y, bias, b.drive, b.hq, t, m);
     }
     if (b.tube) AddDistortion(sc, b.hq, m, cleanSum, errSum);
     if (sharedSums != nullptr) {

@@ -102,9 +102,11 @@ struct KernelScratch {
   alignas(64) double ea[2][kChunk];          // split-band analysis low band
   alignas(64) double lowErr[2][kChunk];
   alignas(64) double highErr[2][kChunk];
-  alignas(64) double delta[2][kChunk];       // push-pull band contribution
-  alignas(64) double fast[2][kChunk];        // push-pull fast envelope, then gain target
-  alignas(64) double slow[2][kChunk];        // push-pull slow envelope
+  // Push-pull, for two bands in turn: contribution, fast envelope (then gain target), slow
+  // envelope, per channel.
+  alignas(64) double delta[2][2][kChunk];
+  alignas(64) double fast[2][2][kChunk];
+  alignas(64) double slow[2][2][kChunk];
 };
 
 class EqEngine {

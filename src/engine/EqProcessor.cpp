@@ -36,7 +36,7 @@ void EqProcessor::Reset(double sampleRate, int maxBlockFrames) {
                                                                  : mEngine.mSampleRate;
   mEngine.PrepareEngine(fs);
   mGainMatch.Reset(fs);
-  ResizeBuffers(std::max(maxBlockFrames, 1));
+  ResizeBuffers(maxBlockFrames > 0 ? maxBlockFrames : kDefaultMaxBlock);
 }
 
 void EqProcessor::ResizeBuffers(int frames) {

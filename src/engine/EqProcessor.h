@@ -21,8 +21,8 @@ class EqProcessor {
   void OnParamChange(int paramIdx, double plainValue);
 
   // Prepares the engine and the gain match for a sample rate and sizes every
-  // block-size-dependent buffer for up to maxBlockFrames frames. A rate that is not a
-  // positive finite number keeps the previous rate.
+  // block-size-dependent buffer for up to maxBlockFrames frames (512 when not positive). A
+  // rate that is not a positive finite number keeps the previous rate. Main thread only.
   void Reset(double sampleRate, int maxBlockFrames);
 
   // Processes one block. inputs/outputs: per-channel 64-bit buffers; the block is stereo when

@@ -25,6 +25,11 @@ struct HalfbandState {
 // Block forms for one channel: n host samples to 2n sub-samples in time order and back.
 void UpsampleBlock(HalfbandState& s, const double* in, double* out2x, int n);
 void DownsampleBlock(HalfbandState& s, const double* in2x, double* out, int n);
+// The same for both channels of a block at once (channel c uses s[c]).
+void UpsampleStereo(HalfbandState (&s)[2], const double* const in[2], double* const out2x[2],
+                    int n);
+void DownsampleStereo(HalfbandState (&s)[2], const double* const in2x[2], double* const out[2],
+                      int n);
 
 // One host-rate sample in, two samples out (u1 first in time), no scaling.
 inline void Upsample2x(HalfbandState& s, double x, double& u1, double& u2) {

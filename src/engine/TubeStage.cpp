@@ -6,23 +6,30 @@
 
 namespace kyr {
 
-void RunTubeStage(EqEngine& eng, int ch, const double* y, const double* bias, double drive,
-                  bool hq, double* t, int n) {
+void RunTubeStage(EqEngine& eng, const double* const y[2], const double* const bias[2],
+                  double drive, bool hq, double* const t[2], int n) {
   KernelScratch& sc = eng.mScratch;
-  double* u = sc.u[ch];
-  double* e = sc.e[ch];
-  double* v = sc.v[ch];
+  double* const e[2] = {sc.e[0], sc.e[1]};
   if (!hq) {
-    OnePoleLowPassBlock(eng.mSplit[ch], eng.mSplitCoef, y, e, n);
-    eng.mCurves->tubeStage(y, e, bias, 1, drive, t, nullptr, nullptr, n);
+    OnePoleLowPassStereo(eng.mSplit, eng.mSplitCoef, y, e, n);
+    for (int ch = 0; ch < 2; ++ch) {
+      eng.mCurves->tubeStage(y[ch], e[ch], bias[ch], 1, drive, t[ch], nullptr, nullptr, n);
+    }
     return;
   }
-  UpsampleBlock(eng.mUpsampler[ch], y, u, n);
-  OnePoleLowPassBlock(eng.mSplit2x[ch], eng.mSplitCoef2x, u, e, 2 * n);
-  // Both sub-samples of a host sample use the same bias.
-  eng.mCurves->tubeStage(u, e, bias, 2, drive, v, nullptr, nullptr, 2 * n);
-  DownsampleBlock(eng.mDownsampler[ch], v, t, n);
-  for (int i = 0; i < n; ++i) t[i] = FiniteOrZero(t[i]);
+  double* const u[2] = {sc.u[0], sc.u[1]};
+  double* const v[2] = {sc.v[0], sc.v[1]};
+  UpsampleStereo(eng.mUpsampler, y, u, n);
+  OnePoleLowPassStereo(eng.mSplit2x, eng.mSplitCoef2x, u, e, 2 * n);
+  for (int ch = 0; ch < 2; ++ch) {
+    // Both sub-samples of a host sample use the same bias.
+    eng.mCurves->tubeStage(u[ch], e[ch], bias[ch], 2, drive, v[ch], nullptr, nullptr, 2 * n);
+  }
+  const double* const vIn[2] = {v[0], v[1]};
+  DownsampleStereo(eng.mDownsampler, vIn, t, n);
+  for (int ch = 0; ch < 2; ++ch) {
+    for (int i = 0; i < n; ++i) t[ch][i] = FiniteOrZero(t[ch][i]);
+  }
 }
 
 double ComputeDynamicDriveGain(EqEngine& eng, float dynamicTube, const double* inL,
@@ -61,60 +68,115 @@ PushPullParams MakePushPullParams(const EqEngine& eng, float speed, float pivot)
                         eng.mPpGainCoef, static_cast<double>(pivot)};
 }
 
-void RunPushPullBand(EqEngine& eng, BiquadSection* const section[2],
-                     PushPullBandState* const state[2], double amount, const PushPullParams& p,
-                     double* const x[2], int n) {
-  KernelScratch& sc = eng.mScratch;
-  // The section and the envelopes, both channels in one loop (independent recurrences).
-  BiquadSection& s0 = *section[0];
-  BiquadSection& s1 = *section[1];
-  double st1[2] = {s0.s1[0], s1.s1[1]}, st2[2] = {s0.s2[0], s1.s2[1]};
-  double fast[2] = {state[0]->fast, state[1]->fast}, slow[2] = {state[0]->slow, state[1]->slow};
-  const BiquadSection* sec[2] = {&s0, &s1};
-  for (int i = 0; i < n; ++i) {
+namespace {
+
+// Section and envelope registers of one band on both channels.
+struct BandRegs {
+  const BiquadSection* section[2];
+  double s1[2], s2[2], fast[2], slow[2];
+
+  explicit BandRegs(const PushPullBand& band) {
     for (int ch = 0; ch < 2; ++ch) {
-      const BiquadSection& s = *sec[ch];
-      const double xi = x[ch][i];
-      const double y = s.b0 * xi + st1[ch];
-      st1[ch] = s.b1 * xi - s.a1 * y + st2[ch];
-      st2[ch] = s.b2 * xi - s.a2 * y;
-      const double d = y - xi;
-      const double a = std::fabs(d);
-      fast[ch] = fast[ch] + (a - fast[ch]) * p.fastCoef;
-      slow[ch] = slow[ch] + (a - slow[ch]) * p.slowCoef;
-      sc.delta[ch][i] = d;
-      sc.fast[ch][i] = fast[ch];
-      sc.slow[ch][i] = slow[ch];
+      section[ch] = band.section[ch];
+      s1[ch] = band.section[ch]->s1[ch];
+      s2[ch] = band.section[ch]->s2[ch];
+      fast[ch] = band.state[ch]->fast;
+      slow[ch] = band.state[ch]->slow;
     }
   }
-  s0.s1[0] = st1[0];
-  s0.s2[0] = st2[0];
-  s1.s1[1] = st1[1];
-  s1.s2[1] = st2[1];
+  void SaveTo(const PushPullBand& band) const {
+    for (int ch = 0; ch < 2; ++ch) {
+      band.section[ch]->s1[ch] = s1[ch];
+      band.section[ch]->s2[ch] = s2[ch];
+      band.state[ch]->fast = fast[ch];
+      band.state[ch]->slow = slow[ch];
+    }
+  }
+  // The section's contribution for sample x of channel ch, and the envelopes of its size.
+  double Step(int ch, double x, const PushPullParams& p) {
+    const BiquadSection& s = *section[ch];
+    const double y = s.b0 * x + s1[ch];
+    s1[ch] = s.b1 * x - s.a1 * y + s2[ch];
+    s2[ch] = s.b2 * x - s.a2 * y;
+    const double d = y - x;
+    const double a = std::fabs(d);
+    fast[ch] = fast[ch] + (a - fast[ch]) * p.fastCoef;
+    slow[ch] = slow[ch] + (a - slow[ch]) * p.slowCoef;
+    return d;
+  }
+};
+
+// Gains of one band on both channels gliding to their targets.
+struct GainRegs {
+  double gain[2];
+  bool checkEachSample;
+
+  GainRegs(const PushPullBand& band, bool targetsFinite) : checkEachSample(!targetsFinite) {
+    for (int ch = 0; ch < 2; ++ch) {
+      gain[ch] = band.state[ch]->gain;
+      // A gain that is not above 0 counts as 1. With targets in 0.05..2.5 a positive gain
+      // stays positive, so the test is needed per sample only when a target is not a number.
+      if (!(gain[ch] > 0.0)) gain[ch] = 1.0;
+    }
+  }
+  double Step(int ch, double target, double coef) {
+    if (checkEachSample && !(gain[ch] > 0.0)) gain[ch] = 1.0;
+    gain[ch] = gain[ch] + (target - gain[ch]) * coef;
+    return gain[ch];
+  }
+};
+
+// Turns a band's envelopes (buffer set `set`) into gain targets; false if one is not finite.
+bool ComputeTargets(EqEngine& eng, int set, double amount, const PushPullParams& p, int n) {
+  KernelScratch& sc = eng.mScratch;
   bool finite = true;
   for (int ch = 0; ch < 2; ++ch) {
-    state[ch]->fast = fast[ch];
-    state[ch]->slow = slow[ch];
-    eng.mCurves->pushPullTargets(sc.fast[ch], sc.slow[ch], p.pivot, amount, sc.fast[ch], n);
-    for (int i = 0; i < n; ++i) finite = finite && sc.fast[ch][i] == sc.fast[ch][i];
+    double* target = sc.fast[set][ch];
+    eng.mCurves->pushPullTargets(target, sc.slow[set][ch], p.pivot, amount, target, n);
+    for (int i = 0; i < n; ++i) finite &= target[i] == target[i];
   }
-  // The gains glide towards their targets. A gain that is not above 0 counts as 1; with
-  // targets in 0.05..2.5 a positive gain stays positive, so the test is needed per sample only
-  // when a target is not a number.
-  double gain[2] = {state[0]->gain, state[1]->gain};
-  for (double& g : gain) {
-    if (!(g > 0.0)) g = 1.0;
-  }
-  const double c = p.gainCoef;
-  for (int i = 0; i < n; ++i) {
-    for (int ch = 0; ch < 2; ++ch) {
-      if (!finite && !(gain[ch] > 0.0)) gain[ch] = 1.0;
-      gain[ch] = gain[ch] + (sc.fast[ch][i] - gain[ch]) * c;
-      x[ch][i] = x[ch][i] + gain[ch] * sc.delta[ch][i];
+  return finite;
+}
+
+}  // namespace
+
+void RunPushPullBands(EqEngine& eng, const PushPullBand* bands, int count,
+                      const PushPullParams& p, double* const x[2], int n) {
+  if (count <= 0) return;
+  KernelScratch& sc = eng.mScratch;
+  // Loop k applies band k-1's gains and runs band k's section and envelopes on the result:
+  // the two recurrences are independent, so the processor overlaps them. The targets in
+  // between are computed over whole buffers.
+  bool finite = true;
+  for (int k = 0; k <= count; ++k) {
+    const int cur = k % 2, prev = 1 - cur;
+    const bool hasPrev = k > 0, hasCur = k < count;
+    BandRegs band(bands[hasCur ? k : count - 1]);
+    GainRegs gains(bands[hasPrev ? k - 1 : 0], finite);
+    const double c = p.gainCoef;
+    for (int i = 0; i < n; ++i) {
+      for (int ch = 0; ch < 2; ++ch) {
+        double v = x[ch][i];
+        if (hasPrev) {
+          v = v + gains.Step(ch, sc.fast[prev][ch][i], c) * sc.delta[prev][ch][i];
+          x[ch][i] = v;
+        }
+        if (hasCur) {
+          const double d = band.Step(ch, v, p);
+          sc.delta[cur][ch][i] = d;
+          sc.fast[cur][ch][i] = band.fast[ch];
+          sc.slow[cur][ch][i] = band.slow[ch];
+        }
+      }
+    }
+    if (hasPrev) {
+      for (int ch = 0; ch < 2; ++ch) bands[k - 1].state[ch]->gain = gains.gain[ch];
+    }
+    if (hasCur) {
+      band.SaveTo(bands[k]);
+      finite = ComputeTargets(eng, cur, bands[k].amount, p, n);
     }
   }
-  state[0]->gain = gain[0];
-  state[1]->gain = gain[1];
 }
 
 }  // namespace kyr

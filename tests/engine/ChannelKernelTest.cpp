@@ -41,12 +41,36 @@ struct ReferenceProgram {
   double e[2] = {}, e2[2] = {}, ae[2] = {};
   HalfbandState up[2], down[2];
   double thd = 0.0, xf = 0.0, tb = 0.0;
+  // Dynamic Tube and Push-Pull.
+  double dynFast[2] = {}, dynSlow[2] = {}, dynGain = 0.0;
+  double ppFast[6][2] = {}, ppSlow[6][2] = {}, ppGain[6][2], level[2] = {};
 
-  explicit ReferenceProgram(double rate) : fs(rate) { design.PrepareEngine(rate); }
+  explicit ReferenceProgram(double rate) : fs(rate) {
+    design.PrepareEngine(rate);
+    for (auto& g : ppGain) g[0] = g[1] = 1.0;
+  }
 
-  double Stage(double x, double& state, double w, double d) {
+  double Stage(double x, double& state, double w, double d, double bias = 0.0) {
     state = state + (x - state) * w;
-    return TubeRef(state * d) / d + SoftRef((x - state) * d) / d;
+    const double low = bias != 0.0 ? (TubeRef(state * d + bias) - TubeRef(bias)) / d
+                                   : TubeRef(state * d) / d;
+    return low + SoftRef((x - state) * d) / d;
+  }
+
+  double DynamicGain(const Settings& s, const double* inL, const double* inR, int n) {
+    const double cf = 1.0 - std::exp(-1.0 / (0.003 * fs)), cs = 1.0 - std::exp(-1.0 / (0.08 * fs));
+    const double* in[2] = {inL, inR};
+    for (int ch = 0; ch < 2; ++ch) {
+      for (int i = 0; i < n; ++i) {
+        dynFast[ch] = dynFast[ch] + (std::fabs(in[ch][i]) - dynFast[ch]) * cf;
+        dynSlow[ch] = dynSlow[ch] + (std::fabs(in[ch][i]) - dynSlow[ch]) * cs;
+      }
+    }
+    const double t = std::max(std::max(dynFast[0] - dynSlow[0], dynFast[1] - dynSlow[1]), 0.0);
+    double g = std::max(1.0 - (t / (t + 0.25)) * s.dynamicTube * 0.6, 0.2);
+    if (dynGain > 0.0) g = dynGain + (g - dynGain) * 0.05;
+    dynGain = g;
+    return g;
   }
 
   void Block(const Settings& s, const double* inL, const double* inR, double* outL,
@@ -57,12 +81,18 @@ struct ReferenceProgram {
     CopyCoefficients(design.mMidBoost, bank[6], bank[6]);
     double drive = s.input * 1.318 - 0.286;
     drive = drive <= 0.05 ? 0.05 : (drive >= 4.0 ? 4.0 : drive);
+    const bool pushPull = s.pushPull >= 0.0001f;
+    const bool dynamic = pushPull || s.dynamicTube >= 0.0001f;
     const double gain = std::pow(10.0, (s.output * 24.0 - 12.0) / 20.0);
     double fc = drive * 22.8 + 1.5;
     fc = fc <= 2.0 ? 2.0 : std::min(fc, 60.0);
     const double target = std::exp(-6.283185307179586 * fc / fs);
     if (r == 0.0) r = target;
     r = r + (target - r) * 0.001;
+    const double tubeDrive = dynamic ? drive * DynamicGain(s, inL, inR, n) : drive;
+    const double tau = std::max((1.4 - s.pushPullSpeed) * 0.025, 0.002);
+    const double wf = 1.0 - std::exp(-1.0 / (tau * fs)), w1s = 1.0 - std::exp(-1.0 / fs);
+    const double w10 = 1.0 - std::exp(-1.0 / (0.01 * fs)), w80 = 1.0 - std::exp(-1.0 / (0.08 * fs));
     const double w1 = 1.0 - std::exp(-4520.123509984995 / fs);
     const double w2 = 1.0 - std::exp(-4520.123509984995 / (2.0 * fs));
     const double* in[2] = {inL, inR};
@@ -74,19 +104,38 @@ struct ReferenceProgram {
         double y = (x + y1[ch] - x1[ch]) * r;
         x1[ch] = x;
         y1[ch] = y;
-        for (BiquadSection& b : bank) y = RunBiquad(b, y, ch);
+        double bias = 0.0;
+        if (pushPull) {
+          y = RunBiquad(bank[0], y, ch);
+          for (int k = 0; k < 6; ++k) {
+            const double delta = RunBiquad(bank[k + 1], y, ch) - y;
+            double& fast = ppFast[k][ch];
+            double& slow = ppSlow[k][ch];
+            fast = fast + (std::fabs(delta) - fast) * wf;
+            slow = slow + (std::fabs(delta) - slow) * w1s;
+            const double m = std::tanh(((slow - fast) / (slow + fast + 1e-9) + s.pushPullPivot) * 3);
+            const double target = std::clamp(1 + m * (double(s.ppDepth[k]) * s.pushPull) * 0.9, 0.05, 2.5);
+            ppGain[k][ch] = ppGain[k][ch] + (target - ppGain[k][ch]) * w10;
+            y = y + ppGain[k][ch] * delta;
+          }
+          level[ch] = level[ch] + (std::fabs(y) - level[ch]) * w80;
+          bias = double(s.pushPull) * 0.4 * level[ch];
+        } else {
+          for (BiquadSection& b : bank) y = RunBiquad(b, y, ch);
+        }
+        const double drive = tubeDrive;
         double t = y;
         if (!s.clean) {
           if (s.hqOversample) {
             double u1, u2;
             Upsample2x(up[ch], y, u1, u2);
-            const double v1 = Stage(u1, e2[ch], w2, drive);
-            const double v2 = Stage(u2, e2[ch], w2, drive);
+            const double v1 = Stage(u1, e2[ch], w2, drive, bias);
+            const double v2 = Stage(u2, e2[ch], w2, drive, bias);
             t = Downsample2x(down[ch], v1, v2);
             clean += u1 * u1 + u2 * u2;
             err += (v1 - u1) * (v1 - u1) + (v2 - u2) * (v2 - u2);
           } else {
-            t = Stage(y, e[ch], w1, drive);
+            t = Stage(y, e[ch], w1, drive, bias);
             clean += y * y;
             err += (t - y) * (t - y);
           }
@@ -138,6 +187,11 @@ TEST(ChannelKernel, MatchesTheSampleBySampleReference) {
       {"hq", {{kHQOversample, 1}, {kLowBoost, 100}, {kHighBoost, 100}, {kInput, 100}}},
       {"clean", {{kClean, 1}, {kMidCut, 100}, {kOutput, 80}}},
       {"low drive", {{kInput, 0}, {kHighCut, 100}, {kHighCutFreq, 3}}},
+      {"dynamic", {{kDynamicTube, 100}, {kLowBoost, 60}, {kMidBoost, 40}}},
+      {"push-pull", {{kPushPull, 100}, {kLowCut, 40}, {kMidCut, 80}, {kHighBoost, 60},
+                     {kMidBoost, 70}, {kPushPullPivot, -30}, {kPushPullSpeed, 100}}},
+      {"push-pull hq", {{kPushPull, 70}, {kHQOversample, 1}, {kLowBoost, 90}, {kHighCut, 50},
+                        {kDynamicTube, 60}, {kInput, 90}}},
   };
   const double fs = 48000.0;
   const int n = 1500;
@@ -163,6 +217,8 @@ TEST(ChannelKernel, MatchesTheSampleBySampleReference) {
     const Meters& m = h.p.GetMeters();
     if (!s.clean) {
       EXPECT_NEAR(m.thd.load(), ref.thd, 1e-4 * ref.thd) << c.name;
+    }
+    if (!s.clean && s.pushPull == 0.0f) {  // push-pull blocks run no split-band analysis
       EXPECT_NEAR(m.xf.load(), ref.xf, 1e-4 * ref.xf + 1e-6) << c.name;
       EXPECT_NEAR(m.tb.load(), ref.tb, 1e-4 * ref.tb + 1e-6) << c.name;
     }
