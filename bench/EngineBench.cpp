@@ -46,7 +46,8 @@ const Signal& TestSignal() {
 struct Floor {
   kyr::BiquadSection sections[8];
   Floor() {
-    for (int k = 0; k < 8; ++k) kyr::DesignBiquad(sections[k], kyr::kPeaking, 100.0 * (k + 1), 3.0, 1.0, kRate);
+    for (int k = 0; k < 8; ++k)
+      kyr::DesignBiquad(sections[k], kyr::kPeaking, 100.0 * (k + 1), 3.0, 1.0, kRate);
   }
   void Process(const double* inL, const double* inR, double* outL, double* outR, int n) {
     for (int i = 0; i < n; ++i) {
@@ -123,7 +124,7 @@ void RunProcessor(benchmark::State& state, const Params& params, bool decay = fa
   SetCounters(state);
 }
 
-const Params kBands = {{kyr::kLowCut, 40},   {kyr::kLowBoost, 60}, {kyr::kMidCut, 30},
+const Params kBands = {{kyr::kLowCut, 40},    {kyr::kLowBoost, 60},  {kyr::kMidCut, 30},
                        {kyr::kHighBoost, 50}, {kyr::kBandwidth, 40}, {kyr::kHighCut, 25},
                        {kyr::kMidBoost, 45},  {kyr::kLFFilter, 3},   {kyr::kHFFilter, 2},
                        {kyr::kLFSlope, 2},    {kyr::kHFSlope, 2},    {kyr::kAutoGainMatch, 1}};
@@ -159,13 +160,21 @@ void BM_PushPullHQ(benchmark::State& state) {
   RunProcessor(state, With(kBands, {{kyr::kPushPull, 60}, {kyr::kHQOversample, 1}}));
 }
 void BM_Heaviest(benchmark::State& state) {
-  RunProcessor(state, With(kBands, {{kyr::kPushPull, 60}, {kyr::kHQOversample, 1},
-                                    {kyr::kDynamicTube, 70}, {kyr::kInput, 80}}));
+  RunProcessor(state, With(kBands, {{kyr::kPushPull, 60},
+                                    {kyr::kHQOversample, 1},
+                                    {kyr::kDynamicTube, 70},
+                                    {kyr::kInput, 80}}));
 }
 void BM_Bax(benchmark::State& state) {
-  RunProcessor(state, {{kyr::kMode, 1},        {kyr::kBaxDynamic, 60},   {kyr::kBaxStereoMode, 1},
-                       {kyr::kTilt, 1.5},      {kyr::kWidth, 140},       {kyr::kBassMono, 2},
-                       {kyr::kBaxLoShelfL, 3}, {kyr::kBaxHiShelfL, -2},  {kyr::kBaxLoCut, 2},
+  RunProcessor(state, {{kyr::kMode, 1},
+                       {kyr::kBaxDynamic, 60},
+                       {kyr::kBaxStereoMode, 1},
+                       {kyr::kTilt, 1.5},
+                       {kyr::kWidth, 140},
+                       {kyr::kBassMono, 2},
+                       {kyr::kBaxLoShelfL, 3},
+                       {kyr::kBaxHiShelfL, -2},
+                       {kyr::kBaxLoCut, 2},
                        {kyr::kBaxHiCut, 3}});
 }
 void BM_BandListen(benchmark::State& state) {

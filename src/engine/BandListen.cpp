@@ -16,10 +16,9 @@ double Pick(const double (&table)[N], int32_t idx) {
 
 constexpr double kListenLowBoostHz[] = {20.0, 40.0, 60.0, 140.0};
 constexpr double kListenLowCutHz[] = {30.0, 40.0, 100.0, 400.0};
-constexpr double kListenMidBoostHz[] = {200.0, 350.0, 500.0, 700.0,
-                                        1000.0, 1500.0, 2000.0, 3000.0};
+constexpr double kListenMidBoostHz[] = {200.0, 350.0, 500.0, 700.0, 1000.0, 1500.0, 2000.0, 3000.0};
 constexpr double kListenMidCutHz[] = {200.0, 300.0, 400.0, 500.0, 600.0, 700.0};
-constexpr double kListenHighBoostHz[] = {2000.0, 3000.0, 4000.0, 5000.0,
+constexpr double kListenHighBoostHz[] = {2000.0, 3000.0,  4000.0,  5000.0,
                                          8000.0, 10000.0, 12000.0, 16000.0};
 constexpr double kListenHighCutHz[] = {1700.0, 4000.0, 10000.0, 28000.0};
 constexpr double kListenLoShelfHz[] = {43.0, 74.0, 84.0, 98.0, 116.0, 131.0, 166.0, 230.0, 361.0};

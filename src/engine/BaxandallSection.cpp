@@ -18,8 +18,7 @@ constexpr double kBaxLoShelfHz[] = {43.0, 74.0, 84.0, 98.0, 116.0, 131.0, 166.0,
 constexpr double kBaxHiShelfHz[] = {1600.0, 1800.0, 2100.0, 2500.0,
                                     3400.0, 4800.0, 7100.0, 18000.0};
 // "70k" is designed at 40 kHz (and then limited to 0.49 fs).
-constexpr double kBaxHiCutHz[] = {0.0, 40000.0, 28000.0, 18000.0,
-                                  12600.0, 11100.0, 9000.0, 7500.0};
+constexpr double kBaxHiCutHz[] = {0.0, 40000.0, 28000.0, 18000.0, 12600.0, 11100.0, 9000.0, 7500.0};
 constexpr double kBassMonoHz[] = {0.0, 60.0, 90.0, 120.0, 150.0};
 constexpr double kTiltHz = 700.0;
 constexpr double kActive = 0.0001;
@@ -101,8 +100,7 @@ BaxBlock PrepareBax(EqEngine& eng, const Settings& s, bool dynamic) {
     DesignShelf(bax.hiShelf[c], true, fHi, gHi[c], fs);
   }
   PrepareCut(bax.loCut, bax.loCutOn, true, kBaxLoCutHz[TableIndex(kBaxLoCutHz, s.baxLoCut)], fs);
-  PrepareCut(bax.hiCut, bax.hiCutOn, false, kBaxHiCutHz[TableIndex(kBaxHiCutHz, s.baxHiCut)],
-             fs);
+  PrepareCut(bax.hiCut, bax.hiCutOn, false, kBaxHiCutHz[TableIndex(kBaxHiCutHz, s.baxHiCut)], fs);
 
   const double tilt = s.tilt;
   b.tilt = std::fabs(tilt) > kActive;

@@ -38,9 +38,7 @@ inline void SetIdentity(BiquadSection& s) {
   s.b1 = s.b2 = s.a1 = s.a2 = 0.0;
 }
 
-inline void ClearStates(BiquadSection& s) {
-  s.s1[0] = s.s1[1] = s.s2[0] = s.s2[1] = 0.0;
-}
+inline void ClearStates(BiquadSection& s) { s.s1[0] = s.s1[1] = s.s2[0] = s.s2[1] = 0.0; }
 
 inline bool IsIdentity(const BiquadSection& s) {
   return s.b0 == 1.0 && s.b1 == 0.0 && s.b2 == 0.0 && s.a1 == 0.0 && s.a2 == 0.0;

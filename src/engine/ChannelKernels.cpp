@@ -126,8 +126,8 @@ void RunProgramChain(EqEngine& eng, const ProgramBlock& b, const double* inL, co
       PushPullBand bands[kPushPullBands];
       for (int k = 0; k < kPushPullBands; ++k) {
         BiquadSection* section = k < kProgramSections - 1 ? &eng.mProgram[k + 1] : &eng.mMidBoost;
-        bands[k] = {{section, section}, {&eng.mPushPull[k][0], &eng.mPushPull[k][1]},
-                    b.ppAmount[k]};
+        bands[k] = {
+            {section, section}, {&eng.mPushPull[k][0], &eng.mPushPull[k][1]}, b.ppAmount[k]};
       }
       RunPushPullBands(eng, bands, kPushPullBands, b.pp, x, m);
     }

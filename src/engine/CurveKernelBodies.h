@@ -20,7 +20,6 @@ void StoreLane(double* p, L v) {
   LaneTraits<L>::Store(p, v);
 }
 
-
 // Knee curve of x[0..n) into out (may be x), n <= kCurvePass, one step per buffer pass.
 template <typename V>
 void KneeCurvePasses(const double* x, double* out, int n, const KneeConstants& c) {

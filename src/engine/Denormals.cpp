@@ -9,7 +9,7 @@ namespace kyr {
 
 void FlushDenormalsToZero() {
 #if defined(KYR_HAVE_MXCSR)
-  constexpr unsigned kFlushToZero = 0x8000;      // FTZ
+  constexpr unsigned kFlushToZero = 0x8000;       // FTZ
   constexpr unsigned kDenormalsAreZero = 0x0040;  // DAZ
   const unsigned csr = _mm_getcsr();
   if ((csr & (kFlushToZero | kDenormalsAreZero)) != (kFlushToZero | kDenormalsAreZero)) {

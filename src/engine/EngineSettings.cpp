@@ -58,8 +58,8 @@ void VisitFields(S& s, Fn&& fn) {
 }
 
 bool IsDecibel(int idx) {
-  return idx == kBaxLoShelfL || idx == kBaxLoShelfR || idx == kBaxHiShelfL ||
-         idx == kBaxHiShelfR || idx == kTilt;
+  return idx == kBaxLoShelfL || idx == kBaxLoShelfR || idx == kBaxHiShelfL || idx == kBaxHiShelfR ||
+         idx == kTilt;
 }
 
 // Truncation toward zero; the limits keep the conversion defined for any finite value.
@@ -92,8 +92,8 @@ void SettingsRecord::StoreParameter(int paramIdx, double plainValue) {
     if (idx != paramIdx) return;
     using T = std::remove_reference_t<decltype(field)>;
     if constexpr (std::is_same_v<T, float>) {
-      const float v = IsDecibel(idx) ? static_cast<float>(plainValue)
-                                     : static_cast<float>(plainValue / 100.0);
+      const float v =
+          IsDecibel(idx) ? static_cast<float>(plainValue) : static_cast<float>(plainValue / 100.0);
       mFloat[idx].store(v, std::memory_order_relaxed);
     } else if constexpr (std::is_same_v<T, int32_t>) {
       mInt[idx].store(ToIndex(plainValue), std::memory_order_relaxed);

@@ -18,10 +18,10 @@
 // touched from other threads.
 namespace kyr {
 
-inline constexpr int kChunk = 128;         // frames per pass of the block loops
-inline constexpr int kRingSize = 4096;     // history ring length, samples
-inline constexpr int kProgramSections = 6; // character shelf and bands 1..5
-inline constexpr int kPushPullBands = 6;   // bands 1..5 and Mid Boost
+inline constexpr int kChunk = 128;          // frames per pass of the block loops
+inline constexpr int kRingSize = 4096;      // history ring length, samples
+inline constexpr int kProgramSections = 6;  // character shelf and bands 1..5
+inline constexpr int kPushPullBands = 6;    // bands 1..5 and Mid Boost
 inline constexpr double kCouplingBaseHz = 1.5;
 inline constexpr double kCouplingHzPerDrive = 22.8;
 inline constexpr double kSplitOmega = 4520.123509984995;  // 2 pi 719.4 Hz
@@ -64,7 +64,7 @@ struct BaxState {
   template <typename Fn>
   void ForEachSection(Fn&& fn) {
     for (BiquadSection* s : {&loCut, &hiCut, &loShelf[0], &loShelf[1], &hiShelf[0], &hiShelf[1],
-                              &tiltLow, &tiltHigh, &bassMono}) {
+                             &tiltLow, &tiltHigh, &bassMono}) {
       fn(*s);
     }
   }
@@ -92,14 +92,14 @@ struct MeterState {
 
 // Per-pass working buffers of the block loops (no allocation on the audio thread).
 struct KernelScratch {
-  alignas(64) double x[2][kChunk];           // chain signal per channel
-  alignas(64) double u[2][2 * kChunk];       // tube input at the tube rate
-  alignas(64) double e[2][2 * kChunk];       // split-filter low band at the tube rate
-  alignas(64) double v[2][2 * kChunk];       // tube output at the tube rate
-  alignas(64) double t[2][kChunk];           // tube output at the host rate
-  alignas(64) double bias[2][kChunk];        // push-pull bias
-  alignas(64) double ya[2][kChunk];          // split-band analysis signal
-  alignas(64) double ea[2][kChunk];          // split-band analysis low band
+  alignas(64) double x[2][kChunk];      // chain signal per channel
+  alignas(64) double u[2][2 * kChunk];  // tube input at the tube rate
+  alignas(64) double e[2][2 * kChunk];  // split-filter low band at the tube rate
+  alignas(64) double v[2][2 * kChunk];  // tube output at the tube rate
+  alignas(64) double t[2][kChunk];      // tube output at the host rate
+  alignas(64) double bias[2][kChunk];   // push-pull bias
+  alignas(64) double ya[2][kChunk];     // split-band analysis signal
+  alignas(64) double ea[2][kChunk];     // split-band analysis low band
   alignas(64) double lowErr[2][kChunk];
   alignas(64) double highErr[2][kChunk];
   // Push-pull, for two bands in turn: contribution, fast envelope (then gain target), slow

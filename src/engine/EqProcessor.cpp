@@ -4,10 +4,10 @@
 #include <cmath>
 
 #include "BandListen.h"
+#include "BaxandallSection.h"
 #include "ChannelKernels.h"
 #include "Denormals.h"
 #include "EParams.h"
-#include "BaxandallSection.h"
 #include "FilterStages.h"
 
 namespace kyr {
@@ -32,8 +32,8 @@ void EqProcessor::OnParamChange(int paramIdx, double plainValue) {
 }
 
 void EqProcessor::Reset(double sampleRate, int maxBlockFrames) {
-  const double fs = std::isfinite(sampleRate) && sampleRate > 0.0 ? sampleRate
-                                                                 : mEngine.mSampleRate;
+  const double fs =
+      std::isfinite(sampleRate) && sampleRate > 0.0 ? sampleRate : mEngine.mSampleRate;
   mEngine.PrepareEngine(fs);
   mGainMatch.Reset(fs);
   ResizeBuffers(maxBlockFrames > 0 ? maxBlockFrames : kDefaultMaxBlock);
@@ -62,8 +62,8 @@ void EqProcessor::Process(double* const* inputs, double* const* outputs, int nIn
   int done = 0;
   do {
     const int n = std::min(total - done, mCapacity);
-    ProcessPiece(inL ? inL + done : nullptr, inR ? inR + done : nullptr, outL + done,
-                 outR + done, stereo, n);
+    ProcessPiece(inL ? inL + done : nullptr, inR ? inR + done : nullptr, outL + done, outR + done,
+                 stereo, n);
     done += n;
   } while (done < total);
 }

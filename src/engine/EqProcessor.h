@@ -29,8 +29,8 @@ class EqProcessor {
   // at least two channels are connected on both sides, otherwise mono (channel 0). Input and
   // output may be the same memory. A block longer than the prepared size is processed in
   // pieces of the prepared size.
-  void Process(double* const* inputs, double* const* outputs, int nInConnected,
-               int nOutConnected, int nFrames);
+  void Process(double* const* inputs, double* const* outputs, int nInConnected, int nOutConnected,
+               int nFrames);
 
   Meters& GetMeters() { return mEngine.mMeters; }
   const Meters& GetMeters() const { return mEngine.mMeters; }
@@ -50,8 +50,8 @@ class EqProcessor {
   EqEngine mEngine;
   GainMatch mGainMatch;
   int mCapacity = 0;
-  std::vector<double> mInput[2];    // copy of the block's input (in-place hosts)
-  std::vector<double> mFiltered[2]; // output of the LF Filter stage
+  std::vector<double> mInput[2];     // copy of the block's input (in-place hosts)
+  std::vector<double> mFiltered[2];  // output of the LF Filter stage
 };
 
 }  // namespace kyr

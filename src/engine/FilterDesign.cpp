@@ -21,9 +21,7 @@ void DesignPassFromD(BiquadSection& s, bool highpass, double d, double cs) {
   Store(s, b0, b1, b0, a0, -2.0 * cs, 1.0 - d);
 }
 
-double Omega(double freqHz, double fs) {
-  return kTwoPi * ClampFrequency(freqHz, fs) / fs;
-}
+double Omega(double freqHz, double fs) { return kTwoPi * ClampFrequency(freqHz, fs) / fs; }
 
 }  // namespace
 

@@ -19,8 +19,8 @@ constexpr double kFourthOrderQ2 = 1.30656296;
 // Prepares a stage for this block: clears its states when it was inactive, designs its
 // second-order sections for 12 or 24 dB per octave and puts them into chain (the 6 dB slope
 // adds nothing: its one-pole is set up by the caller).
-int DesignStage(FilterStage& st, bool highpass, int32_t slope, float reso, double freqHz,
-                double fs, LinearChain& chain, int channels) {
+int DesignStage(FilterStage& st, bool highpass, int32_t slope, float reso, double freqHz, double fs,
+                LinearChain& chain, int channels) {
   if (!st.active) {
     ClearStates(st.first);
     ClearStates(st.second);

@@ -23,8 +23,7 @@ void GainMatch::Reset(double fs) {
   mGainCoef = 1.0 - std::exp(-1.0 / (0.3 * fs));
 }
 
-void GainMatch::Process(const double* inL, const double* inR, double* outL, double* outR,
-                        int n) {
+void GainMatch::Process(const double* inL, const double* inR, double* outL, double* outR, int n) {
   // Mono: one channel is weighted and scaled; the right-channel states are not touched.
   const bool stereo = outR != outL;
   const int channels = stereo ? 2 : 1;

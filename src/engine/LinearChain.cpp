@@ -84,9 +84,9 @@ void RunGroupOf(int sections, const LinearChain& c, int first, int ch0, const do
 }
 
 template <int kChannels>
-void RunGroupWith(bool coupling, bool split, int sections, const LinearChain& c, int first,
-                  int ch0, const double* const in[2], double* const out[2],
-                  double* const splitOut[2], int n) {
+void RunGroupWith(bool coupling, bool split, int sections, const LinearChain& c, int first, int ch0,
+                  const double* const in[2], double* const out[2], double* const splitOut[2],
+                  int n) {
   if (coupling && split) {
     RunGroupOf<kChannels, true, true>(sections, c, first, ch0, in, out, splitOut, n);
   } else if (coupling) {
@@ -112,8 +112,8 @@ void LinearChain::AddActive(BiquadSection& s) {
   }
 }
 
-void LinearChain::Run(const double* const in[2], double* const out[2],
-                      double* const splitOut[2], int n) const {
+void LinearChain::Run(const double* const in[2], double* const out[2], double* const splitOut[2],
+                      int n) const {
   // Channels with the same number of sections run together; otherwise one after the other.
   const bool together = count[0] == count[1];
   for (int ch0 = 0; ch0 < 2; ch0 += together ? 2 : 1) {

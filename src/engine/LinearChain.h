@@ -29,8 +29,7 @@ struct LinearChain {
 
   // in[c] -> out[c] (may be the same buffer); splitOut[c] receives the split filter's
   // output when a split filter is set.
-  void Run(const double* const in[2], double* const out[2], double* const splitOut[2],
-           int n) const;
+  void Run(const double* const in[2], double* const out[2], double* const splitOut[2], int n) const;
 };
 
 }  // namespace kyr

@@ -20,8 +20,8 @@ void SplitBandAnalysis(EqEngine& eng, const double* inL, const double* inR, int 
 struct SplitBandSums {
   double low = 0.0, high = 0.0, signal = 0.0;
   // Adds a pass's squared band errors and signal, sample by sample, left before right.
-  void Add(const double* const lowErr[2], const double* const highErr[2],
-           const double* const y[2], int n);
+  void Add(const double* const lowErr[2], const double* const highErr[2], const double* const y[2],
+           int n);
 };
 
 // Writes "xf" and "tb" from the block's sums.

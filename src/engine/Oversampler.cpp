@@ -29,21 +29,18 @@ struct BranchRegs {
   }
 };
 
-// Runs kChannels channels in one loop: their recurrences are independent, so the processor
-// overlaps them.
-template <int kChannels>
-void Upsample(HalfbandState* s, const double* const* in, double* const* out2x, int n) {
+// Runs step(branch A, branch B, channel, sample) over n samples of kChannels channels in one
+// loop, with the states in locals: the channels' recurrences are independent, so the
+// processor overlaps them.
+template <int kChannels, typename Step>
+void RunChannels(HalfbandState* s, int n, Step&& step) {
   BranchRegs a[kChannels], b[kChannels];
   for (int c = 0; c < kChannels; ++c) {
     a[c].Load(s[c].a);
     b[c].Load(s[c].b);
   }
   for (int i = 0; i < n; ++i) {
-    for (int c = 0; c < kChannels; ++c) {
-      const double x = in[c][i];
-      out2x[c][2 * i] = a[c].Run(kBranchA, x);
-      out2x[c][2 * i + 1] = b[c].Run(kBranchB, x);
-    }
+    for (int c = 0; c < kChannels; ++c) step(a[c], b[c], c, i);
   }
   for (int c = 0; c < kChannels; ++c) {
     a[c].SaveTo(s[c].a);
@@ -52,23 +49,21 @@ void Upsample(HalfbandState* s, const double* const* in, double* const* out2x, i
 }
 
 template <int kChannels>
+void Upsample(HalfbandState* s, const double* const* in, double* const* out2x, int n) {
+  RunChannels<kChannels>(s, n, [&](BranchRegs& a, BranchRegs& b, int c, int i) {
+    const double x = in[c][i];
+    out2x[c][2 * i] = a.Run(kBranchA, x);
+    out2x[c][2 * i + 1] = b.Run(kBranchB, x);
+  });
+}
+
+template <int kChannels>
 void Downsample(HalfbandState* s, const double* const* in2x, double* const* out, int n) {
-  BranchRegs a[kChannels], b[kChannels];
-  for (int c = 0; c < kChannels; ++c) {
-    a[c].Load(s[c].a);
-    b[c].Load(s[c].b);
-  }
-  for (int i = 0; i < n; ++i) {
-    for (int c = 0; c < kChannels; ++c) {
-      const double pA = a[c].Run(kBranchA, in2x[c][2 * i + 1]);
-      const double pB = b[c].Run(kBranchB, in2x[c][2 * i]);
-      out[c][i] = (pA + pB) * 0.5;
-    }
-  }
-  for (int c = 0; c < kChannels; ++c) {
-    a[c].SaveTo(s[c].a);
-    b[c].SaveTo(s[c].b);
-  }
+  RunChannels<kChannels>(s, n, [&](BranchRegs& a, BranchRegs& b, int c, int i) {
+    const double pA = a.Run(kBranchA, in2x[c][2 * i + 1]);
+    const double pB = b.Run(kBranchB, in2x[c][2 * i]);
+    out[c][i] = (pA + pB) * 0.5;
+  });
 }
 
 }  // namespace

@@ -33,12 +33,12 @@ void DesignProgramBank(EqEngine& eng, const Settings& s) {
   const double lowCut = s.lowCut, lowBoost = s.lowBoost, midCut = s.midCut;
   const double highBoost = s.highBoost, highCut = s.highCut, bandwidth = s.bandwidth;
   if (PrepareBand(bank[1], eng.mBandOn[1], lowCut)) {
-    DesignBiquad(bank[1], kLowShelf, TableFrequency(kLowCutHz, s.lowCutFreq), -21.3 * lowCut,
-                 0.48, fs);
+    DesignBiquad(bank[1], kLowShelf, TableFrequency(kLowCutHz, s.lowCutFreq), -21.3 * lowCut, 0.48,
+                 fs);
   }
   if (PrepareBand(bank[2], eng.mBandOn[2], lowBoost)) {
-    DesignBiquad(bank[2], kLowShelf, TableFrequency(kLowBoostHz, s.lowBoostFreq),
-                 21.6 * lowBoost, 0.47, fs);
+    DesignBiquad(bank[2], kLowShelf, TableFrequency(kLowBoostHz, s.lowBoostFreq), 21.6 * lowBoost,
+                 0.47, fs);
   }
   if (PrepareBand(bank[3], eng.mBandOn[3], midCut)) {
     DesignBiquad(bank[3], kPeaking, TableFrequency(kMidCutHz, s.midCutFreq),

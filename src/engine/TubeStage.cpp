@@ -140,8 +140,8 @@ bool ComputeTargets(EqEngine& eng, int set, double amount, const PushPullParams&
 
 }  // namespace
 
-void RunPushPullBands(EqEngine& eng, const PushPullBand* bands, int count,
-                      const PushPullParams& p, double* const x[2], int n) {
+void RunPushPullBands(EqEngine& eng, const PushPullBand* bands, int count, const PushPullParams& p,
+                      double* const x[2], int n) {
   if (count <= 0) return;
   KernelScratch& sc = eng.mScratch;
   // Loop k applies band k-1's gains and runs band k's section and envelopes on the result:

@@ -38,7 +38,7 @@ struct PushPullBand {
 // The push-pull band steps over a pass of both channels, band after band: each band's
 // contribution delta = section(x) - x is scaled by a gain that follows the band's envelopes
 // and added to x before the next band.
-void RunPushPullBands(EqEngine& eng, const PushPullBand* bands, int count,
-                      const PushPullParams& p, double* const x[2], int n);
+void RunPushPullBands(EqEngine& eng, const PushPullBand* bands, int count, const PushPullParams& p,
+                      double* const x[2], int n);
 
 }  // namespace kyr

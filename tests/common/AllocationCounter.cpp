@@ -101,9 +101,7 @@ void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
   return RawAlloc(size);
 }
 void* operator new(std::size_t size, std::align_val_t al) { return CountedAlignedNew(size, al); }
-void* operator new[](std::size_t size, std::align_val_t al) {
-  return CountedAlignedNew(size, al);
-}
+void* operator new[](std::size_t size, std::align_val_t al) { return CountedAlignedNew(size, al); }
 void* operator new(std::size_t size, std::align_val_t al, const std::nothrow_t&) noexcept {
   Note();
   return RawAlignedAlloc(size, static_cast<std::size_t>(al));
@@ -123,9 +121,7 @@ void operator delete[](void* p, std::align_val_t) noexcept { RawFree(p); }
 void operator delete(void* p, std::size_t, std::align_val_t) noexcept { RawFree(p); }
 void operator delete[](void* p, std::size_t, std::align_val_t) noexcept { RawFree(p); }
 void operator delete(void* p, std::align_val_t, const std::nothrow_t&) noexcept { RawFree(p); }
-void operator delete[](void* p, std::align_val_t, const std::nothrow_t&) noexcept {
-  RawFree(p);
-}
+void operator delete[](void* p, std::align_val_t, const std::nothrow_t&) noexcept { RawFree(p); }
 
 #if defined(KYR_COUNT_MALLOC)
 // malloc-level hooks: C code and libraries that bypass operator new are counted too.

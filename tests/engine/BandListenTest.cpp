@@ -1,31 +1,25 @@
-#include "BandListen.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstring>
 #include <vector>
 
+#include "BandListen.h"
 #include "EngineTestUtil.h"
 #include "FilterDesign.h"
 
 namespace kyr {
 namespace {
 
-using test::Amplitude;
-using test::Db;
-using test::Harness;
-using test::Magnitude;
-using test::OnBin;
-using test::Sine;
+using namespace test;
 
 TEST(BandListen, CentresFollowTheControlsDisplayFrequencies) {
   struct Case {
     int band, freqParam;
     double freqValue, expectHz;
   };
-  const Case cases[] = {{1, kLowBoostFreq, 0, 20.0},   {2, kLowCutFreq, 0, 30.0},
-                        {3, kMidBoostFreq, 7, 3000.0}, {4, kMidCutFreq, 5, 700.0},
+  const Case cases[] = {{1, kLowBoostFreq, 0, 20.0},    {2, kLowCutFreq, 0, 30.0},
+                        {3, kMidBoostFreq, 7, 3000.0},  {4, kMidCutFreq, 5, 700.0},
                         {5, kHighBoostFreq, 4, 8000.0}, {6, kHighCutFreq, 1, 4000.0},
                         {7, kBaxLoShelfFreq, 8, 361.0}, {8, kBaxHiShelfFreq, 0, 1600.0}};
   for (const Case& c : cases) {

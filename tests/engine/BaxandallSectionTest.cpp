@@ -1,23 +1,17 @@
-#include "BaxandallSection.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstring>
 #include <vector>
 
+#include "BaxandallSection.h"
 #include "EngineTestUtil.h"
 #include "FilterDesign.h"
 
 namespace kyr {
 namespace {
 
-using test::Amplitude;
-using test::Db;
-using test::Harness;
-using test::Magnitude;
-using test::OnBin;
-using test::Sine;
+using namespace test;
 
 struct StereoSignal {
   std::vector<double> l, r;

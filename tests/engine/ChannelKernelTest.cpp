@@ -1,11 +1,10 @@
-#include "ChannelKernels.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstring>
 #include <vector>
 
+#include "ChannelKernels.h"
 #include "EngineTestUtil.h"
 #include "FilterDesign.h"
 #include "Oversampler.h"
@@ -14,12 +13,7 @@
 namespace kyr {
 namespace {
 
-using test::Amplitude;
-using test::Db;
-using test::Harness;
-using test::Magnitude;
-using test::OnBin;
-using test::Sine;
+using namespace test;
 
 double KneeRef(double p, double kPos, double kNeg, double n) {
   if (p >= 0.0) return p / std::pow(1.0 + std::pow(p / kPos, n), 1.0 / n);
@@ -52,8 +46,8 @@ struct ReferenceProgram {
 
   double Stage(double x, double& state, double w, double d, double bias = 0.0) {
     state = state + (x - state) * w;
-    const double low = bias != 0.0 ? (TubeRef(state * d + bias) - TubeRef(bias)) / d
-                                   : TubeRef(state * d) / d;
+    const double low =
+        bias != 0.0 ? (TubeRef(state * d + bias) - TubeRef(bias)) / d : TubeRef(state * d) / d;
     return low + SoftRef((x - state) * d) / d;
   }
 
@@ -73,8 +67,8 @@ struct ReferenceProgram {
     return g;
   }
 
-  void Block(const Settings& s, const double* inL, const double* inR, double* outL,
-             double* outR, int n) {
+  void Block(const Settings& s, const double* inL, const double* inR, double* outL, double* outR,
+             int n) {
     DesignProgramBank(design, s);
     DesignMidBoost(design, s);
     for (int k = 0; k < 6; ++k) CopyCoefficients(design.mProgram[k], bank[k], shadow[k]);
@@ -113,8 +107,10 @@ struct ReferenceProgram {
             double& slow = ppSlow[k][ch];
             fast = fast + (std::fabs(delta) - fast) * wf;
             slow = slow + (std::fabs(delta) - slow) * w1s;
-            const double m = std::tanh(((slow - fast) / (slow + fast + 1e-9) + s.pushPullPivot) * 3);
-            const double target = std::clamp(1 + m * (double(s.ppDepth[k]) * s.pushPull) * 0.9, 0.05, 2.5);
+            const double m =
+                std::tanh(((slow - fast) / (slow + fast + 1e-9) + s.pushPullPivot) * 3);
+            const double target =
+                std::clamp(1 + m * (double(s.ppDepth[k]) * s.pushPull) * 0.9, 0.05, 2.5);
             ppGain[k][ch] = ppGain[k][ch] + (target - ppGain[k][ch]) * w10;
             y = y + ppGain[k][ch] * delta;
           }
@@ -182,16 +178,34 @@ struct ProgramCase {
 TEST(ChannelKernel, MatchesTheSampleBySampleReference) {
   const std::vector<ProgramCase> cases = {
       {"defaults", {}},
-      {"all bands", {{kLowCut, 40}, {kLowBoost, 70}, {kMidCut, 55}, {kHighBoost, 80},
-                     {kBandwidth, 30}, {kHighCut, 20}, {kMidBoost, 60}, {kInput, 80}}},
+      {"all bands",
+       {{kLowCut, 40},
+        {kLowBoost, 70},
+        {kMidCut, 55},
+        {kHighBoost, 80},
+        {kBandwidth, 30},
+        {kHighCut, 20},
+        {kMidBoost, 60},
+        {kInput, 80}}},
       {"hq", {{kHQOversample, 1}, {kLowBoost, 100}, {kHighBoost, 100}, {kInput, 100}}},
       {"clean", {{kClean, 1}, {kMidCut, 100}, {kOutput, 80}}},
       {"low drive", {{kInput, 0}, {kHighCut, 100}, {kHighCutFreq, 3}}},
       {"dynamic", {{kDynamicTube, 100}, {kLowBoost, 60}, {kMidBoost, 40}}},
-      {"push-pull", {{kPushPull, 100}, {kLowCut, 40}, {kMidCut, 80}, {kHighBoost, 60},
-                     {kMidBoost, 70}, {kPushPullPivot, -30}, {kPushPullSpeed, 100}}},
-      {"push-pull hq", {{kPushPull, 70}, {kHQOversample, 1}, {kLowBoost, 90}, {kHighCut, 50},
-                        {kDynamicTube, 60}, {kInput, 90}}},
+      {"push-pull",
+       {{kPushPull, 100},
+        {kLowCut, 40},
+        {kMidCut, 80},
+        {kHighBoost, 60},
+        {kMidBoost, 70},
+        {kPushPullPivot, -30},
+        {kPushPullSpeed, 100}}},
+      {"push-pull hq",
+       {{kPushPull, 70},
+        {kHQOversample, 1},
+        {kLowBoost, 90},
+        {kHighCut, 50},
+        {kDynamicTube, 60},
+        {kInput, 90}}},
   };
   const double fs = 48000.0;
   const int n = 1500;
@@ -234,8 +248,8 @@ TEST(ChannelKernel, CleanPathResponseIsCouplingShelfAndBands) {
     int bandParam;
     double amount;
   };
-  for (const Case& c : {Case{-1, 0.0}, Case{kLowBoost, 100.0}, Case{kMidCut, 60.0},
-                        Case{kHighBoost, 100.0}}) {
+  for (const Case& c :
+       {Case{-1, 0.0}, Case{kLowBoost, 100.0}, Case{kMidCut, 60.0}, Case{kHighBoost, 100.0}}) {
     EqEngine design;
     design.PrepareEngine(fs);
     Settings s;

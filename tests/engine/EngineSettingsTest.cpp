@@ -1,9 +1,8 @@
-#include "EngineSettings.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 
+#include "EngineSettings.h"
 #include "EqProcessor.h"
 
 namespace kyr {
@@ -31,8 +30,8 @@ TEST(EngineSettings, ConvertsEachKindOfParameter) {
   };
   for (const Case& c : {Case{kOutput, 75.0}, Case{kTilt, -1.5}, Case{kWidth, 200.0},
                         Case{kClean, 1.0}, Case{kMode, 1.0}, Case{kLowBoostFreq, 3.0},
-                        Case{kPushPullPivot, -100.0}, Case{kBaxLoShelfR, 4.5},
-                        Case{kPPBaxHi, 25.0}, Case{kBypass, 0.49}, Case{kBandListen, 7.9}}) {
+                        Case{kPushPullPivot, -100.0}, Case{kBaxLoShelfR, 4.5}, Case{kPPBaxHi, 25.0},
+                        Case{kBypass, 0.49}, Case{kBandListen, 7.9}}) {
     record.StoreParameter(c.idx, c.plain);
   }
   const Settings s = record.Load();

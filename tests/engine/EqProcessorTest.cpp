@@ -1,5 +1,3 @@
-#include "EqProcessor.h"
-
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -12,7 +10,9 @@
 
 #include "AllocationCounter.h"
 #include "EngineTestUtil.h"
+#include "EqProcessor.h"
 #include "FilterDesign.h"
+#include "ParameterSet.h"
 
 #if defined(__SSE__) || defined(__x86_64__)
 #include <xmmintrin.h>
@@ -21,11 +21,7 @@
 namespace kyr {
 namespace {
 
-using test::Amplitude;
-using test::Db;
-using test::Harness;
-using test::OnBin;
-using test::Sine;
+using namespace test;
 
 using Params = std::vector<std::pair<int, double>>;
 
@@ -38,20 +34,48 @@ struct Config {
 const std::vector<Config>& Configs() {
   static const std::vector<Config> configs = {
       {"defaults", {}},
-      {"bands", {{kLowCut, 40}, {kLowBoost, 70}, {kMidCut, 30}, {kHighBoost, 60}, {kHighCut, 20},
-                 {kMidBoost, 50}, {kLFFilter, 3}, {kHFFilter, 2}, {kLFSlope, 2}, {kLFReso, 80},
-                 {kAutoGainMatch, 1}}},
-      {"hq six", {{kHQOversample, 1}, {kLFFilter, 1}, {kLFSlope, 0}, {kHFFilter, 6},
-                  {kHFSlope, 0}, {kInput, 100}}},
+      {"bands",
+       {{kLowCut, 40},
+        {kLowBoost, 70},
+        {kMidCut, 30},
+        {kHighBoost, 60},
+        {kHighCut, 20},
+        {kMidBoost, 50},
+        {kLFFilter, 3},
+        {kHFFilter, 2},
+        {kLFSlope, 2},
+        {kLFReso, 80},
+        {kAutoGainMatch, 1}}},
+      {"hq six",
+       {{kHQOversample, 1},
+        {kLFFilter, 1},
+        {kLFSlope, 0},
+        {kHFFilter, 6},
+        {kHFSlope, 0},
+        {kInput, 100}}},
       {"clean bypass", {{kClean, 1}, {kBypass, 1}, {kHFFilter, 4}, {kAutoGainMatch, 1}}},
       {"dynamic", {{kDynamicTube, 100}, {kLowBoost, 50}}},
-      {"push-pull hq", {{kPushPull, 100}, {kHQOversample, 1}, {kMidBoost, 60}, {kLowCut, 30},
-                        {kDynamicTube, 40}, {kAutoGainMatch, 1}}},
-      {"bax", {{kMode, 1}, {kBaxDynamic, 100}, {kBaxLoShelfL, 5}, {kBaxHiShelfR, -4},
-               {kBaxLink, 0}, {kBaxStereoMode, 1}, {kTilt, -2}, {kWidth, 150}, {kBassMono, 4},
-               {kBaxLoCut, 3}, {kBaxHiCut, 5}}},
-      {"bax push-pull", {{kMode, 1}, {kPushPull, 80}, {kBaxLoShelfL, 3}, {kWidth, 0},
-                         {kAutoGainMatch, 1}}},
+      {"push-pull hq",
+       {{kPushPull, 100},
+        {kHQOversample, 1},
+        {kMidBoost, 60},
+        {kLowCut, 30},
+        {kDynamicTube, 40},
+        {kAutoGainMatch, 1}}},
+      {"bax",
+       {{kMode, 1},
+        {kBaxDynamic, 100},
+        {kBaxLoShelfL, 5},
+        {kBaxHiShelfR, -4},
+        {kBaxLink, 0},
+        {kBaxStereoMode, 1},
+        {kTilt, -2},
+        {kWidth, 150},
+        {kBassMono, 4},
+        {kBaxLoCut, 3},
+        {kBaxHiCut, 5}}},
+      {"bax push-pull",
+       {{kMode, 1}, {kPushPull, 80}, {kBaxLoShelfL, 3}, {kWidth, 0}, {kAutoGainMatch, 1}}},
       {"band listen", {{kBandListen, 5}, {kLFFilter, 2}, {kAutoGainMatch, 1}}},
   };
   return configs;
@@ -101,8 +125,7 @@ TEST(EqProcessor, PathsThatIgnoreTheFilterStages) {
   };
   const Case cases[] = {
       {"band listen skips the HF stage", {{kBandListen, 3}, {kBypass, 1}}, {{kHFFilter, 6}}},
-      {"BAX runs neither stage", {{kMode, 1}, {kBaxLoShelfL, 3}},
-       {{kLFFilter, 6}, {kHFFilter, 6}}},
+      {"BAX runs neither stage", {{kMode, 1}, {kBaxLoShelfL, 3}}, {{kLFFilter, 6}, {kHFFilter, 6}}},
   };
   const std::vector<double> x = Program(3000, 2.0);
   for (const Case& c : cases) {
@@ -201,10 +224,10 @@ TEST(EqProcessor, RecoversFromNonFiniteInput) {
 TEST(EqProcessor, HostileSignalsStayFinite) {
   const int n = 4096;
   std::vector<std::vector<double>> signals;
-  signals.emplace_back(n, 0.0);                   // silence
-  signals.emplace_back(n, 1.0);                   // DC
-  signals.emplace_back(n, 4.9e-324);              // denormals
-  signals.emplace_back(n, 1e200);                 // absurdly loud
+  signals.emplace_back(n, 0.0);       // silence
+  signals.emplace_back(n, 1.0);       // DC
+  signals.emplace_back(n, 4.9e-324);  // denormals
+  signals.emplace_back(n, 1e200);     // absurdly loud
   std::vector<double> square(n);
   for (int i = 0; i < n; ++i) square[i] = (i / 37) % 2 ? 1.0 : -1.0;
   signals.push_back(square);
@@ -242,35 +265,14 @@ TEST(EqProcessor, AnyRateAndBlockSize) {
 }
 
 TEST(EqProcessor, ParameterChangesEveryBlockAtTheExtremes) {
-  struct Range {
-    int idx;
-    double lo, hi;
-  };
-  const Range ranges[] = {
-      {kInput, 0, 100},        {kLowCut, 0, 100},       {kLowCutFreq, 0, 3},
-      {kLowBoost, 0, 100},     {kLowBoostFreq, 0, 3},   {kMidCut, 0, 100},
-      {kMidCutFreq, 0, 5},     {kHighBoost, 0, 100},    {kHighBoostFreq, 0, 7},
-      {kBandwidth, 0, 100},    {kHighCut, 0, 100},      {kHighCutFreq, 0, 3},
-      {kOutput, 0, 100},       {kClean, 0, 1},          {kBypass, 0, 1},
-      {kMode, 0, 1},           {kBaxLoCut, 0, 7},       {kBaxLoShelfFreq, 0, 8},
-      {kBaxLoShelfL, -5, 5},   {kBaxLoShelfR, -5, 5},   {kBaxHiShelfFreq, 0, 7},
-      {kBaxHiShelfL, -5, 5},   {kBaxHiShelfR, -5, 5},   {kBaxHiCut, 0, 7},
-      {kBaxDynamic, 0, 100},   {kBaxLink, 0, 1},        {kBaxStereoMode, 0, 1},
-      {kHQOversample, 0, 1},   {kDynamicTube, 0, 100},  {kAutoGainMatch, 0, 1},
-      {kLFFilter, 0, 6},       {kHFFilter, 0, 6},       {kLFSlope, 0, 2},
-      {kLFReso, 0, 100},       {kHFSlope, 0, 2},        {kHFReso, 0, 100},
-      {kMidBoost, 0, 100},     {kMidBoostFreq, 0, 7},   {kBandListen, 0, 8},
-      {kTilt, -3, 3},          {kWidth, 0, 200},        {kBassMono, 0, 4},
-      {kPushPull, 0, 100},     {kPushPullSpeed, 0, 100}, {kPushPullPivot, -100, 100},
-      {kPPLowCut, 0, 100},     {kPPLowBoost, 0, 100},   {kPPMidCut, 0, 100},
-      {kPPHighBoost, 0, 100},  {kPPHighCut, 0, 100},    {kPPMidBoost, 0, 100},
-      {kPPBaxLo, 0, 100},      {kPPBaxHi, 0, 100}};
+  const auto& table = ParameterTable();
   std::mt19937 rng(3);
   Harness h(44100.0, 256);
   std::vector<double> l = Program(256, 1.0), r = Program(256, 2.0);
   for (int block = 0; block < 400; ++block) {
-    for (const Range& range : ranges) {
-      if (rng() % 3 == 0) h.Set(range.idx, rng() % 2 ? range.hi : range.lo);
+    for (int idx = 0; idx < kNumParams; ++idx) {
+      const ParamDef& def = table[static_cast<size_t>(idx)];
+      if (rng() % 3 == 0) h.Set(idx, rng() % 2 ? def.maxValue : def.minValue);
     }
     if (block % 50 == 0) h.Set(kBandListen, 0);
     double* io[2] = {l.data(), r.data()};

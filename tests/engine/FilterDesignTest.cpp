@@ -1,17 +1,15 @@
-#include "FilterDesign.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 #include "EngineTestUtil.h"
+#include "FilterDesign.h"
 #include "ProgramBank.h"
 
 namespace kyr {
 namespace {
 
-using test::Db;
-using test::Magnitude;
+using namespace test;
 
 TEST(FilterDesign, ClampsFrequencyToLimitThenToOneHertz) {
   EXPECT_DOUBLE_EQ(ClampFrequency(30000.0, 44100.0), 21609.0);
@@ -54,9 +52,9 @@ TEST(FilterDesign, ResponsesHaveTheirGainsAtTheBandEdgesAndCentre) {
     int type;
     double probeHz, expectDb;
   };
-  for (const Case& c : {Case{kLowShelf, 5.0, 9.0}, Case{kLowShelf, 20000.0, 0.0},
-                        Case{kHighShelf, 22000.0, 9.0}, Case{kHighShelf, 5.0, 0.0},
-                        Case{kPeaking, 1000.0, 9.0}, Case{7, 1000.0, 9.0}}) {
+  for (const Case& c :
+       {Case{kLowShelf, 5.0, 9.0}, Case{kLowShelf, 20000.0, 0.0}, Case{kHighShelf, 22000.0, 9.0},
+        Case{kHighShelf, 5.0, 0.0}, Case{kPeaking, 1000.0, 9.0}, Case{7, 1000.0, 9.0}}) {
     BiquadSection s;
     DesignBiquad(s, c.type, 1000.0, 9.0, 0.7, fs);
     EXPECT_NEAR(Db(Magnitude(s, c.probeHz, fs)), c.expectDb, 0.05) << c.type << " " << c.probeHz;

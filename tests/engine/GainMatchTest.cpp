@@ -1,16 +1,15 @@
-#include "GainMatch.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <vector>
 
 #include "EngineTestUtil.h"
+#include "GainMatch.h"
 
 namespace kyr {
 namespace {
 
-using test::Sine;
+using namespace test;
 
 // Runs seconds of a 1 kHz sine whose output is the input times outputScale.
 double SettledGain(GainMatch& gm, double outputScale, double seconds, bool stereo = true) {

@@ -1,16 +1,15 @@
-#include "Metering.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <vector>
 
 #include "EngineTestUtil.h"
+#include "Metering.h"
 
 namespace kyr {
 namespace {
 
-using test::Sine;
+using namespace test;
 
 struct MeterFixture : ::testing::Test {
   EqEngine eng;
@@ -47,7 +46,8 @@ TEST_F(MeterFixture, FullScaleSineReadsNearZeroDbtpAndSettlesItsLoudness) {
   // Mean square 0.5 (-3.01 dB) less 0.691, plus the weighting's gain near 1 kHz.
   EXPECT_NEAR(eng.mMeters.lufs.load(), -3.70f + 0.3f, 0.5f);
   const float settled = eng.mMeters.lufs.load();
-  Tail(std::vector<double>(x.begin(), x.begin() + 48000), std::vector<double>(x.begin(), x.begin() + 48000));
+  Tail(std::vector<double>(x.begin(), x.begin() + 48000),
+       std::vector<double>(x.begin(), x.begin() + 48000));
   EXPECT_NEAR(eng.mMeters.lufs.load(), settled, 0.01f);
 }
 
@@ -61,7 +61,8 @@ TEST_F(MeterFixture, NonFiniteLoudnessResets) {
 TEST(MeterRings, CopyTheNewestSamplesOldestFirst) {
   EqProcessor p;
   p.Reset(48000.0, 1024);
-  std::vector<double> l(5000), r(5000), out[2] = {std::vector<double>(5000), std::vector<double>(5000)};
+  std::vector<double> l(5000), r(5000),
+      out[2] = {std::vector<double>(5000), std::vector<double>(5000)};
   for (int i = 0; i < 5000; ++i) {
     l[i] = i;
     r[i] = i + 2.0;

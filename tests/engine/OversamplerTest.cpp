@@ -1,18 +1,15 @@
-#include "Oversampler.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <vector>
 
 #include "EngineTestUtil.h"
+#include "Oversampler.h"
 
 namespace kyr {
 namespace {
 
-using test::Amplitude;
-using test::Db;
-using test::kPi;
+using namespace test;
 
 TEST(Oversampler, PairIsUnityAtDc) {
   HalfbandState up, down;
@@ -55,7 +52,8 @@ TEST(Oversampler, RejectsEverythingFromPointFiveOneOfTheHostRate) {
   }
   HalfbandState up;
   std::vector<double> u(2 * n);
-  for (int i = 0; i < n; ++i) Upsample2x(up, std::sin(2.0 * kPi * 0.45 * i), u[2 * i], u[2 * i + 1]);
+  for (int i = 0; i < n; ++i)
+    Upsample2x(up, std::sin(2.0 * kPi * 0.45 * i), u[2 * i], u[2 * i + 1]);
   // At the doubled rate the signal sits at 0.225 and its image at 0.275.
   EXPECT_NEAR(Db(Amplitude(u, 0.225, 1.0, 2 * settle, 2 * (n - settle))), 0.0, 0.02);
   EXPECT_LT(Db(Amplitude(u, 0.275, 1.0, 2 * settle, 2 * (n - settle))), -69.0);
