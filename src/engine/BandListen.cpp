@@ -9,11 +9,6 @@
 namespace kyr {
 namespace {
 
-template <int N>
-double Pick(const double (&table)[N], int32_t idx) {
-  return table[ClampIndex(idx, N - 1)];
-}
-
 constexpr double kListenLowBoostHz[] = {20.0, 40.0, 60.0, 140.0};
 constexpr double kListenLowCutHz[] = {30.0, 40.0, 100.0, 400.0};
 constexpr double kListenMidBoostHz[] = {200.0, 350.0, 500.0, 700.0, 1000.0, 1500.0, 2000.0, 3000.0};
@@ -29,14 +24,14 @@ constexpr double kListenHiShelfHz[] = {1600.0, 1800.0, 2100.0, 2500.0,
 
 double BandListenFrequency(const Settings& s) {
   switch (s.bandListen) {
-    case 1: return Pick(kListenLowBoostHz, s.lowBoostFreq);
-    case 2: return Pick(kListenLowCutHz, s.lowCutFreq);
-    case 3: return Pick(kListenMidBoostHz, s.midBoostFreq);
-    case 4: return Pick(kListenMidCutHz, s.midCutFreq);
-    case 5: return Pick(kListenHighBoostHz, s.highBoostFreq);
-    case 6: return Pick(kListenHighCutHz, s.highCutFreq);
-    case 7: return Pick(kListenLoShelfHz, s.baxLoShelfFreq);
-    case 8: return Pick(kListenHiShelfHz, s.baxHiShelfFreq);
+    case 1: return TableValue(kListenLowBoostHz, s.lowBoostFreq);
+    case 2: return TableValue(kListenLowCutHz, s.lowCutFreq);
+    case 3: return TableValue(kListenMidBoostHz, s.midBoostFreq);
+    case 4: return TableValue(kListenMidCutHz, s.midCutFreq);
+    case 5: return TableValue(kListenHighBoostHz, s.highBoostFreq);
+    case 6: return TableValue(kListenHighCutHz, s.highCutFreq);
+    case 7: return TableValue(kListenLoShelfHz, s.baxLoShelfFreq);
+    case 8: return TableValue(kListenHiShelfHz, s.baxHiShelfFreq);
     default: return 1000.0;
   }
 }

@@ -21,12 +21,6 @@ constexpr double kBaxHiShelfHz[] = {1600.0, 1800.0, 2100.0, 2500.0,
 constexpr double kBaxHiCutHz[] = {0.0, 40000.0, 28000.0, 18000.0, 12600.0, 11100.0, 9000.0, 7500.0};
 constexpr double kBassMonoHz[] = {0.0, 60.0, 90.0, 120.0, 150.0};
 constexpr double kTiltHz = 700.0;
-constexpr double kActive = 0.0001;
-
-template <int N>
-int TableIndex(const double (&)[N], int32_t idx) {
-  return ClampIndex(idx, N - 1);
-}
 
 // Per-block values of the Baxandall chain.
 struct BaxBlock {
@@ -72,7 +66,7 @@ BaxBlock PrepareBax(EqEngine& eng, const Settings& s, bool dynamic) {
   double gLo[2] = {s.baxLoShelfLeft, s.baxLoShelfRight};
   double gHi[2] = {s.baxHiShelfLeft, s.baxHiShelfRight};
   const double depth = s.baxDynamic;
-  if (dynamic && depth > kActive) {
+  if (dynamic && depth > kActiveAmount) {
     double rLo[2], rHi[2];
     for (int c = 0; c < 2; ++c) {
       rLo[c] = Reduction(bax.detector.envLo[c], depth);
@@ -93,17 +87,17 @@ BaxBlock PrepareBax(EqEngine& eng, const Settings& s, bool dynamic) {
     gLo[1] = gLo[0];
     gHi[1] = gHi[0];
   }
-  const double fLo = kBaxLoShelfHz[TableIndex(kBaxLoShelfHz, s.baxLoShelfFreq)];
-  const double fHi = kBaxHiShelfHz[TableIndex(kBaxHiShelfHz, s.baxHiShelfFreq)];
+  const double fLo = TableValue(kBaxLoShelfHz, s.baxLoShelfFreq);
+  const double fHi = TableValue(kBaxHiShelfHz, s.baxHiShelfFreq);
   for (int c = 0; c < 2; ++c) {
     DesignShelf(bax.loShelf[c], false, fLo, gLo[c], fs);
     DesignShelf(bax.hiShelf[c], true, fHi, gHi[c], fs);
   }
-  PrepareCut(bax.loCut, bax.loCutOn, true, kBaxLoCutHz[TableIndex(kBaxLoCutHz, s.baxLoCut)], fs);
-  PrepareCut(bax.hiCut, bax.hiCutOn, false, kBaxHiCutHz[TableIndex(kBaxHiCutHz, s.baxHiCut)], fs);
+  PrepareCut(bax.loCut, bax.loCutOn, true, TableValue(kBaxLoCutHz, s.baxLoCut), fs);
+  PrepareCut(bax.hiCut, bax.hiCutOn, false, TableValue(kBaxHiCutHz, s.baxHiCut), fs);
 
   const double tilt = s.tilt;
-  b.tilt = std::fabs(tilt) > kActive;
+  b.tilt = std::fabs(tilt) > kActiveAmount;
   if (b.tilt) {
     if (!bax.tiltOn) {
       ClearStates(bax.tiltLow);
@@ -115,12 +109,12 @@ BaxBlock PrepareBax(EqEngine& eng, const Settings& s, bool dynamic) {
   bax.tiltOn = b.tilt ? 1 : 0;
 
   b.widthGain = s.width;
-  const int bassMono = TableIndex(kBassMonoHz, s.bassMono);
-  b.bassMono = bassMono > 0;
-  b.width = std::fabs(b.widthGain - 1.0) > kActive || b.bassMono;
+  const double bassMonoHz = TableValue(kBassMonoHz, s.bassMono);
+  b.bassMono = bassMonoHz > 0.0;
+  b.width = std::fabs(b.widthGain - 1.0) > kActiveAmount || b.bassMono;
   if (b.width) {
     if (!bax.widthOn) ClearStates(bax.bassMono);
-    if (b.bassMono) DesignButterworth(bax.bassMono, true, kBassMonoHz[bassMono], fs);
+    if (b.bassMono) DesignButterworth(bax.bassMono, true, bassMonoHz, fs);
   }
   bax.widthOn = b.width ? 1 : 0;
   b.midSide = s.baxStereoMode != 0;

@@ -18,21 +18,6 @@ inline double RunBiquad(BiquadSection& s, double x, int ch) {
   return y;
 }
 
-// Runs one channel of a section over a buffer in place; the states are kept in registers.
-inline void RunBiquadBlock(BiquadSection& s, double* buf, int n, int ch) {
-  const double b0 = s.b0, b1 = s.b1, b2 = s.b2, a1 = s.a1, a2 = s.a2;
-  double s1 = s.s1[ch], s2 = s.s2[ch];
-  for (int i = 0; i < n; ++i) {
-    const double x = buf[i];
-    const double y = b0 * x + s1;
-    s1 = b1 * x - a1 * y + s2;
-    s2 = b2 * x - a2 * y;
-    buf[i] = y;
-  }
-  s.s1[ch] = s1;
-  s.s2[ch] = s2;
-}
-
 inline void SetIdentity(BiquadSection& s) {
   s.b0 = 1.0;
   s.b1 = s.b2 = s.a1 = s.a2 = 0.0;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cmath>
+#include <cstdint>
 
 #include "EqEngine.h"
 
@@ -12,31 +13,17 @@ inline double FiniteOrZero(double v) { return std::isfinite(v) ? v : 0.0; }
 
 inline int ClampIndex(int idx, int last) { return idx < 0 ? 0 : (idx > last ? last : idx); }
 
-// One-pole high-pass y = (x + y1 - x1) * coef, in place on one channel.
-inline void OnePoleHighPassBlock(OnePoleState& s, int ch, double coef, double* buf, int n) {
-  double x1 = s.x1[ch], y1 = s.y1[ch];
-  for (int i = 0; i < n; ++i) {
-    const double x = buf[i];
-    const double y = (x + y1 - x1) * coef;
-    x1 = x;
-    y1 = y;
-    buf[i] = y;
-  }
-  s.x1[ch] = x1;
-  s.y1[ch] = y1;
+// The entry of a frequency table at an index clamped into the table.
+template <int N>
+double TableValue(const double (&table)[N], int32_t idx) {
+  return table[ClampIndex(idx, N - 1)];
 }
 
-// One-pole low-pass e = e + (x - e) * coef; writes each new e.
-inline void OnePoleLowPassBlock(double& state, double coef, const double* in, double* out, int n) {
-  double e = state;
-  for (int i = 0; i < n; ++i) {
-    e = e + (in[i] - e) * coef;
-    out[i] = e;
-  }
-  state = e;
-}
+// A continuous amount switches its band or stage on above this value.
+inline constexpr double kActiveAmount = 0.0001;
 
-// The same for both channels in one loop (independent recurrences overlap).
+// One-pole low-pass e = e + (x - e) * coef over both channels in one loop (independent
+// recurrences overlap); writes each new e.
 inline void OnePoleLowPassStereo(double (&state)[2], double coef, const double* const in[2],
                                  double* const out[2], int n) {
   double e0 = state[0], e1 = state[1];

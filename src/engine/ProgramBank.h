@@ -17,9 +17,6 @@ inline constexpr double kHighCutHz[] = {1700.0, 4000.0, 10000.0, 28000.0};
 inline constexpr double kMidBoostHz[] = {200.0,  350.0,  500.0,  700.0,
                                          1000.0, 1500.0, 2000.0, 3000.0};
 
-// A band amount counts as enabled above this value.
-inline constexpr double kActiveAmount = 0.0001;
-
 // Designs the character shelf and bands 1..5; a band that is switched on has its states
 // cleared first, a band that is off becomes the identity with its states kept.
 void DesignProgramBank(EqEngine& eng, const Settings& s);
