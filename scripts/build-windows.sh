@@ -10,13 +10,8 @@ dir="${1:-build-win}"
 shift || true
 scripts/setup.sh >/dev/null
 
-# The editor's spectrum links kissfft; Debian has no Windows build of it, so one is named with
-# KYR_WIN_KISSFFT_DIR (a folder holding its kissfft-config.cmake).
-extra=()
-if [ -n "${KYR_WIN_KISSFFT_DIR:-}" ]; then extra+=("-Dkissfft_DIR=${KYR_WIN_KISSFFT_DIR}"); fi
-
 cmake -S . -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake" \
-  -DCMAKE_BUILD_TYPE=Release -DKYR_BUILD_BENCH=OFF "${extra[@]}" "$@" >/dev/null
+  -DCMAKE_BUILD_TYPE=Release -DKYR_BUILD_BENCH=OFF "$@" >/dev/null
 cmake --build "$dir" -j2 --target LUMAEQ5
 
 (cd "$dir" && rm -f LUMAEQ5-win64.zip && zip -qr LUMAEQ5-win64.zip LUMAEQ5.vst3)

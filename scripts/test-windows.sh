@@ -11,13 +11,6 @@ if ! command -v x86_64-w64-mingw32-g++-posix >/dev/null 2>&1 || ! command -v win
   exit 0
 fi
 
-# Debian ships kissfft, which the editor's spectrum uses, for Linux only. A Windows build of it
-# can be named with KYR_WIN_KISSFFT_DIR (a folder holding its kissfft-config.cmake).
-if [ -z "${KYR_WIN_KISSFFT_DIR:-}" ] && grep -qs "kissfft" CMakeLists.txt src/*/CMakeLists.txt; then
-  echo "windows: skipped (the editor links kissfft, which has no Windows build on Debian; set KYR_WIN_KISSFFT_DIR)"
-  exit 0
-fi
-
 echo "=== build $dir (x86_64-w64-mingw32)"
 scripts/build-windows.sh "$dir" -DKYR_BUILD_TESTS=ON >/dev/null
 cmake --build "$dir" -j2

@@ -4,9 +4,8 @@
 #include <cfloat>
 #include <cmath>
 
-#include <kiss_fftr.h>
-
 #include "Base64.h"
+#include "RealFft.h"
 
 namespace oskel {
 
@@ -46,17 +45,15 @@ uint8_t LevelOf(double power) {
 }  // namespace
 
 struct SpectrumPicture::Fft {
-  kiss_fftr_cfg config = nullptr;
-  kiss_fft_cpx bins[kNumBins + 1] = {};
+  RealFft transform{kFftSize};
+  float bins[2 * (kNumBins + 1)] = {};  // interleaved real and imaginary parts
   double window[kFftSize] = {};
-  ~Fft() { kiss_fftr_free(config); }
 };
 
 SpectrumPicture::SpectrumPicture()
     : mFft(std::make_unique<Fft>()),
       mWindowed(std::make_unique<float[]>(kFftSize)),
       mPowers(std::make_unique<double[]>(kNumBins)) {
-  mFft->config = kiss_fftr_alloc(kFftSize, 0, nullptr, nullptr);
   // Hann window of period 2047 (not 2048): its sum is 1023.5.
   for (int i = 0; i < kFftSize; ++i) mFft->window[i] = 0.5 - 0.5 * std::cos(2.0 * kPi * i / (kFftSize - 1));
 }
@@ -69,13 +66,9 @@ void SpectrumPicture::ComputeBinPowers(const double* signal) {
     const double x = mFft->window[i] * signal[i] * kSignalScale;
     mWindowed[i] = std::isnan(x) ? 0.0f : static_cast<float>(std::clamp(x, -double{FLT_MAX}, double{FLT_MAX}));
   }
-  if (!mFft->config) {
-    std::fill(mPowers.get(), mPowers.get() + kNumBins, 0.0);
-    return;
-  }
-  kiss_fftr(mFft->config, mWindowed.get(), mFft->bins);
+  mFft->transform.Forward(mWindowed.get(), mFft->bins);
   const auto power = [this](int k) {
-    const double re = mFft->bins[k].r, im = mFft->bins[k].i;
+    const double re = mFft->bins[2 * k], im = mFft->bins[2 * k + 1];
     return re * re + im * im;
   };
   // A full-scale sine at a bin centre has |X| of about 0.5 * 1023.5 / 4096, so a factor of 64

@@ -19,7 +19,8 @@ void LUMAEQ5::OnIdle() {
 
   if (mEditorResend.load(relaxed) == 1) {
     mEditorResend.store(0, relaxed);
-    for (int i = 0; i < kyr::kNumParams; ++i) SendParameterValueToUI(i, GetParam(i)->Value(), false);
+    for (int i = 0; i < kyr::kNumParams; ++i)
+      if (const oskel::IParam* param = GetParam(i)) SendParameterValueToUI(i, param->Value(), false);
   }
 
   if (mProcessor.GetMeters().processed.load(relaxed) != 0) SendMeterMessage();
