@@ -23,7 +23,10 @@ std::string ReadWholeFile(const std::filesystem::path& path) {
 
 std::string ReadEditorPage(const std::string& modulePath) {
   if (modulePath.empty()) return {};
-  const std::filesystem::path dir = std::filesystem::path(modulePath).parent_path();
+  // The module path is UTF-8 on every platform; a plain narrow path would be read in the
+  // Windows ANSI code page and miss folders named outside ASCII.
+  const std::filesystem::path dir =
+      std::filesystem::path(std::u8string(modulePath.begin(), modulePath.end())).parent_path();
   const std::filesystem::path candidates[] = {
       dir.parent_path() / "Resources" / "web" / "index.html",
       dir / "Resources" / "web" / "index.html",

@@ -58,9 +58,8 @@ TEST_F(EditorPageTest, CandidatesInOrderAndEmptyFilesSkipped) {
   EXPECT_EQ(oskel::ReadEditorPage(ModulePath()), "");
 }
 
-// Disabled until the page lookup reads its UTF-8 module path as UTF-8: libstdc++ on Windows
-// takes a narrow path in the ANSI code page, so a folder such as "Käse" is not found.
-TEST_F(EditorPageTest, DISABLED_FindsThePageInAFolderNamedOutsideAscii) {
+// The module path is UTF-8; a folder named outside ASCII must still be found.
+TEST_F(EditorPageTest, FindsThePageInAFolderNamedOutsideAscii) {
   fs::remove_all(root.parent_path());
   MakeBundle(L"kyr-p\u00E4ge-");
   Write(root / "Contents" / "Resources" / "web" / "index.html", "first");
