@@ -49,9 +49,7 @@ class IWebViewImpl final : public platform::WebViewListener {
     {
       std::lock_guard<std::mutex> lock(mMutex);
       mBounds = bounds;
-      platform::WebViewRect client;
-      if (platform::GetWindowClientRect(mParent, client) && client.right > client.left && client.bottom > client.top)
-        mBounds = client;
+      TakeClientRectLocked();
       applied = mBounds;
       page = mReady ? mPage : nullptr;
     }
@@ -72,6 +70,7 @@ class IWebViewImpl final : public platform::WebViewListener {
       if (!ok || !mPage) return;
       mReady = true;
       page = mPage;
+      TakeClientRectLocked();
       bounds = mBounds;
     }
     for (const char* script : kInjectedScripts) page->AddDocumentScript(script);
@@ -94,7 +93,31 @@ class IWebViewImpl final : public platform::WebViewListener {
     return address && platform::OpenUrl(*address);
   }
 
+  // Downloads: this plug-in's hooks decide; the platform cancels what they refuse.
+  bool OnDownloadStarting(const std::string& mimeType) override { return mOwner.OnCanDownloadMIMEType(mimeType.c_str()); }
+  std::string OnDownloadPath(const std::string& proposedPath) override {
+    std::string local;
+    mOwner.OnGetLocalDownloadPathForFile(proposedPath.c_str(), local);
+    return local;
+  }
+  void OnDownloadProgress(int64_t bytesReceived, int64_t totalBytes) override {
+    mOwner.OnReceivedData(bytesReceived, totalBytes);
+  }
+  void OnDownloadFinished(const std::string& path, bool completed) override {
+    if (completed)
+      mOwner.OnDownloadedFile(path.c_str());
+    else
+      mOwner.OnFailedToDownloadFile(path.c_str());
+  }
+
  private:
+  // A readable, non-empty client rectangle of the parent always wins over the requested one.
+  void TakeClientRectLocked() {
+    platform::WebViewRect client;
+    if (platform::GetWindowClientRect(mParent, client) && client.right > client.left && client.bottom > client.top)
+      mBounds = client;
+  }
+
   IWebView& mOwner;
   std::mutex mMutex;
   std::shared_ptr<platform::WebView> mPage;
