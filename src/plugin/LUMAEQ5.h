@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "engine/EParams.h"
-#include "editor/SpectrumPicture.h"
+#include "editor/AnalyserPicture.h"
 #include "engine/EqProcessor.h"
 #include "IKyrMeters.h"
 #include "framework/PluginConfig.h"
@@ -62,7 +62,7 @@ class LUMAEQ5 : public oskel::IPluginVST3, public kyr::IKyrMeters {
   // spectrum picture, whose FFT tables are built on the first picture.
   void SendMeterMessage();
   void BuildSpectrumMessage();
-  std::unique_ptr<oskel::SpectrumPicture> mSpectrum;
+  std::unique_ptr<oskel::AnalyserPicture> mSpectrum;
 };
 
 // Installs the editor initialiser that shows the page found beside the module.

@@ -40,9 +40,9 @@ void LUMAEQ5::SendMeterMessage() {
 }
 
 void LUMAEQ5::BuildSpectrumMessage() {
-  if (!mSpectrum) mSpectrum = std::make_unique<oskel::SpectrumPicture>();
-  double input[oskel::SpectrumPicture::kFftSize];
-  double output[oskel::SpectrumPicture::kFftSize];
+  if (!mSpectrum) mSpectrum = std::make_unique<oskel::AnalyserPicture>();
+  double input[oskel::AnalyserPicture::kFftSize];
+  double output[oskel::AnalyserPicture::kFftSize];
   mProcessor.CopyLatestRings(input, output);
   const std::string text = mSpectrum->ComputeText(input, output, mProcessor.GetSampleRate());
   SendArbitraryMsgToUI(oskel::kMsgTagSpectrum, static_cast<int>(text.size()), text.data());

@@ -14,7 +14,7 @@
 #include "editor/MeterMessage.h"
 #include "editor/PageRequests.h"
 #include "editor/ParamDescriptions.h"
-#include "editor/SpectrumPicture.h"
+#include "editor/AnalyserPicture.h"
 #include "plugin/LUMAEQ5.h"
 
 using namespace oskel;
@@ -77,26 +77,26 @@ TEST(MeterMessage, FormatsEveryValueWithItsDecimals) {
 namespace {
 
 std::vector<double> Sine(double freqHz, double sampleRate) {
-  std::vector<double> s(SpectrumPicture::kFftSize);
+  std::vector<double> s(AnalyserPicture::kFftSize);
   for (size_t i = 0; i < s.size(); ++i) s[i] = std::sin(2.0 * M_PI * freqHz * static_cast<double>(i) / sampleRate);
   return s;
 }
 
 }  // namespace
 
-TEST(SpectrumPicture, SilenceIsLevelZeroEverywhere) {
-  SpectrumPicture spectrum;
-  const std::vector<double> silence(SpectrumPicture::kFftSize, 0.0);
-  uint8_t picture[SpectrumPicture::kPictureSize];
+TEST(AnalyserPicture, SilenceIsLevelZeroEverywhere) {
+  AnalyserPicture spectrum;
+  const std::vector<double> silence(AnalyserPicture::kFftSize, 0.0);
+  uint8_t picture[AnalyserPicture::kPictureSize];
   spectrum.Compute(silence.data(), silence.data(), 48000.0, picture);
   for (uint8_t level : picture) EXPECT_EQ(level, 0);
 }
 
-TEST(SpectrumPicture, FullScaleSineAtABinCentreReadsZeroDecibels) {
-  SpectrumPicture spectrum;
+TEST(AnalyserPicture, FullScaleSineAtABinCentreReadsZeroDecibels) {
+  AnalyserPicture spectrum;
   const std::vector<double> sine = Sine(23.4375, 48000.0);
-  const std::vector<double> silence(SpectrumPicture::kFftSize, 0.0);
-  uint8_t picture[SpectrumPicture::kPictureSize];
+  const std::vector<double> silence(AnalyserPicture::kFftSize, 0.0);
+  uint8_t picture[AnalyserPicture::kPictureSize];
   spectrum.Compute(silence.data(), sine.data(), 48000.0, picture);
   EXPECT_NEAR(spectrum.BinPowers()[1], 0.999, 0.002);
   for (int band = 0; band <= 2; ++band) EXPECT_EQ(picture[128 + band], 255) << band;
@@ -104,31 +104,31 @@ TEST(SpectrumPicture, FullScaleSineAtABinCentreReadsZeroDecibels) {
   EXPECT_EQ(picture[0], 0);
 }
 
-TEST(SpectrumPicture, HighBandsBeyondTheLastBinShareItsLevelAtLowRates) {
-  SpectrumPicture spectrum;
-  std::vector<double> noise(SpectrumPicture::kFftSize);
+TEST(AnalyserPicture, HighBandsBeyondTheLastBinShareItsLevelAtLowRates) {
+  AnalyserPicture spectrum;
+  std::vector<double> noise(AnalyserPicture::kFftSize);
   uint32_t seed = 1;
   for (double& s : noise) s = ((seed = seed * 1664525u + 1013904223u) >> 8) / double(1 << 24) - 0.5;
-  uint8_t picture[SpectrumPicture::kPictureSize];
+  uint8_t picture[AnalyserPicture::kPictureSize];
   spectrum.Compute(noise.data(), noise.data(), 22050.0, picture);
   for (int band = 117; band < 128; ++band) EXPECT_EQ(picture[band], picture[127]) << band;
   EXPECT_GT(picture[127], 0);
 }
 
-TEST(SpectrumPicture, BadInputGivesAPictureWithoutFaults) {
-  SpectrumPicture spectrum;
+TEST(AnalyserPicture, BadInputGivesAPictureWithoutFaults) {
+  AnalyserPicture spectrum;
   std::vector<double> bad = Sine(1000.0, 48000.0);
   bad[10] = NAN;
   bad[20] = INFINITY;
   bad[30] = 1e300;
-  uint8_t picture[SpectrumPicture::kPictureSize];
+  uint8_t picture[AnalyserPicture::kPictureSize];
   for (double rate : std::vector<double>{48000.0, 0.0, -1.0, NAN, INFINITY}) spectrum.Compute(bad.data(), bad.data(), rate, picture);
   spectrum.Compute(bad.data(), bad.data(), 0.0, picture);
   for (uint8_t level : picture) EXPECT_EQ(level, 0);
 }
 
-TEST(SpectrumPicture, TextIsEncodedTwiceOnTheWayToThePage) {
-  SpectrumPicture spectrum;
+TEST(AnalyserPicture, TextIsEncodedTwiceOnTheWayToThePage) {
+  AnalyserPicture spectrum;
   const std::vector<double> sine = Sine(1000.0, 44100.0);
   const std::string text = spectrum.ComputeText(sine.data(), sine.data(), 44100.0);
   ASSERT_EQ(text.size(), 344u);

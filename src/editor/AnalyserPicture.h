@@ -14,17 +14,17 @@ namespace oskel {
 //
 // One object per plug-in instance, used on the user-interface thread only; it owns the FFT
 // tables and the work arrays, so nothing is allocated per picture.
-class SpectrumPicture {
+class AnalyserPicture {
  public:
   static constexpr int kFftSize = 2048;
   static constexpr int kNumBins = kFftSize / 2;
   static constexpr int kNumBands = 128;
   static constexpr int kPictureSize = 2 * kNumBands;
 
-  SpectrumPicture();
-  ~SpectrumPicture();
-  SpectrumPicture(const SpectrumPicture&) = delete;
-  SpectrumPicture& operator=(const SpectrumPicture&) = delete;
+  AnalyserPicture();
+  ~AnalyserPicture();
+  AnalyserPicture(const AnalyserPicture&) = delete;
+  AnalyserPicture& operator=(const AnalyserPicture&) = delete;
 
   // Computes the picture from two signals of kFftSize samples each, oldest first. A sample
   // rate that is not a positive finite number gives an all-zero picture.

@@ -1,4 +1,4 @@
-#include "SpectrumPicture.h"
+#include "AnalyserPicture.h"
 
 #include <algorithm>
 #include <cfloat>
@@ -44,13 +44,13 @@ uint8_t LevelOf(double power) {
 
 }  // namespace
 
-struct SpectrumPicture::Fft {
+struct AnalyserPicture::Fft {
   RealFft transform{kFftSize};
   float bins[2 * (kNumBins + 1)] = {};  // interleaved real and imaginary parts
   double window[kFftSize] = {};
 };
 
-SpectrumPicture::SpectrumPicture()
+AnalyserPicture::AnalyserPicture()
     : mFft(std::make_unique<Fft>()),
       mWindowed(std::make_unique<float[]>(kFftSize)),
       mPowers(std::make_unique<double[]>(kNumBins)) {
@@ -58,9 +58,9 @@ SpectrumPicture::SpectrumPicture()
   for (int i = 0; i < kFftSize; ++i) mFft->window[i] = 0.5 - 0.5 * std::cos(2.0 * kPi * i / (kFftSize - 1));
 }
 
-SpectrumPicture::~SpectrumPicture() = default;
+AnalyserPicture::~AnalyserPicture() = default;
 
-void SpectrumPicture::ComputeBinPowers(const double* signal) {
+void AnalyserPicture::ComputeBinPowers(const double* signal) {
   for (int i = 0; i < kFftSize; ++i) {
     // Non-finite or out-of-range samples are kept from reaching the single-precision transform.
     const double x = mFft->window[i] * signal[i] * kSignalScale;
@@ -78,7 +78,7 @@ void SpectrumPicture::ComputeBinPowers(const double* signal) {
   mPowers[kNumBins - 1] = 16.0 * power(kNumBins - 1);
 }
 
-void SpectrumPicture::ComputeBands(double binHz, uint8_t* bands) const {
+void AnalyserPicture::ComputeBands(double binHz, uint8_t* bands) const {
   const int lastBin = kNumBins - 1;
   for (int j = 0; j < kNumBands; ++j) {
     const double loHz = kLowestBandHz * std::pow(kBandRatio, (j - 0.5) / (kNumBands - 1));
@@ -97,7 +97,7 @@ void SpectrumPicture::ComputeBands(double binHz, uint8_t* bands) const {
   }
 }
 
-void SpectrumPicture::Compute(const double* input, const double* output, double sampleRate,
+void AnalyserPicture::Compute(const double* input, const double* output, double sampleRate,
                               uint8_t picture[kPictureSize]) {
   std::fill(picture, picture + kPictureSize, uint8_t{0});
   const double binHz = sampleRate * (1.0 / kFftSize);
@@ -109,7 +109,7 @@ void SpectrumPicture::Compute(const double* input, const double* output, double 
   }
 }
 
-std::string SpectrumPicture::ComputeText(const double* input, const double* output, double sampleRate) {
+std::string AnalyserPicture::ComputeText(const double* input, const double* output, double sampleRate) {
   uint8_t picture[kPictureSize];
   Compute(input, output, sampleRate, picture);
   return Base64Encode(picture, sizeof picture);
