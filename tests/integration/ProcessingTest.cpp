@@ -2,8 +2,10 @@
 #include <cmath>
 #include <thread>
 
-#include "../common/AllocationCounter.h"
 #include "HostTestFixture.h"
+#if !defined(_WIN32)
+#include "../common/AllocationCounter.h"
+#endif
 #include "pluginterfaces/vst/ivstaudioprocessor.h"
 
 using namespace Steinberg;
@@ -12,6 +14,7 @@ using kyr::tools::ParamChange;
 
 namespace {
 
+constexpr double kPi = 3.141592653589793;
 constexpr ParamID kHostBypass = 65536;
 constexpr ParamID kBypassParam = 14;
 constexpr ParamID kOutputParam = 12;
@@ -22,8 +25,8 @@ struct Stereo {
   void Sine(double freq, double rate, double amp, int start = 0) {
     for (size_t i = 0; i < l.size(); ++i) {
       const double t = static_cast<double>(start + static_cast<int>(i)) / rate;
-      l[i] = static_cast<Sample>(amp * std::sin(2 * M_PI * freq * t));
-      r[i] = static_cast<Sample>(amp * std::sin(2 * M_PI * freq * 1.5 * t));
+      l[i] = static_cast<Sample>(amp * std::sin(2 * kPi * freq * t));
+      r[i] = static_cast<Sample>(amp * std::sin(2 * kPi * freq * 1.5 * t));
     }
   }
   double Rms() const {
@@ -152,6 +155,9 @@ TEST_F(HostTest, MonoBusesAndOddBlocks) {
   for (float v : buf) ASSERT_TRUE(std::isfinite(v));
 }
 
+// The allocation counter replaces the allocator of the test program, which a module reaches
+// through the shared C library on Linux; a Windows module carries its own runtime.
+#if !defined(_WIN32)
 TEST_F(HostTest, ProcessAllocatesNothingOnAnyPath) {
   Start(48000, 256, kSample64);
   Stereo<double> in(256), out(256);
@@ -186,6 +192,7 @@ TEST_F(HostTest, ProcessAllocatesNothingOnAnyPath) {
   host.GetState(state);
   EXPECT_GT(saving.Count(), 0);
 }
+#endif
 
 TEST_F(HostTest, AutomationAndControllerCallsOnTwoThreads) {
   Start(48000, 128, kSample32);
