@@ -59,13 +59,28 @@ TEST(IPluginProcessor, BusNames) {
   }
 }
 
+// A processor with every channel connected, its blocks `blockSize` long and, as the VST 3
+// binding makes it, its bypass delay line created.
+class ConnectedProcessor : public IPluginProcessor {
+ public:
+  ConnectedProcessor(const char* io, int blockSize, int latency = 0) : IPluginProcessor(Config(io, latency), kAPIVST3) {
+    CreateLatencyDelay();
+    SetBlockSize(blockSize);
+    SetChannelConnections(kInput, 0, MaxNChannels(kInput), true);
+    SetChannelConnections(kOutput, 0, MaxNChannels(kOutput), true);
+  }
+
+ private:
+  static PluginConfig Config(const char* io, int latency) {
+    PluginConfig c;
+    c.channelIOStr = io;
+    c.latency = latency;
+    return c;
+  }
+};
+
 TEST(IPluginProcessor, DefaultBlockCopiesInputsAndZeroesTheRest) {
-  PluginConfig c;
-  c.channelIOStr = "1-2";
-  IPluginProcessor p(c, kAPIVST3);
-  p.SetBlockSize(4);
-  p.SetChannelConnections(kInput, 0, 1, true);
-  p.SetChannelConnections(kOutput, 0, 2, true);
+  ConnectedProcessor p("1-2", 4);
   std::vector<double> in = {1, 2, 3, 4}, out0(4, 9.0), out1(4, 9.0);
   double* ins[] = {in.data()};
   double* outs[] = {out0.data(), out1.data()};
@@ -77,12 +92,7 @@ TEST(IPluginProcessor, DefaultBlockCopiesInputsAndZeroesTheRest) {
 }
 
 TEST(IPluginProcessor, ThirtyTwoBitBuffersConvertBothWays) {
-  PluginConfig c;
-  c.channelIOStr = "1-1";
-  IPluginProcessor p(c, kAPIVST3);
-  p.SetBlockSize(3);
-  p.SetChannelConnections(kInput, 0, 1, true);
-  p.SetChannelConnections(kOutput, 0, 1, true);
+  ConnectedProcessor p("1-1", 3);
   float in[] = {0.25f, -0.5f, 1.0f};
   float out[] = {0, 0, 0};
   float* ins[] = {in};
@@ -96,12 +106,7 @@ TEST(IPluginProcessor, ThirtyTwoBitBuffersConvertBothWays) {
 }
 
 TEST(IPluginProcessor, MissingHostBuffersReadSilenceAndWriteNowhere) {
-  PluginConfig c;
-  c.channelIOStr = "1-1";
-  IPluginProcessor p(c, kAPIVST3);
-  p.SetBlockSize(2);
-  p.SetChannelConnections(kInput, 0, 1, true);
-  p.SetChannelConnections(kOutput, 0, 1, true);
+  ConnectedProcessor p("1-1", 2);
   double* none[] = {nullptr};
   p.AttachBuffers(kInput, 0, 1, none, 2);
   p.AttachBuffers(kOutput, 0, 1, static_cast<double* const*>(nullptr), 2);
@@ -109,20 +114,8 @@ TEST(IPluginProcessor, MissingHostBuffersReadSilenceAndWriteNowhere) {
   SUCCEED();
 }
 
-// A processor whose latency delay is created, as the VST 3 binding does.
-class DelayedProcessor : public IPluginProcessor {
- public:
-  explicit DelayedProcessor(const PluginConfig& c) : IPluginProcessor(c, kAPIVST3) { CreateLatencyDelay(); }
-};
-
 TEST(IPluginProcessor, BypassDelaysByTheLatencyEvenInPlace) {
-  PluginConfig c;
-  c.channelIOStr = "1-1";
-  c.latency = 2;
-  DelayedProcessor p(c);
-  p.SetBlockSize(4);
-  p.SetChannelConnections(kInput, 0, 1, true);
-  p.SetChannelConnections(kOutput, 0, 1, true);
+  ConnectedProcessor p("1-1", 4, 2);
   std::vector<double> buf = {1, 2, 3, 4};
   double* ptr[] = {buf.data()};
   p.AttachBuffers(kInput, 0, 1, ptr, 4);

@@ -13,6 +13,7 @@
 #include "FakeWebView2.h"
 #include "WindowMetrics.h"
 #include "editor/EditorPage.h"
+#include "editor/EditorProtocol.h"
 #include "editor/IWebView.h"
 #include "platform/Platform.h"
 
@@ -94,16 +95,6 @@ std::string OpenedUrls() {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-constexpr const char* kScripts[] = {
-    "function IPluginSendMsg(m) {window.chrome.webview.postMessage(m)};",
-    "document.addEventListener('keydown', function(e) { if(document.activeElement.type != \"text\") { "
-    "IPluginSendMsg({'msg': 'SKPFUI', 'keyCode': e.keyCode, 'utf8': e.key, 'S': e.shiftKey, 'C': e.ctrlKey, "
-    "'A': e.altKey, 'isUp': false}); }});",
-    "document.addEventListener('keyup', function(e) { if(document.activeElement.type != \"text\") { "
-    "IPluginSendMsg({'msg': 'SKPFUI', 'keyCode': e.keyCode, 'utf8': e.key, 'S': e.shiftKey, 'C': e.ctrlKey, "
-    "'A': e.altKey, 'isUp': true}); }});",
-};
-
 // One test, because the environment is process-wide: its first creation (and the retry
 // before it) can be seen only once per process.
 TEST(WebViewHost, EditorLifeThroughTheWebView2Runtime) {
@@ -162,7 +153,7 @@ TEST(WebViewHost, EditorLifeThroughTheWebView2Runtime) {
   const auto scripts = Matching(log, "WebView.AddScriptToExecuteOnDocumentCreated ");
   ASSERT_EQ(scripts.size(), 3u);
   for (size_t i = 0; i < 3; ++i)
-    EXPECT_EQ(scripts[i], std::string("WebView.AddScriptToExecuteOnDocumentCreated ") + kScripts[i]);
+    EXPECT_EQ(scripts[i], std::string("WebView.AddScriptToExecuteOnDocumentCreated ") + oskel::kInjectedScripts[i]);
   // The parent's client area cannot be read: the editor's rectangle at 144 DPI.
   EXPECT_LT(IndexOf(log, "Controller.SetBoundsAndZoomFactor 0 0 1801 841 1"), log.size());
   // No page beside this program: the virtual host serves index.html from no folder.
