@@ -1,0 +1,221 @@
+// Guards the sound of every processing path against drift: the outputs of a fixed stereo test
+// signal, in 64-bit and in 32-bit host samples, must stay within 1e-7 of the outputs recorded
+// in SoundReference.inc (and the page's meters within a display tolerance).
+//
+// The reference holds every output sample of the first frames after a reset (start-up of every
+// state) and then every kStride-th sample. A filter, envelope or curve that changes moves all
+// later samples, so the sampled frames catch it while the file stays small.
+//
+// To record a new reference (only when a change of sound is intended):
+//   KYR_WRITE_SOUND_REFERENCE=tests/engine/SoundReference.inc build/tests/engine/kyr_engine_tests
+//       --gtest_filter='SoundReference.*'
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <utility>
+#include <vector>
+
+#include "EParams.h"
+#include "EqProcessor.h"
+
+namespace kyr {
+namespace {
+
+using Params = std::vector<std::pair<int, double>>;
+
+struct Path {
+  const char* name;
+  Params params;
+  bool mono = false;
+  double fs = 48000.0;
+};
+
+const Params kBands = {{kLowCut, 40},    {kLowBoost, 60},  {kMidCut, 30},
+                       {kHighBoost, 50}, {kBandwidth, 40}, {kHighCut, 25},
+                       {kMidBoost, 45},  {kLFFilter, 3},   {kHFFilter, 2},
+                       {kLFSlope, 2},    {kHFSlope, 2},    {kAutoGainMatch, 1}};
+const Params kCleanBands = {{kLowCut, 40},    {kLowBoost, 60},  {kMidCut, 30}, {kHighBoost, 50},
+                            {kBandwidth, 40}, {kHighCut, 25},   {kMidBoost, 45}, {kClean, 1}};
+
+Params With(Params base, const Params& extra) {
+  base.insert(base.end(), extra.begin(), extra.end());
+  return base;
+}
+
+// Every path of the processor; the order is the order of the recorded reference.
+const std::vector<Path>& Paths() {
+  static const std::vector<Path> paths = {
+      {"defaults", {}},
+      {"clean program", kCleanBands},
+      {"program bands", kBands},
+      {"program bands hq", With(kBands, {{kHQOversample, 1}})},
+      {"dynamic tube", With(kBands, {{kDynamicTube, 70}})},
+      {"push-pull", With(kBands, {{kPushPull, 60}, {kPushPullPivot, 0.3}})},
+      {"push-pull hq", With(kBands, {{kPushPull, 60}, {kHQOversample, 1}})},
+      {"heaviest",
+       With(kBands,
+            {{kPushPull, 60}, {kHQOversample, 1}, {kDynamicTube, 70}, {kInput, 80}})},
+      {"filters hot, slopes and resonance",
+       {{kInput, 100}, {kLFFilter, 5}, {kLFSlope, 0}, {kLFReso, 70}, {kHFFilter, 4},
+        {kHFSlope, 2}, {kHFReso, 60}, {kBandListen, 0}, {kOutput, 30}}},
+      {"bypass", {{kBypass, 1}, {kLFFilter, 2}, {kHFFilter, 5}, {kAutoGainMatch, 1}}},
+      {"bax",
+       {{kMode, 1},
+        {kBaxDynamic, 60},
+        {kBaxStereoMode, 1},
+        {kTilt, 1.5},
+        {kWidth, 140},
+        {kBassMono, 2},
+        {kBaxLoShelfL, 3},
+        {kBaxHiShelfL, -2},
+        {kBaxLoCut, 2},
+        {kBaxHiCut, 3}}},
+      {"bax unlinked push-pull",
+       {{kMode, 1}, {kPushPull, 80}, {kBaxLink, 0}, {kBaxLoShelfL, 3}, {kBaxHiShelfR, -4},
+        {kWidth, 0}, {kAutoGainMatch, 1}}},
+      {"band listen", {{kBandListen, 3}, {kLFFilter, 2}, {kAutoGainMatch, 1}}},
+      {"mono program bands", kBands, true},
+      {"96 kHz hq dynamic", With(kBands, {{kHQOversample, 1}, {kDynamicTube, 40}}), false,
+       96000.0},
+  };
+  return paths;
+}
+
+constexpr int kFrames = 16384;
+constexpr int kDenseFrames = 64;  // every sample of the first frames after the reset
+constexpr int kStride = 97;       // then every kStride-th sample
+constexpr double kScale = 1e9;    // reference units per full scale
+constexpr double kMeterScale = 1e4;
+constexpr double kTolerance = 1e-7;
+constexpr double kMeterTolerance = 2e-3;  // the page shows meters as single-precision floats
+
+bool Recorded(int i) { return i < kDenseFrames || i % kStride == 0; }
+
+// A program-like stereo signal: partials, a little pseudo-random noise, and sections at
+// moderate level, loud (the curves deep in their knees), silent and quiet.
+std::vector<double> TestSignal(int ch) {
+  std::vector<double> x(kFrames);
+  unsigned seed = 777u + 31u * static_cast<unsigned>(ch);
+  for (int i = 0; i < kFrames; ++i) {
+    seed = seed * 1664525u + 1013904223u;
+    const double noise = (static_cast<double>(seed >> 8) / 16777216.0 - 0.5) * 0.08;
+    const double t = i / 48000.0;
+    const double f = ch == 0 ? 110.0 : 165.0;
+    double v = 0.45 * std::sin(2 * M_PI * f * t) + 0.2 * std::sin(2 * M_PI * 1250.0 * t + ch) +
+               0.1 * std::sin(2 * M_PI * 7100.0 * t) + noise;
+    const int section = i / 4096;
+    const double level[] = {0.6, 1.6, 0.0, 0.05};
+    x[i] = v * level[section];
+  }
+  return x;
+}
+
+float MeterValue(const Meters& m, int k) {
+  const std::atomic<float>* fields[] = {&m.thd,  &m.drive, &m.loRed,  &m.hiRed, &m.tp,
+                                        &m.lufs, &m.xf,    &m.tb,     &m.ease,  &m.ppg[0],
+                                        &m.ppg[5], &m.ppbg[0], &m.ppbg[1]};
+  return fields[k]->load();
+}
+constexpr int kMeterCount = 13;
+
+// Runs one path over the test signal in blocks of changing size. With single precision the
+// host's samples are floats: the input is rounded on the way in and the output on the way out.
+// Appends the recorded samples (reference units) and the meters after the last block.
+void RunPath(const Path& path, bool single, std::vector<long long>& samples,
+             std::vector<long long>& meters) {
+  EqProcessor p;
+  p.Reset(path.fs, 512);
+  for (const auto& [idx, v] : path.params) p.OnParamChange(idx, v);
+  std::vector<double> in[2] = {TestSignal(0), TestSignal(1)};
+  if (single) {
+    for (auto& ch : in)
+      for (double& v : ch) v = static_cast<float>(v);
+  }
+  std::vector<double> out[2] = {std::vector<double>(kFrames), std::vector<double>(kFrames)};
+  const int blocks[] = {512, 333, 100, 512, 17, 480};
+  const int channels = path.mono ? 1 : 2;
+  for (int i = 0, b = 0; i < kFrames; ++b) {
+    const int n = std::min(blocks[b % 6], kFrames - i);
+    double* inputs[2] = {in[0].data() + i, in[1].data() + i};
+    double* outputs[2] = {out[0].data() + i, out[1].data() + i};
+    p.Process(inputs, outputs, channels, channels, n);
+    i += n;
+  }
+  for (int ch = 0; ch < channels; ++ch) {
+    for (int i = 0; i < kFrames; ++i) {
+      if (!Recorded(i)) continue;
+      const double v = single ? static_cast<float>(out[ch][i]) : out[ch][i];
+      samples.push_back(std::llround(v * kScale));
+    }
+  }
+  for (int k = 0; k < kMeterCount; ++k) {
+    meters.push_back(std::llround(MeterValue(p.GetMeters(), k) * kMeterScale));
+  }
+}
+
+#if __has_include("SoundReference.inc")
+#include "SoundReference.inc"
+#define KYR_HAVE_SOUND_REFERENCE 1
+#endif
+
+void WriteArray(FILE* f, const char* name, const std::vector<long long>& v) {
+  std::fprintf(f, "const long long %s[] = {\n", name);
+  for (size_t i = 0; i < v.size(); ++i) {
+    std::fprintf(f, "%lld,%s", v[i], i % 12 == 11 ? "\n" : "");
+  }
+  std::fprintf(f, "};\n");
+}
+
+TEST(SoundReference, EveryPathMatchesTheRecordedOutput) {
+  std::vector<long long> samples, meters;
+  std::vector<size_t> starts;  // first sample of each path and precision
+  for (const Path& path : Paths()) {
+    for (bool single : {false, true}) {
+      starts.push_back(samples.size());
+      RunPath(path, single, samples, meters);
+    }
+  }
+  if (const char* out = std::getenv("KYR_WRITE_SOUND_REFERENCE")) {
+    FILE* f = std::fopen(out, "w");
+    ASSERT_NE(f, nullptr) << out;
+    std::fprintf(f,
+                 "// Recorded outputs of SoundReferenceTest.cpp (units of 1e-9 full scale) and "
+                 "meters (units of 1e-4).\n");
+    WriteArray(f, "kSoundReference", samples);
+    WriteArray(f, "kMeterReference", meters);
+    std::fclose(f);
+    GTEST_SKIP() << "reference written to " << out;
+  }
+#ifdef KYR_HAVE_SOUND_REFERENCE
+  ASSERT_EQ(samples.size(), std::size(kSoundReference));
+  ASSERT_EQ(meters.size(), std::size(kMeterReference));
+  starts.push_back(samples.size());
+  for (size_t run = 0; run + 1 < starts.size(); ++run) {
+    const char* name = Paths()[run / 2].name;
+    const char* precision = run % 2 == 0 ? "64-bit" : "32-bit";
+    double worst = 0.0;
+    size_t worstAt = 0;
+    for (size_t i = starts[run]; i < starts[run + 1]; ++i) {
+      const double d = std::fabs(static_cast<double>(samples[i] - kSoundReference[i])) / kScale;
+      if (d > worst) {
+        worst = d;
+        worstAt = i - starts[run];
+      }
+    }
+    EXPECT_LE(worst, kTolerance) << name << ", " << precision << ": recorded sample " << worstAt;
+    for (int k = 0; k < kMeterCount; ++k) {
+      const size_t i = run * kMeterCount + k;
+      EXPECT_NEAR(meters[i] / kMeterScale, kMeterReference[i] / kMeterScale, kMeterTolerance)
+          << name << ", " << precision << ": meter " << k;
+    }
+  }
+#else
+  FAIL() << "no recorded reference";
+#endif
+}
+
+}  // namespace
+}  // namespace kyr
