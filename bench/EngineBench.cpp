@@ -162,6 +162,18 @@ void BM_Floor(benchmark::State& state) {
 void BM_Defaults(benchmark::State& state) { RunProcessor(state, {}); }
 void BM_DefaultsDecayingToSilence(benchmark::State& state) { RunProcessor(state, {}, true); }
 void BM_DefaultsAfterBax(benchmark::State& state) { RunProcessor(state, {}, false, true); }
+void BM_CleanProgram(benchmark::State& state) {
+  // The five bands and Mid Boost of ProgramBands with Clean on: no tube, no LF/HF filter, no
+  // gain match.
+  RunProcessor(state, {{kyr::kLowCut, 40},
+                       {kyr::kLowBoost, 60},
+                       {kyr::kMidCut, 30},
+                       {kyr::kHighBoost, 50},
+                       {kyr::kBandwidth, 40},
+                       {kyr::kHighCut, 25},
+                       {kyr::kMidBoost, 45},
+                       {kyr::kClean, 1}});
+}
 void BM_ProgramBands(benchmark::State& state) { RunProcessor(state, kBands); }
 void BM_ProgramBandsHQ(benchmark::State& state) {
   RunProcessor(state, With(kBands, {{kyr::kHQOversample, 1}}));
@@ -198,6 +210,7 @@ BENCHMARK(BM_Floor);
 BENCHMARK(BM_Defaults);
 BENCHMARK(BM_DefaultsDecayingToSilence);
 BENCHMARK(BM_DefaultsAfterBax);
+BENCHMARK(BM_CleanProgram);
 BENCHMARK(BM_ProgramBands);
 BENCHMARK(BM_ProgramBandsHQ);
 BENCHMARK(BM_DynamicTube);
