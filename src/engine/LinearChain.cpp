@@ -90,7 +90,7 @@ void RunGroupOf(int sections, const LinearChain& c, int first, int ch0, const do
 // scalar loop bit for bit, at half the instructions.
 typedef double Pair __attribute__((vector_size(16)));
 
-constexpr int kPairGroupSections = 4;
+constexpr int kPairGroupSections = 8;
 
 struct PairRegs {
   Pair b0, b1, b2, a1, a2, s1, s2;
@@ -168,7 +168,11 @@ void RunPairGroupOf(int sections, const LinearChain& c, int first, const double*
     case 1: RunPairGroup<1, kCoupling, kSplit>(c, first, in, out, splitOut, n); break;
     case 2: RunPairGroup<2, kCoupling, kSplit>(c, first, in, out, splitOut, n); break;
     case 3: RunPairGroup<3, kCoupling, kSplit>(c, first, in, out, splitOut, n); break;
-    default: RunPairGroup<4, kCoupling, kSplit>(c, first, in, out, splitOut, n); break;
+    case 4: RunPairGroup<4, kCoupling, kSplit>(c, first, in, out, splitOut, n); break;
+    case 5: RunPairGroup<5, kCoupling, kSplit>(c, first, in, out, splitOut, n); break;
+    case 6: RunPairGroup<6, kCoupling, kSplit>(c, first, in, out, splitOut, n); break;
+    case 7: RunPairGroup<7, kCoupling, kSplit>(c, first, in, out, splitOut, n); break;
+    default: RunPairGroup<8, kCoupling, kSplit>(c, first, in, out, splitOut, n); break;
   }
 }
 
