@@ -1,6 +1,7 @@
 #include "TubeStage.h"
 
 #include <cmath>
+#include <cstdint>
 
 #include "BlockOps.h"
 
@@ -126,6 +127,84 @@ struct GainRegs {
   }
 };
 
+#if defined(__GNUC__)
+#define KYR_PAIRED_BANDS 1
+// Both channels in the two lanes of one vector: each lane takes the scalar steps of
+// BandRegs::Step and GainRegs::Step in the same order, so the results are the same bit for
+// bit.
+typedef double Pair __attribute__((vector_size(16)));
+typedef uint64_t PairBits __attribute__((vector_size(16)));
+
+template <bool kPrev, bool kCur, bool kCheck>
+void RunBandPass(BandRegs& band, GainRegs& gains, KernelScratch& sc, int cur, int prev,
+                 const PushPullParams& p, double gainCoef, double* const x[2], int n) {
+  const BiquadSection& l = *band.section[0];
+  const BiquadSection& r = *band.section[1];
+  const Pair b0{l.b0, r.b0}, b1{l.b1, r.b1}, b2{l.b2, r.b2}, a1{l.a1, r.a1}, a2{l.a2, r.a2};
+  Pair s1{band.s1[0], band.s1[1]}, s2{band.s2[0], band.s2[1]};
+  Pair fast{band.fast[0], band.fast[1]}, slow{band.slow[0], band.slow[1]};
+  Pair gain{gains.gain[0], gains.gain[1]};
+  const Pair fastCoef = Pair{} + p.fastCoef, slowCoef = Pair{} + p.slowCoef;
+  const Pair gc = Pair{} + gainCoef, one = Pair{} + 1.0;
+  const PairBits magnitude = PairBits{} + ~0x8000000000000000ULL;
+  double* const x0 = x[0];
+  double* const x1 = x[1];
+  for (int i = 0; i < n; ++i) {
+    Pair v{x0[i], x1[i]};
+    if constexpr (kPrev) {
+      if constexpr (kCheck) gain = gain > 0.0 ? gain : one;
+      const Pair target{sc.fast[prev][0][i], sc.fast[prev][1][i]};
+      gain = gain + (target - gain) * gc;
+      v = v + gain * Pair{sc.delta[prev][0][i], sc.delta[prev][1][i]};
+      x0[i] = v[0];
+      x1[i] = v[1];
+    }
+    if constexpr (kCur) {
+      const Pair y = b0 * v + s1;
+      s1 = b1 * v - a1 * y + s2;
+      s2 = b2 * v - a2 * y;
+      const Pair d = y - v;
+      const Pair a = (Pair)((PairBits)d & magnitude);
+      fast = fast + (a - fast) * fastCoef;
+      slow = slow + (a - slow) * slowCoef;
+      for (int ch = 0; ch < 2; ++ch) {
+        sc.delta[cur][ch][i] = d[ch];
+        sc.fast[cur][ch][i] = fast[ch];
+        sc.slow[cur][ch][i] = slow[ch];
+      }
+    }
+  }
+  for (int ch = 0; ch < 2; ++ch) {
+    band.s1[ch] = s1[ch];
+    band.s2[ch] = s2[ch];
+    band.fast[ch] = fast[ch];
+    band.slow[ch] = slow[ch];
+    gains.gain[ch] = gain[ch];
+  }
+}
+
+void RunBandPassPaired(bool hasPrev, bool hasCur, BandRegs& band, GainRegs& gains,
+                       KernelScratch& sc, int cur, int prev, const PushPullParams& p,
+                       double gainCoef, double* const x[2], int n) {
+  const bool check = gains.checkEachSample;
+  if (hasPrev && hasCur) {
+    if (check) {
+      RunBandPass<true, true, true>(band, gains, sc, cur, prev, p, gainCoef, x, n);
+    } else {
+      RunBandPass<true, true, false>(band, gains, sc, cur, prev, p, gainCoef, x, n);
+    }
+  } else if (hasPrev) {
+    if (check) {
+      RunBandPass<true, false, true>(band, gains, sc, cur, prev, p, gainCoef, x, n);
+    } else {
+      RunBandPass<true, false, false>(band, gains, sc, cur, prev, p, gainCoef, x, n);
+    }
+  } else if (hasCur) {
+    RunBandPass<false, true, false>(band, gains, sc, cur, prev, p, gainCoef, x, n);
+  }
+}
+#endif
+
 // Turns a band's envelopes (buffer set `set`) into gain targets; false if one is not finite.
 bool ComputeTargets(EqEngine& eng, int set, double amount, const PushPullParams& p, int n) {
   KernelScratch& sc = eng.mScratch;
@@ -154,6 +233,9 @@ void RunPushPullBands(EqEngine& eng, const PushPullBand* bands, int count, const
     BandRegs band(bands[hasCur ? k : count - 1]);
     GainRegs gains(bands[hasPrev ? k - 1 : 0], finite);
     const double c = p.gainCoef;
+#if defined(KYR_PAIRED_BANDS)
+    RunBandPassPaired(hasPrev, hasCur, band, gains, sc, cur, prev, p, c, x, n);
+#else
     for (int i = 0; i < n; ++i) {
       for (int ch = 0; ch < 2; ++ch) {
         double v = x[ch][i];
@@ -169,6 +251,7 @@ void RunPushPullBands(EqEngine& eng, const PushPullBand* bands, int count, const
         }
       }
     }
+#endif
     if (hasPrev) {
       for (int ch = 0; ch < 2; ++ch) bands[k - 1].state[ch]->gain = gains.gain[ch];
     }
