@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 #include "BlockOps.h"
@@ -19,6 +20,70 @@ double InterSamplePeak(double h0, double h1, double h2, double h3) {
   peak = Larger(peak, std::fabs(0.865 * h1 - 0.1063 * h0 + 0.2701 * h2 - 0.0288 * h3));
   peak = Larger(peak, std::fabs(0.6221 * h1 - 0.1221 * h0 + 0.6221 * h2 - 0.1221 * h3));
   peak = Larger(peak, std::fabs(0.2701 * h1 - 0.0288 * h0 + 0.865 * h2 - 0.1063 * h3));
+  return peak;
+}
+
+#if defined(__GNUC__)
+#define KYR_PAIRED_PEAK 1
+typedef double Pair __attribute__((vector_size(16)));
+typedef uint64_t PairBits __attribute__((vector_size(16)));
+
+Pair LoadPair(const double* p) {
+  Pair v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+Pair Abs(Pair v) { return (Pair)((PairBits)v & (PairBits{} + ~0x8000000000000000ULL)); }
+Pair Larger(Pair a, Pair b) { return b > a ? b : a; }
+
+// InterSamplePeak of two neighbouring points in the lanes of one vector (the same steps).
+Pair InterSamplePeaks(Pair h0, Pair h1, Pair h2, Pair h3) {
+  Pair peak = Abs(h1);
+  peak = Larger(peak, Abs(0.865 * h1 - 0.1063 * h0 + 0.2701 * h2 - 0.0288 * h3));
+  peak = Larger(peak, Abs(0.6221 * h1 - 0.1221 * h0 + 0.6221 * h2 - 0.1221 * h3));
+  peak = Larger(peak, Abs(0.2701 * h1 - 0.0288 * h0 + 0.865 * h2 - 0.1063 * h3));
+  return peak;
+}
+#endif
+
+// Largest inter-sample peak of a block's samples x[0..n), each point with the three samples
+// before it (the first from the history h, the last four samples, oldest first); h becomes the
+// block's last four. Points are taken two at a time where vectors exist; the order in which a
+// maximum is taken does not change it.
+double BlockPeak(double (&h)[4], const double* x, int n) {
+  constexpr int kPiece = 128;
+  double ext[kPiece + 3];
+  ext[0] = h[1];
+  ext[1] = h[2];
+  ext[2] = h[3];
+  double peak = 0.0;
+  for (int i0 = 0; i0 < n; i0 += kPiece) {
+    const int m = n - i0 < kPiece ? n - i0 : kPiece;
+    for (int i = 0; i < m; ++i) ext[3 + i] = x[i0 + i];
+    int i = 0;
+#if defined(KYR_PAIRED_PEAK)
+    Pair pairPeak{};
+    for (; i + 2 <= m; i += 2) {
+      pairPeak = Larger(pairPeak, InterSamplePeaks(LoadPair(ext + i), LoadPair(ext + i + 1),
+                                                   LoadPair(ext + i + 2), LoadPair(ext + i + 3)));
+    }
+    peak = Larger(peak, Larger(pairPeak[0], pairPeak[1]));
+#endif
+    for (; i < m; ++i) {
+      peak = Larger(peak, InterSamplePeak(ext[i], ext[i + 1], ext[i + 2], ext[i + 3]));
+    }
+    // The last three samples lead into the next piece.
+    ext[0] = ext[m];
+    ext[1] = ext[m + 1];
+    ext[2] = ext[m + 2];
+  }
+  if (n >= 1) {
+    // The newest four samples: the three carried in ext and the one before them.
+    h[0] = n >= 4 ? x[n - 4] : h[n];
+    h[1] = ext[0];
+    h[2] = ext[1];
+    h[3] = ext[2];
+  }
   return peak;
 }
 
@@ -40,20 +105,11 @@ void MeterTail(EqEngine& eng, const double* inL, const double* inR, const double
     m.outputRing[pos].store(mid, std::memory_order_relaxed);
     ++counter;
 
-    for (double* h : {hL, hR}) {
-      h[0] = h[1];
-      h[1] = h[2];
-      h[2] = h[3];
-    }
-    hL[3] = outL[i];
-    hR[3] = outR[i];
-    peak = Larger(peak, InterSamplePeak(hL[0], hL[1], hL[2], hL[3]));
-    peak = Larger(peak, InterSamplePeak(hR[0], hR[1], hR[2], hR[3]));
-
     const double y = RunBiquad(m.highPass, RunBiquad(m.shelf, mid, 0), 0);
     ms = ms + (y * y - ms) * coef;
   }
   m.ringCounter.store(counter, std::memory_order_release);
+  peak = Larger(BlockPeak(hL, outL, n), BlockPeak(hR, outR, n));
 
   if (!std::isfinite(ms)) ms = 0.0;
   m.meanSquare = ms;
