@@ -4,12 +4,13 @@
 #include <malloc.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <new>
 
 void operator delete(void* memory) noexcept {
   if (!memory) return;
-  std::memset(memory, 0xDD, _msize(memory));
+  // Volatile stores: a memset right before free would be dropped as a dead store.
+  volatile unsigned char* bytes = static_cast<unsigned char*>(memory);
+  for (std::size_t i = 0, size = _msize(memory); i < size; ++i) bytes[i] = 0xDD;
   std::free(memory);
 }
 
