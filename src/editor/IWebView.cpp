@@ -90,7 +90,14 @@ class IWebViewImpl final : public platform::WebViewListener {
     // Web links open in the user's browser; anything else is left to the page's browser.
     const std::string text = "\"url\":\"" + url + "\"";
     const auto address = ParseOpenUrlRequest(text.data(), static_cast<int>(text.size()));
-    return address && platform::OpenUrl(*address);
+    if (!address) return false;
+    void* parent = nullptr;
+    {
+      std::lock_guard<std::mutex> lock(mMutex);
+      parent = mParent;
+    }
+    // The parent window owns anything the shell shows while it opens the link.
+    return platform::OpenUrl(*address, parent);
   }
 
   // Downloads: this plug-in's hooks decide; the platform cancels what they refuse.

@@ -56,7 +56,8 @@ std::string ModuleFolder();
 
 // ---- Shell ---------------------------------------------------------------------------------
 // Opens a web address in the user's default browser. Returns false when that fails.
-bool OpenUrl(const std::string& url);
+// `ownerWindow` (a native window, may be null) owns whatever the shell shows meanwhile.
+bool OpenUrl(const std::string& url, void* ownerWindow = nullptr);
 
 }  // namespace oskel::platform
 

@@ -7,7 +7,7 @@ extern char** environ;
 
 namespace oskel::platform {
 
-bool OpenUrl(const std::string& url) {
+bool OpenUrl(const std::string& url, void* /*ownerWindow*/) {
   // xdg-open hands the address to the desktop's default browser. The child is not waited
   // for beyond its own start: xdg-open returns once the browser has been asked.
   char arg0[] = "xdg-open";

@@ -61,6 +61,13 @@ class ComRef {
   T* mObject = nullptr;
 };
 
+// The host's COM objects (handlers and environment options) alive in this module: the runtime
+// may hold any of them as long as it likes, so tests check that none is leaked.
+inline std::atomic<int>& LiveComObjects() {
+  static std::atomic<int> count{0};
+  return count;
+}
+
 // A reference-counted callback object implementing one runtime handler interface: Invoke
 // forwards to a function. Created with one reference owned by the caller.
 template <typename Interface, typename... Args>
@@ -88,11 +95,16 @@ class ComCallback final : public Interface {
     if (refs == 0) delete this;
     return refs;
   }
-  HRESULT STDMETHODCALLTYPE Invoke(Args... args) override { return mFunction ? mFunction(args...) : S_OK; }
+  // The function may make the runtime drop its last reference to this handler (an event
+  // handler that removes itself): the handler keeps itself alive until the function returns.
+  HRESULT STDMETHODCALLTYPE Invoke(Args... args) override {
+    const ComRef<Interface> self = ComRef<Interface>::Share(this);
+    return mFunction ? mFunction(args...) : S_OK;
+  }
 
  private:
-  explicit ComCallback(Function function) : mFunction(std::move(function)) {}
-  ~ComCallback() = default;
+  explicit ComCallback(Function function) : mFunction(std::move(function)) { ++LiveComObjects(); }
+  ~ComCallback() { --LiveComObjects(); }
 
   Function mFunction;
   std::atomic<ULONG> mRefs{1};

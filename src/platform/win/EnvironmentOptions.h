@@ -45,8 +45,8 @@ class EnvironmentOptions final : public ICoreWebView2EnvironmentOptions,
     std::wstring text;
   };
 
-  EnvironmentOptions() = default;
-  ~EnvironmentOptions() = default;
+  EnvironmentOptions() { ++LiveComObjects(); }
+  ~EnvironmentOptions() { --LiveComObjects(); }
   static HRESULT Get(const OptionalText& text, LPWSTR* value);
   static HRESULT Put(OptionalText& text, LPCWSTR value);
   static HRESULT Get(BOOL flag, BOOL* value);

@@ -2,6 +2,8 @@
 
 #include <shlobj.h>
 
+#include <cwctype>
+
 #include "EnvironmentOptions.h"
 #include "WideText.h"
 #include "platform/Platform.h"
@@ -16,10 +18,48 @@ ComRef<ICoreWebView2Environment>& SharedEnvironment() {
   return *shared;
 }
 
+std::wstring SystemUserFolder(UserFolder folder) {
+  wchar_t path[MAX_PATH + 1] = {};
+  if (folder == UserFolder::kTemporary) {
+    const DWORD length = GetTempPathW(MAX_PATH + 1, path);
+    if (length == 0 || length > MAX_PATH) return {};
+  } else {
+    const int csidl = folder == UserFolder::kRoamingAppData ? CSIDL_APPDATA : CSIDL_LOCAL_APPDATA;
+    if (FAILED(SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path))) return {};
+  }
+  std::wstring text(path);
+  while (!text.empty() && (text.back() == L'\\' || text.back() == L'/')) text.pop_back();
+  return text;
+}
+
+UserFolderLookup gUserFolderLookup = &SystemUserFolder;
+
+bool IsAbsoluteFolder(const std::wstring& folder) {
+  const bool drive = folder.size() >= 3 && iswalpha(folder[0]) && folder[1] == L':' &&
+                     (folder[2] == L'\\' || folder[2] == L'/');
+  const bool share = folder.size() >= 3 && folder[0] == L'\\' && folder[1] == L'\\';
+  return drive || share;
+}
+
+// The runtime holds this module's handlers and options object (and calls them) for as long as
+// it likes, also after a host has released every instance and unloaded the module: once the
+// first environment is requested, the module stays loaded until the process ends, as the
+// environment itself does.
+void PinThisModule() {
+  static bool pinned = false;
+  if (pinned) return;
+  HMODULE module = nullptr;
+  pinned = GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                              reinterpret_cast<LPCWSTR>(&PinThisModule), &module) != FALSE;
+}
+
 }  // namespace
 
-CreateCoreWebView2EnvironmentWithOptionsProc LoaderEntry() {
-  const std::wstring path = ToWide(ModuleFolder()) + L"WebView2Loader.dll";
+CreateCoreWebView2EnvironmentWithOptionsProc LoaderEntry() { return LoaderEntryIn(ToWide(ModuleFolder())); }
+
+CreateCoreWebView2EnvironmentWithOptionsProc LoaderEntryIn(const std::wstring& folder) {
+  if (!IsAbsoluteFolder(folder)) return nullptr;
+  const std::wstring path = folder + L"WebView2Loader.dll";
   HMODULE loader = GetModuleHandleW(path.c_str());
   // Loaded once and kept: the environment it creates lives as long as the process.
   if (!loader) loader = LoadLibraryW(path.c_str());
@@ -28,11 +68,14 @@ CreateCoreWebView2EnvironmentWithOptionsProc LoaderEntry() {
       reinterpret_cast<void*>(GetProcAddress(loader, "CreateCoreWebView2EnvironmentWithOptions")));
 }
 
+void SetUserFolderLookup(UserFolderLookup lookup) { gUserFolderLookup = lookup ? lookup : &SystemUserFolder; }
+
 std::wstring WebViewCacheFolder() {
-  wchar_t roaming[MAX_PATH] = {};
-  if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, roaming)) || !roaming[0])
-    return {};
-  return std::wstring(roaming) + L"\\Oskel\\WebViewCache";
+  for (const UserFolder folder : {UserFolder::kRoamingAppData, UserFolder::kLocalAppData, UserFolder::kTemporary}) {
+    const std::wstring base = gUserFolderLookup(folder);
+    if (!base.empty()) return base + L"\\Oskel\\WebViewCache";
+  }
+  return {};
 }
 
 bool RequestEnvironment(EnvironmentReady ready) {
@@ -54,9 +97,9 @@ bool RequestEnvironment(EnvironmentReady ready) {
     ready(environment);
     return S_OK;
   });
+  PinThisModule();
   const std::wstring cacheFolder = WebViewCacheFolder();
-  // Without a roaming folder the runtime's own default folder is used rather than a relative
-  // path, which would land beside the host's executable.
+  // With no folder known at all, the runtime's own default is the only choice left.
   const wchar_t* userDataFolder = cacheFolder.empty() ? nullptr : cacheFolder.c_str();
   const ComRef<ICoreWebView2EnvironmentOptions> options = EnvironmentOptions::Make();
   if (SUCCEEDED(create(nullptr, userDataFolder, options.Get(), completed.Get()))) return true;

@@ -10,12 +10,44 @@ namespace fake {
 
 int gLiveObjects = 0;
 int gHeldHandlers = 0;
+int gModes = 0;
 
 namespace {
 
 std::vector<std::string> gLog;
 std::vector<std::function<void()>> gPending;
+// Calls waiting for the thread's message loop (kFakeCompleteOnMessageLoop), oldest first.
+std::vector<std::function<void()>> gPosted;
 int gEnvironmentFailures = 0;
+int gEnvironmentCallbackFailures = 0;
+int gControllerFailures = 0;
+int gControllerCallbackFailures = 0;
+
+constexpr UINT kRunPostedMessage = WM_APP + 17;
+
+LRESULT CALLBACK PostedWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message != kRunPostedMessage) return DefWindowProcW(window, message, wParam, lParam);
+  if (!gPosted.empty()) {
+    std::function<void()> call = std::move(gPosted.front());
+    gPosted.erase(gPosted.begin());
+    call();
+  }
+  return 0;
+}
+
+// A message-only window of the thread that made the first request: its messages run the posted calls.
+HWND PostedWindow() {
+  static HWND window = [] {
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = &PostedWindowProc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"KyrFakeWebView2Loop";
+    RegisterClassW(&windowClass);
+    return CreateWindowExW(0, windowClass.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                           windowClass.hInstance, nullptr);
+  }();
+  return window;
+}
 
 std::string BoolText(BOOL value) { return value ? "1" : "0"; }
 
@@ -32,6 +64,7 @@ std::string DescribeOptions(ICoreWebView2EnvironmentOptions* options) {
                      " sso=" + BoolText(sso);
   CoTaskMemFree(version);
   CoTaskMemFree(language);
+  if (gModes & kFakeOptionsFirstRevisionOnly) return text;
   ICoreWebView2EnvironmentOptions2* options2 = nullptr;
   ICoreWebView2EnvironmentOptions3* options3 = nullptr;
   IUnknown* identity1 = nullptr;
@@ -135,7 +168,16 @@ class FakeEnvironment final : public Object<ICoreWebView2Environment> {
       HWND, ICoreWebView2CreateCoreWebView2ControllerCompletedHandler* handler) override {
     Log("Environment.CreateCoreWebView2Controller");
     if (!handler) return E_POINTER;
+    if (gControllerFailures > 0) {
+      --gControllerFailures;
+      return E_FAIL;
+    }
     CompleteLater(handler, [](ICoreWebView2CreateCoreWebView2ControllerCompletedHandler* completed) {
+      if (gControllerCallbackFailures > 0) {
+        --gControllerCallbackFailures;
+        completed->Invoke(HRESULT_FROM_WIN32(ERROR_INVALID_STATE), nullptr);
+        return;
+      }
       auto* controller = new FakeController();
       completed->Invoke(S_OK, controller);
       controller->Release();
@@ -169,7 +211,14 @@ LPWSTR TaskString(const wchar_t* text) {
   return copy;
 }
 
-void Defer(std::function<void()> call) { gPending.push_back(std::move(call)); }
+void Defer(std::function<void()> call) {
+  if (gModes & kFakeCompleteOnMessageLoop) {
+    gPosted.push_back(std::move(call));
+    PostMessageW(PostedWindow(), kRunPostedMessage, 0, 0);
+    return;
+  }
+  gPending.push_back(std::move(call));
+}
 
 }  // namespace fake
 
@@ -185,7 +234,15 @@ extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE CreateCoreWebView2Enviro
     return E_FAIL;
   }
   if (!handler) return E_POINTER;
-  CompleteLater(handler, [](ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler* completed) {
+  // The runtime keeps the options object until the environment exists.
+  auto heldOptions = std::make_shared<Held<ICoreWebView2EnvironmentOptions>>(options);
+  CompleteLater(handler, [heldOptions](ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler* completed) {
+    heldOptions->Reset();
+    if (gEnvironmentCallbackFailures > 0) {
+      --gEnvironmentCallbackFailures;
+      completed->Invoke(HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND), nullptr);
+      return;
+    }
     auto* environment = new FakeEnvironment();
     completed->Invoke(S_OK, environment);
     environment->Release();
@@ -197,6 +254,10 @@ KYR_FAKE_API void FakeWebView2_ClearLog() {
   gLog.clear();
 }
 KYR_FAKE_API void FakeWebView2_FailEnvironmentRequests(int count) { gEnvironmentFailures = count; }
+KYR_FAKE_API void FakeWebView2_SetModes(int modes) { gModes = modes; }
+KYR_FAKE_API void FakeWebView2_FailEnvironmentCallbacks(int count) { gEnvironmentCallbackFailures = count; }
+KYR_FAKE_API void FakeWebView2_FailControllerRequests(int count) { gControllerFailures = count; }
+KYR_FAKE_API void FakeWebView2_FailControllerCallbacks(int count) { gControllerCallbackFailures = count; }
 KYR_FAKE_API int FakeWebView2_RunPending() {
   int count = 0;
   while (!gPending.empty()) {

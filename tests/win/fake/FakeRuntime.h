@@ -21,6 +21,8 @@ void Defer(std::function<void()> call);
 
 extern int gLiveObjects;
 extern int gHeldHandlers;
+// The FakeWebView2Mode flags in force.
+extern int gModes;
 
 // Reference counting and a live-object count for every fake runtime object.
 template <typename Primary>

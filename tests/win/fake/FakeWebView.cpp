@@ -194,9 +194,11 @@ class DownloadOperation final : public Object<ICoreWebView2DownloadOperation> {
     mState = state;
     ICoreWebView2StateChangedEventHandler* handler = mStateChanged.Get();
     if (!handler) return;
-    handler->AddRef();  // the handler removes itself while it runs
+    // The handler removes itself while it runs; a runtime may or may not hold it meanwhile.
+    const bool hold = (gModes & kFakeNoReferenceDuringInvoke) == 0;
+    if (hold) handler->AddRef();
     handler->Invoke(this, nullptr);
-    handler->Release();
+    if (hold) handler->Release();
   }
 
  private:

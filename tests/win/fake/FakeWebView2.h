@@ -14,6 +14,25 @@
 
 // Clears the call log and any pending callback (objects stay alive).
 KYR_FAKE_API void FakeWebView2_ClearLog();
+
+// What real runtimes do and the default fake does not; FakeWebView2_SetModes takes a set of them.
+enum FakeWebView2Mode {
+  // Completions and navigations are posted to this thread's message queue and run only when the
+  // thread's message loop delivers them (FakeWebView2_RunPending then does nothing).
+  kFakeCompleteOnMessageLoop = 1,
+  // An event handler is invoked with only the reference of its registration, so a handler that
+  // removes itself while it runs loses its last reference from the runtime there.
+  kFakeNoReferenceDuringInvoke = 2,
+  // An older runtime: it never asks the options object for its second or third interface.
+  kFakeOptionsFirstRevisionOnly = 4,
+};
+KYR_FAKE_API void FakeWebView2_SetModes(int modes);
+// The next `count` environment completions report a failure (no environment).
+KYR_FAKE_API void FakeWebView2_FailEnvironmentCallbacks(int count);
+// The next `count` controller requests fail at once.
+KYR_FAKE_API void FakeWebView2_FailControllerRequests(int count);
+// The next `count` controller completions report a failure (no controller).
+KYR_FAKE_API void FakeWebView2_FailControllerCallbacks(int count);
 // The next `count` environment requests fail at once.
 KYR_FAKE_API void FakeWebView2_FailEnvironmentRequests(int count);
 // The next navigation of a page completes without success.

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -128,6 +129,51 @@ TEST_F(WindowsHostTest, TwoInstancesRunTheirIdleTimersInOneMessageLoop) {
   PumpMessages(100);
   std::vector<uint8_t> state;
   EXPECT_TRUE(host.GetState(state));
+}
+
+// A host that unloads the module while the browser runtime still holds the module's handlers:
+// the runtime calls them later, so the module must still be there. A copy of the bundle gets
+// the fake WebView2Loader.dll beside its module; the editor's request for the environment is
+// left pending while the host releases everything and unloads the module.
+TEST(WindowsModule, StaysLoadedWhileTheBrowserRuntimeHoldsItsHandlers) {
+  namespace fs = std::filesystem;
+  const fs::path bundle = fs::temp_directory_path() / "kyr-module-pin" / "LUMAEQ5.vst3";
+  fs::remove_all(bundle.parent_path());
+  fs::create_directories(bundle);
+  fs::copy(fs::path(KYR_BUNDLE_DIR), bundle, fs::copy_options::recursive);
+  const fs::path module = kyr::tools::HostedPlugin::ModulePathInBundle(bundle.generic_string());
+  fs::copy_file(fs::path(KYR_FAKE_LOADER), module.parent_path() / "WebView2Loader.dll");
+
+  HMODULE loader = nullptr;
+  {
+    kyr::tools::HostedPlugin plugin{"Kyr Windows Host"};
+    std::string error;
+    ASSERT_TRUE(plugin.LoadModule(bundle.generic_string(), error)) << error;
+    ASSERT_TRUE(plugin.CreateInstance(error)) << error;
+    HWND parent = CreateWindowExW(0, L"STATIC", L"host", WS_OVERLAPPEDWINDOW, 0, 0, 1200, 560, nullptr, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(parent, nullptr);
+    IPlugView* view = plugin.Controller()->createView("editor");
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->attached(parent, kPlatformTypeHWND), kResultTrue);
+    loader = GetModuleHandleW((module.parent_path() / "WebView2Loader.dll").wstring().c_str());
+    view->removed();
+    view->release();
+    DestroyWindow(parent);
+    plugin.Unload();
+  }
+  ASSERT_NE(loader, nullptr);
+  using CountProc = int (*)();
+  const auto runPending = reinterpret_cast<CountProc>(reinterpret_cast<void*>(GetProcAddress(loader, "FakeWebView2_RunPending")));
+  const auto heldHandlers =
+      reinterpret_cast<CountProc>(reinterpret_cast<void*>(GetProcAddress(loader, "FakeWebView2_HeldHandlers")));
+  ASSERT_NE(runPending, nullptr);
+  ASSERT_NE(heldHandlers, nullptr);
+  EXPECT_GT(heldHandlers(), 0);
+  // Unloaded code would crash the runtime's completion call below.
+  ASSERT_NE(GetModuleHandleW(module.wstring().c_str()), nullptr);
+  EXPECT_GE(runPending(), 1);
+  EXPECT_EQ(heldHandlers(), 0);
 }
 
 }  // namespace

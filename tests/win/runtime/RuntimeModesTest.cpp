@@ -1,0 +1,297 @@
+// The WebView2 host under what real runtimes do and the plain fake does not: completions that
+// arrive only through the message loop, handlers released while they run, editors closed while
+// creation is pending, older runtimes, creation errors, and where the host looks for the loader,
+// its user-data folder and the owner of opened links. Each case runs in a process of its own
+// (the environment is process-wide), and each ends with both sides' reference counts: the
+// runtime holds nothing of the host, no host object is left, and of the runtime only the shared
+// environment lives on. Freed memory is scribbled over (FreedMemoryScribble.cpp), so calling a
+// freed handler crashes.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "ComObject.h"
+#include "FakeWebView2.h"
+#include "Shell.h"
+#include "WebViewEnvironment.h"
+#include "editor/IWebView.h"
+#include "platform/Platform.h"
+
+namespace {
+
+using namespace oskel::platform;
+
+std::vector<std::string> TakeLog() {
+  std::vector<std::string> log;
+  for (int i = 0; i < FakeWebView2_LogSize(); ++i) log.emplace_back(FakeWebView2_LogEntry(i));
+  FakeWebView2_ClearLog();
+  return log;
+}
+
+std::vector<std::string> Matching(const std::vector<std::string>& log, const std::string& prefix) {
+  std::vector<std::string> found;
+  for (const auto& entry : log)
+    if (entry.rfind(prefix, 0) == 0) found.push_back(entry);
+  return found;
+}
+
+// Delivers this thread's messages one at a time until `done` (checked after each) or 5 s pass.
+bool PumpUntil(const std::function<bool()>& done) {
+  const DWORD start = GetTickCount();
+  MSG msg;
+  while (!done()) {
+    if (GetTickCount() - start > 5000) return false;
+    if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+      DispatchMessageW(&msg);
+    else
+      Sleep(1);
+  }
+  return true;
+}
+
+// Both sides let go of each other: the runtime holds no host object, no host object is alive,
+// and `runtimeObjects` runtime objects remain (1: the shared environment, kept for the process).
+void ExpectReleased(int runtimeObjects) {
+  EXPECT_EQ(FakeWebView2_HeldHandlers(), 0);
+  EXPECT_EQ(win::LiveComObjects().load(), 0);
+  EXPECT_EQ(FakeWebView2_LiveObjects(), runtimeObjects);
+}
+
+class Listener : public WebViewListener {
+ public:
+  void OnWebViewCreated(bool ok) override { ++(ok ? created : failed); }
+  bool OnNavigationStarting(const std::string&) override { return true; }
+  void OnNavigationCompleted(bool success) override { loaded += success ? 1 : 0; }
+  void OnWebMessage(const std::string&) override {}
+  bool OnNewWindowRequested(const std::string&) override { return false; }
+  bool OnDownloadStarting(const std::string&) override { return true; }
+  void OnDownloadFinished(const std::string& path, bool completed) override { finished.emplace_back(path, completed); }
+
+  int created = 0;
+  int failed = 0;
+  int loaded = 0;
+  std::vector<std::pair<std::string, bool>> finished;
+};
+
+std::shared_ptr<WebView> Open(Listener& listener, HWND parent = nullptr) {
+  return CreateWebView(parent, WebViewRect{0, 0, 1200, 560}, &listener, false);
+}
+
+TEST(RuntimeModes, CompletionsArriveOnlyThroughTheMessageLoop) {
+  FakeWebView2_SetModes(kFakeCompleteOnMessageLoop);
+  Listener listener;
+  auto page = Open(listener);
+  ASSERT_TRUE(page);
+  // Nothing completes inside the request, nor without the loop.
+  EXPECT_EQ(FakeWebView2_RunPending(), 0);
+  EXPECT_EQ(listener.created + listener.failed, 0);
+  ASSERT_TRUE(PumpUntil([&] { return listener.created == 1; }));
+  page->ExecuteScript("SPVFD(0, 0.500000)");
+  page->Navigate("https://plugin.oskel.example/index.html");
+  ASSERT_TRUE(PumpUntil([&] { return listener.loaded == 1; }));
+  page->Close();
+  page.reset();
+  ASSERT_TRUE(PumpUntil([] { return FakeWebView2_HeldHandlers() == 0; }));
+  ExpectReleased(1);
+}
+
+TEST(RuntimeModes, HandlerRemovingItselfWhileItRunsKeepsItselfAlive) {
+  FakeWebView2_SetModes(kFakeNoReferenceDuringInvoke);
+  Listener listener;
+  auto page = Open(listener);
+  FakeWebView2_RunPending();
+  ASSERT_EQ(listener.created, 1);
+  FakeWebView2_StartDownload(L"application/zip");
+  // The state handler's registration is the runtime's only reference to it; the handler drops
+  // it and then goes on to report the download.
+  FakeWebView2_EndDownload(2);
+  EXPECT_EQ(listener.finished, (std::vector<std::pair<std::string, bool>>{{"C:\\downloads\\file.bin", true}}));
+  EXPECT_EQ(Matching(TakeLog(), "Download.remove_"),
+            (std::vector<std::string>{"Download.remove_BytesReceivedChanged 11", "Download.remove_StateChanged 12"}));
+  page->Close();
+  page.reset();
+  FakeWebView2_RunPending();
+  ExpectReleased(1);
+}
+
+TEST(RuntimeModes, EditorClosedWhileTheEnvironmentIsPending) {
+  Listener listener;
+  auto page = Open(listener);
+  page->Close();
+  page.reset();
+  FakeWebView2_RunPending();
+  // The environment still becomes the shared one; no controller is asked for.
+  EXPECT_TRUE(Matching(TakeLog(), "Environment.").empty());
+  EXPECT_EQ(listener.created + listener.failed, 0);
+  ExpectReleased(1);
+
+  Listener next;
+  page = Open(next);
+  FakeWebView2_RunPending();
+  EXPECT_EQ(next.created, 1);
+  EXPECT_TRUE(Matching(TakeLog(), "Loader.").empty());
+  page->Close();
+  page.reset();
+  FakeWebView2_RunPending();
+  ExpectReleased(1);
+}
+
+TEST(RuntimeModes, ControllerArrivingAfterCloseIsClosedAndReleased) {
+  FakeWebView2_SetModes(kFakeCompleteOnMessageLoop);
+  Listener listener;
+  auto page = Open(listener);
+  ASSERT_TRUE(PumpUntil([] {
+    for (int i = 0; i < FakeWebView2_LogSize(); ++i)
+      if (std::string(FakeWebView2_LogEntry(i)) == "Environment.CreateCoreWebView2Controller") return true;
+    return false;
+  }));
+  page->Close();
+  page.reset();
+  ASSERT_TRUE(PumpUntil([] { return FakeWebView2_HeldHandlers() == 0; }));
+  EXPECT_EQ(Matching(TakeLog(), "Controller."), std::vector<std::string>{"Controller.Close"});
+  EXPECT_EQ(listener.created + listener.failed, 0);
+  ExpectReleased(1);
+}
+
+TEST(RuntimeModes, RuntimeWithoutTheLaterOptionsInterfaces) {
+  FakeWebView2_SetModes(kFakeOptionsFirstRevisionOnly);
+  Listener listener;
+  auto page = Open(listener);
+  FakeWebView2_RunPending();
+  EXPECT_EQ(listener.created, 1);
+  const auto loader = Matching(TakeLog(), "Loader.");
+  ASSERT_EQ(loader.size(), 1u);
+  EXPECT_NE(loader[0].find("options=target=131.0.2903.40 language=(none) sso=0"), std::string::npos) << loader[0];
+  EXPECT_EQ(loader[0].find("exclusive="), std::string::npos) << loader[0];
+  page->Close();
+  page.reset();
+  FakeWebView2_RunPending();
+  ExpectReleased(1);
+}
+
+TEST(RuntimeModes, CreationErrorsFollowTheRetryRules) {
+  struct Case {
+    const char* name;
+    std::function<void()> arrange;
+    bool pageMade;             // a request could be made
+    size_t loaderCalls;        // requests to the loader
+    const char* lastOptions;   // what the last of them carried
+    int created;
+    int failed;
+    int runtimeObjects;        // after the page is closed
+  };
+  const Case cases[] = {
+      {"both requests refused", [] { FakeWebView2_FailEnvironmentRequests(2); }, false, 2, "options=none", 0, 0, 0},
+      {"environment callback fails", [] { FakeWebView2_FailEnvironmentCallbacks(1); }, true, 1, "options=target=", 0, 1,
+       0},
+      // A failed callback leaves no shared environment: the next editor asks again.
+      {"first request refused, retried without options", [] { FakeWebView2_FailEnvironmentRequests(1); }, true, 2,
+       "options=none", 1, 0, 1},
+      {"controller request refused", [] { FakeWebView2_FailControllerRequests(1); }, true, 0, "", 0, 1, 1},
+      {"controller callback fails", [] { FakeWebView2_FailControllerCallbacks(1); }, true, 0, "", 0, 1, 1},
+      {"then a page is made", [] {}, true, 0, "", 1, 0, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    c.arrange();
+    Listener listener;
+    auto page = Open(listener);
+    EXPECT_EQ(page != nullptr, c.pageMade);
+    FakeWebView2_RunPending();
+    const auto loader = Matching(TakeLog(), "Loader.");
+    ASSERT_EQ(loader.size(), c.loaderCalls);
+    if (!loader.empty()) {
+      EXPECT_NE(loader.back().find(c.lastOptions), std::string::npos) << loader.back();
+    }
+    EXPECT_EQ(listener.created, c.created);
+    EXPECT_EQ(listener.failed, c.failed);
+    if (page) page->Close();
+    page.reset();
+    FakeWebView2_RunPending();
+    ExpectReleased(c.runtimeObjects);
+  }
+}
+
+// The user-data folder each lookup leads to, seen in the loader's log (the requests are refused,
+// so no environment comes into being between the cases).
+TEST(RuntimeModes, UserDataFolderFallsBackToLocalThenTemporary) {
+  static const wchar_t* folders[3];
+  win::SetUserFolderLookup([](win::UserFolder folder) { return std::wstring(folders[static_cast<int>(folder)]); });
+  struct Case {
+    const wchar_t* roaming;
+    const wchar_t* local;
+    const wchar_t* temporary;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {L"C:\\Roaming", L"C:\\Local", L"C:\\Temp", "folder=C:\\Roaming\\Oskel\\WebViewCache options="},
+      {L"", L"C:\\Local", L"C:\\Temp", "folder=C:\\Local\\Oskel\\WebViewCache options="},
+      {L"", L"", L"C:\\Temp", "folder=C:\\Temp\\Oskel\\WebViewCache options="},
+  };
+  for (const Case& c : cases) {
+    folders[0] = c.roaming;
+    folders[1] = c.local;
+    folders[2] = c.temporary;
+    FakeWebView2_FailEnvironmentRequests(2);
+    Listener listener;
+    EXPECT_EQ(Open(listener), nullptr);
+    const auto loader = Matching(TakeLog(), "Loader.");
+    ASSERT_EQ(loader.size(), 2u);
+    for (const auto& entry : loader) EXPECT_NE(entry.find(c.expected), std::string::npos) << entry;
+  }
+  win::SetUserFolderLookup(nullptr);
+  // The system's own folders: the roaming one exists here.
+  EXPECT_NE(win::WebViewCacheFolder().find(L":\\"), std::wstring::npos);
+  ExpectReleased(0);
+}
+
+TEST(RuntimeModes, LoaderIsLoadedOnlyFromAnAbsoluteFolder) {
+  // The fake loader is loaded in this process, so a search by bare name would find it.
+  ASSERT_NE(GetModuleHandleW(L"WebView2Loader.dll"), nullptr);
+  wchar_t program[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, program, MAX_PATH);
+  const std::wstring folder = std::filesystem::path(program).parent_path().wstring() + L"\\";
+  EXPECT_NE(win::LoaderEntryIn(folder), nullptr);
+  for (const wchar_t* refused : {L"", L"web\\", L".\\", L"\\", L"C:"}) EXPECT_EQ(win::LoaderEntryIn(refused), nullptr);
+  EXPECT_EQ(win::LoaderEntryIn(L"C:\\no-such-folder\\"), nullptr);
+}
+
+// The shell call of opened links, recorded.
+HWND gOwner = nullptr;
+std::wstring gVerb;
+std::wstring gFile;
+HINSTANCE WINAPI RecordShellExecute(HWND owner, LPCWSTR verb, LPCWSTR file, LPCWSTR, LPCWSTR, INT) {
+  gOwner = owner;
+  gVerb = verb ? verb : L"";
+  gFile = file ? file : L"";
+  return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(42));
+}
+
+TEST(RuntimeModes, NewWindowLinksOpenWithTheParentWindowAsOwner) {
+  win::SetShellExecute(&RecordShellExecute);
+  HWND parent = CreateWindowExW(0, L"STATIC", L"host", WS_POPUP, 0, 0, 640, 480, nullptr, nullptr,
+                                GetModuleHandleW(nullptr), nullptr);
+  ASSERT_NE(parent, nullptr);
+  {
+    oskel::IWebView editor(true, false);
+    editor.OpenWebView(parent, 0, 0, 1200, 560, 1.0f);
+    FakeWebView2_RunPending();
+    FakeWebView2_RequestNewWindow(L"https://www.oskel-audio.example/manual");
+    EXPECT_EQ(Matching(TakeLog(), "NewWindowRequested."), std::vector<std::string>{"NewWindowRequested.put_Handled 1"});
+    EXPECT_EQ(gOwner, parent);
+    EXPECT_EQ(gVerb, L"open");
+    EXPECT_EQ(gFile, L"https://www.oskel-audio.example/manual");
+    editor.CloseWebView();
+    FakeWebView2_RunPending();
+  }
+  DestroyWindow(parent);
+  win::SetShellExecute(nullptr);
+  ExpectReleased(1);
+}
+
+}  // namespace
