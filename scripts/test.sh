@@ -20,13 +20,21 @@ run_config() {
 run_config build -DKYR_BUILD_BENCH=ON
 
 if [ -f web-tests/package.json ]; then
-  echo "=== browser tests of the editor page"
+  echo "=== logic and browser tests of the editor page"
   fixtures="$PWD/build/protocol-fixtures.json"
   if [ -x build/tools/kyr-protocol-fixtures/kyr-protocol-fixtures ]; then
     build/tools/kyr-protocol-fixtures/kyr-protocol-fixtures "$fixtures"
     export KYR_PROTOCOL_FIXTURES="$fixtures"
   fi
+  # The page and its data as the build wrote them, and the engine's own response curves.
+  export KYR_PAGE="$PWD/build/web/index.html" KYR_PAGE_DATA="$PWD/build/web/page-data.json"
+  responses="$PWD/build/response-fixtures.json"
+  if [ -x build/tools/kyr-page-data/kyr-page-data ]; then
+    build/tools/kyr-page-data/kyr-page-data responses "$responses"
+    export KYR_RESPONSE_FIXTURES="$responses"
+  fi
   export KYR_SCREENSHOT_DIR="$PWD/build/screenshots"
+  # The page's logic tests (unit/, node only), then its browser tests (tests/).
   npm test --prefix web-tests || status=1
 fi
 

@@ -19,6 +19,7 @@ enum EMsgTag : int {
   kMsgTagMeters = 0,        // plug-in to page: meter message
   kMsgTagSetParamValue = 1, // page to plug-in: set a parameter from a plain value
   kMsgTagSpectrum = 3,      // plug-in to page: spectrum picture
+  kMsgTagSampleRate = 4,    // plug-in to page: the engine's sample rate, {"t":"rate","fs":...}
   kMsgTagOpenUrl = 10,      // page to plug-in: open a web address
 };
 

@@ -13,15 +13,6 @@
 namespace kyr {
 namespace {
 
-constexpr double kBaxLoCutHz[] = {0.0, 12.0, 18.0, 24.0, 30.0, 36.0, 43.0, 54.0};
-constexpr double kBaxLoShelfHz[] = {43.0, 74.0, 84.0, 98.0, 116.0, 131.0, 166.0, 230.0, 361.0};
-constexpr double kBaxHiShelfHz[] = {1600.0, 1800.0, 2100.0, 2500.0,
-                                    3400.0, 4800.0, 7100.0, 18000.0};
-// "70k" is designed at 40 kHz (and then limited to 0.49 fs).
-constexpr double kBaxHiCutHz[] = {0.0, 40000.0, 28000.0, 18000.0, 12600.0, 11100.0, 9000.0, 7500.0};
-constexpr double kBassMonoHz[] = {0.0, 60.0, 90.0, 120.0, 150.0};
-constexpr double kTiltHz = 700.0;
-
 // Per-block values of the Baxandall chain.
 struct BaxBlock {
   bool midSide = false;
@@ -37,13 +28,6 @@ struct BaxBlock {
 double Reduction(double env, double depth) {
   const double x = std::clamp((20.0 * std::log10(env + 1e-9) + 24.0) / 24.0, 0.0, 1.0);
   return x * depth * 6.0;
-}
-
-void DesignShelf(BiquadSection& s, bool high, double baseHz, double gainDb, double fs) {
-  const double spread = std::pow(10.0, std::fabs(gainDb) / 40.0);
-  double corner = (gainDb > 0.0) == high ? baseHz * spread : baseHz / spread;
-  corner = std::min(corner, 0.45 * fs);
-  DesignFirstOrderShelf(s, high, corner, gainDb, fs);
 }
 
 // Enables a cut: clears its states when it was off, designs it, or makes it the identity.
@@ -90,8 +74,8 @@ BaxBlock PrepareBax(EqEngine& eng, const Settings& s, bool dynamic) {
   const double fLo = TableValue(kBaxLoShelfHz, s.baxLoShelfFreq);
   const double fHi = TableValue(kBaxHiShelfHz, s.baxHiShelfFreq);
   for (int c = 0; c < 2; ++c) {
-    DesignShelf(bax.loShelf[c], false, fLo, gLo[c], fs);
-    DesignShelf(bax.hiShelf[c], true, fHi, gHi[c], fs);
+    DesignBaxShelf(bax.loShelf[c], false, fLo, gLo[c], fs);
+    DesignBaxShelf(bax.hiShelf[c], true, fHi, gHi[c], fs);
   }
   PrepareCut(bax.loCut, bax.loCutOn, true, TableValue(kBaxLoCutHz, s.baxLoCut), fs);
   PrepareCut(bax.hiCut, bax.hiCutOn, false, TableValue(kBaxHiCutHz, s.baxHiCut), fs);
@@ -220,6 +204,13 @@ void FinishBax(EqEngine& eng, const double* inL, const double* inR, const double
 }
 
 }  // namespace
+
+void DesignBaxShelf(BiquadSection& s, bool high, double baseHz, double gainDb, double fs) {
+  const double spread = std::pow(10.0, std::fabs(gainDb) / 40.0);
+  double corner = (gainDb > 0.0) == high ? baseHz * spread : baseHz / spread;
+  corner = std::min(corner, 0.45 * fs);
+  DesignFirstOrderShelf(s, high, corner, gainDb, fs);
+}
 
 void ProcessBax(EqEngine& eng, const Settings& s, const double* inL, const double* inR,
                 double* outL, double* outR, int n, bool bypass, double outputGain) {

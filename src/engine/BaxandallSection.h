@@ -9,6 +9,10 @@
 // Audio thread only; inputs and outputs never alias (see ChannelKernels.h).
 namespace kyr {
 
+// A Baxandall shelf at gainDb: a first-order shelf whose corner moves away from baseHz by
+// 10^(|gainDb| / 40) (outward for a boost, inward for a cut), at most 0.45 fs.
+void DesignBaxShelf(BiquadSection& s, bool high, double baseHz, double gainDb, double fs);
+
 // Called by ProcessMain for Mode 1 blocks after its prologue.
 void ProcessBax(EqEngine& eng, const Settings& s, const double* inL, const double* inR,
                 double* outL, double* outR, int n, bool bypass, double outputGain);

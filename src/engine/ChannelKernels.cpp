@@ -28,13 +28,13 @@ struct ProgramBlock {
   double biasScale = 0.0;
 };
 
-// Drive from Input: 1.318 per unit from -0.286, limited to 0.05..4.0.
+// Drive from Input: kDrivePerInput per unit from kDriveOffset, limited to kDriveMin..kDriveMax.
 double DriveFromInput(float input) {
-  double drive = static_cast<double>(input) * 1.318 - 0.286;
-  if (drive <= 0.05) {
-    drive = 0.05;
-  } else if (drive >= 4.0) {
-    drive = 4.0;
+  double drive = static_cast<double>(input) * kDrivePerInput + kDriveOffset;
+  if (drive <= kDriveMin) {
+    drive = kDriveMin;
+  } else if (drive >= kDriveMax) {
+    drive = kDriveMax;
   }
   return drive;
 }
@@ -42,8 +42,8 @@ double DriveFromInput(float input) {
 // Moves the coupling coefficient R a thousandth of the way to its target each block.
 void GlideCoupling(EqEngine& eng, double drive) {
   double fc = drive * kCouplingHzPerDrive + kCouplingBaseHz;
-  if (fc <= 2.0) fc = 2.0;
-  if (fc > 60.0) fc = 60.0;
+  if (fc <= kCouplingMinHz) fc = kCouplingMinHz;
+  if (fc > kCouplingMaxHz) fc = kCouplingMaxHz;
   const double target = std::exp(-kTwoPi * fc / eng.mSampleRate);
   if (eng.mCouplingCoef == 0.0) eng.mCouplingCoef = target;
   eng.mCouplingCoef = eng.mCouplingCoef + (target - eng.mCouplingCoef) * 0.001;

@@ -9,6 +9,7 @@
 #include "EngineSettings.h"
 #include "Meters.h"
 #include "Oversampler.h"
+#include "Voicing.h"
 
 // The equaliser's signal-processing object: settings record, sample rate, every filter,
 // envelope and oversampler state and coefficient, the meter values and the history rings.
@@ -22,8 +23,6 @@ inline constexpr int kChunk = 128;          // frames per pass of the block loop
 inline constexpr int kRingSize = 4096;      // history ring length, samples
 inline constexpr int kProgramSections = 6;  // character shelf and bands 1..5
 inline constexpr int kPushPullBands = 6;    // bands 1..5 and Mid Boost
-inline constexpr double kCouplingBaseHz = 1.5;
-inline constexpr double kCouplingHzPerDrive = 22.8;
 inline constexpr double kSplitOmega = 4520.123509984995;  // 2 pi 719.4 Hz
 
 // One-pole high-pass states: previous input and output per channel.

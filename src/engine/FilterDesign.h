@@ -1,14 +1,13 @@
 #pragma once
 
 #include "BiquadSection.h"
+#include "Voicing.h"
 
 // Stateless design routines: each overwrites the five coefficients of a section and leaves
 // its states alone. Called at block boundaries (or at reset), never per sample.
 namespace kyr {
 
 inline constexpr double kTwoPi = 6.283185307179586;
-
-enum BiquadType : int { kLowShelf = 0, kHighShelf = 1, kPeaking = 2 };
 
 // Limits f to at most 0.49 * fs, then raises it to at least 1 Hz.
 double ClampFrequency(double freqHz, double fs);

@@ -10,12 +10,6 @@
 namespace kyr {
 namespace {
 
-constexpr double kLowFilterHz[] = {16.0, 22.0, 30.0, 40.0, 55.0, 80.0};
-constexpr double kHighFilterHz[] = {22000.0, 18000.0, 15000.0, 12000.0, 10000.0, 8000.0};
-constexpr double kButterworthQ = 0.70710678;
-constexpr double kFourthOrderQ1 = 0.5411961;
-constexpr double kFourthOrderQ2 = 1.30656296;
-
 // Prepares a stage for this block: clears its states when it was inactive, designs its
 // second-order sections for 12 or 24 dB per octave and puts them into chain (the 6 dB slope
 // adds nothing: its one-pole is set up by the caller).
@@ -28,7 +22,7 @@ int DesignStage(FilterStage& st, bool highpass, int32_t slope, float reso, doubl
     st.active = 1;
   }
   if (slope == 0) return 0;
-  const double k = std::exp(1.95 * static_cast<double>(reso));
+  const double k = std::exp(kResonanceFactor * static_cast<double>(reso));
   if (slope == 1) {
     DesignPass(st.first, highpass, freqHz, kButterworthQ * k, fs);
   } else {

@@ -19,6 +19,7 @@ struct ParamDef {
   double step;       // enum and bool: 1
   const char* label;
   std::vector<const char*> texts;  // display texts of values 0, 1, ...; empty for doubles
+  const char* unit = "";           // unit of a choice's texts ("Hz", "dB/oct"), for the editor
 };
 
 // The 53 parameters of Kyr EQ, indexed by EParams.

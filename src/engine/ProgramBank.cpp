@@ -18,42 +18,37 @@ bool PrepareBand(BiquadSection& section, uint8_t& flag, double amount) {
   return on;
 }
 
+// Designs one band of the bank from its voicing, when the band is on.
+void DesignBand(EqEngine& eng, int i, const BandVoicing& v, double freqHz, double amount,
+                double width) {
+  if (PrepareBand(eng.mProgram[i], eng.mBandOn[i], amount)) {
+    DesignBiquad(eng.mProgram[i], v.type, freqHz, BandGainDb(v, amount, width),
+                 BandQ(v, amount, width), eng.mSampleRate);
+  }
+}
+
 }  // namespace
 
 void DesignProgramBank(EqEngine& eng, const Settings& s) {
   const double fs = eng.mSampleRate;
-  BiquadSection* bank = eng.mProgram;
-  DesignBiquad(bank[0], kHighShelf, 1589.8, 0.803, 0.461, fs);
-
-  const double lowCut = s.lowCut, lowBoost = s.lowBoost, midCut = s.midCut;
-  const double highBoost = s.highBoost, highCut = s.highCut, bandwidth = s.bandwidth;
-  if (PrepareBand(bank[1], eng.mBandOn[1], lowCut)) {
-    DesignBiquad(bank[1], kLowShelf, TableValue(kLowCutHz, s.lowCutFreq), -21.3 * lowCut, 0.48,
-                 fs);
-  }
-  if (PrepareBand(bank[2], eng.mBandOn[2], lowBoost)) {
-    DesignBiquad(bank[2], kLowShelf, TableValue(kLowBoostHz, s.lowBoostFreq), 21.6 * lowBoost,
-                 0.47, fs);
-  }
-  if (PrepareBand(bank[3], eng.mBandOn[3], midCut)) {
-    DesignBiquad(bank[3], kPeaking, TableValue(kMidCutHz, s.midCutFreq),
-                 -12.4 * std::pow(midCut, 1.4), std::fmax(0.3, 3.7 * midCut - 0.72), fs);
-  }
-  if (PrepareBand(bank[4], eng.mBandOn[4], highBoost)) {
-    DesignBiquad(bank[4], kPeaking, TableValue(kHighBoostHz, s.highBoostFreq),
-                 (11.3 + 7.1 * bandwidth) * highBoost, 0.43 + 0.13 * bandwidth, fs);
-  }
-  if (PrepareBand(bank[5], eng.mBandOn[5], highCut)) {
-    DesignBiquad(bank[5], kHighShelf, TableValue(kHighCutHz, s.highCutFreq), -13.0 * highCut,
-                 0.47, fs);
-  }
+  const BandVoicing& c = kCharacterShelf;
+  DesignBiquad(eng.mProgram[0], c.type, kCharacterShelfHz, BandGainDb(c, 1.0, 0.0), BandQ(c, 1.0, 0.0),
+               fs);
+  const double width = s.bandwidth;
+  DesignBand(eng, 1, kLowCutVoicing, TableValue(kLowCutHz, s.lowCutFreq), s.lowCut, width);
+  DesignBand(eng, 2, kLowBoostVoicing, TableValue(kLowBoostHz, s.lowBoostFreq), s.lowBoost, width);
+  DesignBand(eng, 3, kMidCutVoicing, TableValue(kMidCutHz, s.midCutFreq), s.midCut, width);
+  DesignBand(eng, 4, kHighBoostVoicing, TableValue(kHighBoostHz, s.highBoostFreq), s.highBoost,
+             width);
+  DesignBand(eng, 5, kHighCutVoicing, TableValue(kHighCutHz, s.highCutFreq), s.highCut, width);
 }
 
 void DesignMidBoost(EqEngine& eng, const Settings& s) {
   const double m = s.midBoost;
+  const BandVoicing& v = kMidBoostVoicing;
   if (PrepareBand(eng.mMidBoost, eng.mMidBoostOn, m)) {
-    DesignBiquad(eng.mMidBoost, kPeaking, TableValue(kMidBoostHz, s.midBoostFreq), 10.0 * m,
-                 0.9 - 0.25 * m, eng.mSampleRate);
+    DesignBiquad(eng.mMidBoost, v.type, TableValue(kMidBoostHz, s.midBoostFreq),
+                 BandGainDb(v, m, s.bandwidth), BandQ(v, m, s.bandwidth), eng.mSampleRate);
   }
 }
 

@@ -58,9 +58,11 @@ class LUMAEQ5 : public oskel::IPluginVST3, public kyr::IKyrMeters {
   std::atomic<uint8_t> mEditorOpen{0};
   std::atomic<uint8_t> mEditorResend{0};
   int mSpectrumTicks = 0;
+  double mSentSampleRate = 0.0;  // the rate last sent to the page; 0 sends it on the next tick
   // Editor idle work (user-interface thread): the meter message after a processed block and the
   // spectrum picture, whose FFT tables are built on the first picture.
   void SendMeterMessage();
+  void SendSampleRateMessage(double sampleRate);
   void BuildSpectrumMessage();
   std::unique_ptr<oskel::AnalyserPicture> mSpectrum;
 };

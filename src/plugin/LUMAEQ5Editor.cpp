@@ -2,6 +2,8 @@
 // page's arbitrary messages. Everything here runs on the user-interface thread.
 #include "LUMAEQ5.h"
 
+#include <cstdio>
+
 #include "MeterSnapshot.h"
 #include "editor/EditorPage.h"
 #include "editor/EditorProtocol.h"
@@ -21,7 +23,12 @@ void LUMAEQ5::OnIdle() {
     mEditorResend.store(0, relaxed);
     for (int i = 0; i < kyr::kNumParams; ++i)
       if (const oskel::IParam* param = GetParam(i)) SendParameterValueToUI(i, param->Value(), false);
+    mSentSampleRate = 0.0;  // a page that was (re)loaded learns the rate again
   }
+
+  // The page draws its response curve for the engine's rate.
+  const double sampleRate = mProcessor.GetSampleRate();
+  if (sampleRate != mSentSampleRate) SendSampleRateMessage(sampleRate);
 
   if (mProcessor.GetMeters().processed.load(relaxed) != 0) SendMeterMessage();
 
@@ -37,6 +44,13 @@ void LUMAEQ5::SendMeterMessage() {
   mProcessor.GetMeters().processed.store(0, std::memory_order_relaxed);
   const std::string text = oskel::FormatMeterMessage(meters);
   SendArbitraryMsgToUI(oskel::kMsgTagMeters, static_cast<int>(text.size()), text.data());
+}
+
+void LUMAEQ5::SendSampleRateMessage(double sampleRate) {
+  mSentSampleRate = sampleRate;
+  char text[64];
+  const int n = std::snprintf(text, sizeof text, "{\"t\":\"rate\",\"fs\":%.10g}", sampleRate);
+  SendArbitraryMsgToUI(oskel::kMsgTagSampleRate, n, text);
 }
 
 void LUMAEQ5::BuildSpectrumMessage() {

@@ -41,7 +41,7 @@ TEST(PluginEditorLogic, SendsNothingBeforeThePageHasLoaded) {
   EXPECT_TRUE(plugin.statements.empty());
 }
 
-TEST(PluginEditorLogic, OpeningSendsEveryValueAndTheFirstTickSendsThemAgainBeforeTheMeters) {
+TEST(PluginEditorLogic, OpeningSendsEveryValueAndTheFirstTickSendsThemAgainThenTheRateThenTheMeters) {
   RecordingPlugin plugin;
   plugin.OnUIOpen();
   ASSERT_EQ(plugin.statements.size(), 53u);
@@ -50,9 +50,52 @@ TEST(PluginEditorLogic, OpeningSendsEveryValueAndTheFirstTickSendsThemAgainBefor
 
   plugin.MarkBlockProcessed();
   plugin.OnIdle();
-  ASSERT_EQ(plugin.statements.size(), 54u);
+  ASSERT_EQ(plugin.statements.size(), 55u);
   for (int i = 0; i < 53; ++i) EXPECT_EQ(plugin.statements[i].rfind("SPVFD(" + std::to_string(i) + ", ", 0), 0u);
-  EXPECT_EQ(plugin.statements[53].rfind("SAMFD(0, ", 0), 0u);
+  EXPECT_EQ(plugin.statements[53].rfind("SAMFD(4, ", 0), 0u);
+  EXPECT_EQ(plugin.statements[54].rfind("SAMFD(0, ", 0), 0u);
+}
+
+namespace {
+
+// The JSON text of the sample-rate messages among the statements.
+std::vector<std::string> RateMessages(const std::vector<std::string>& statements) {
+  std::vector<std::string> texts;
+  for (const auto& s : statements) {
+    if (s.rfind("SAMFD(4, ", 0) != 0) continue;
+    const std::vector<uint8_t> text = oskel::Base64Decode(s.substr(s.find('\'') + 1, s.rfind('\'') - s.find('\'') - 1));
+    texts.emplace_back(text.begin(), text.end());
+  }
+  return texts;
+}
+
+}  // namespace
+
+TEST(PluginEditorLogic, ThePageLearnsTheRateWhenItLoadsAndWhenTheRateChanges) {
+  RecordingPlugin plugin;
+  plugin.GetProcessor().Reset(44100.0, 512);
+  plugin.OnUIOpen();
+  plugin.OnIdle();
+  EXPECT_EQ(RateMessages(plugin.statements), std::vector<std::string>{R"({"t":"rate","fs":44100})"});
+  struct Step {
+    double rate;  // 0: no reset before the tick
+    std::vector<std::string> sent;
+  };
+  const Step steps[] = {{0.0, {}},
+                        {96000.0, {R"({"t":"rate","fs":96000})"}},
+                        {96000.0, {}},
+                        {88200.0, {R"({"t":"rate","fs":88200})"}}};
+  for (const Step& step : steps) {
+    if (step.rate > 0.0) plugin.GetProcessor().Reset(step.rate, 512);
+    plugin.statements.clear();
+    plugin.OnIdle();
+    EXPECT_EQ(RateMessages(plugin.statements), step.sent) << step.rate;
+  }
+  // A reloaded page is told again.
+  plugin.OnUIOpen();
+  plugin.statements.clear();
+  plugin.OnIdle();
+  EXPECT_EQ(RateMessages(plugin.statements), std::vector<std::string>{R"({"t":"rate","fs":88200})"});
 }
 
 TEST(PluginEditorLogic, MetersFollowProcessedBlocksAndTheSpectrumEveryThirdTick) {

@@ -1,7 +1,8 @@
 // kyr-protocol-fixtures: writes the exact statements that Kyr EQ runs in its editor page, for
 // the page's own browser tests (which read the file named by KYR_PROTOCOL_FIXTURES):
 //   {"params": the parameter descriptions statement, "values": the 53 default value statements,
-//    "meters": a meter statement, "spectrum": a spectrum statement of a test signal}
+//    "meters": a meter statement, "spectrum": a spectrum statement of a test signal,
+//    "rate": the sample-rate statement for 44.1 kHz}
 // Usage: kyr-protocol-fixtures [output.json]   (standard output without an argument)
 #include <cmath>
 #include <cstdio>
@@ -78,6 +79,11 @@ int main(int argc, char** argv) {
   for (int tick = 0; tick < 3; ++tick) plugin.OnIdle();
   fixtures["meters"] = FirstWithPrefix(plugin.statements, "SAMFD(0, ");
   fixtures["spectrum"] = FirstWithPrefix(plugin.statements, "SAMFD(3, ");
+  // The sample-rate message after the engine moves to 44.1 kHz.
+  plugin.GetProcessor().Reset(44100.0, 512);
+  plugin.statements.clear();
+  plugin.OnIdle();
+  fixtures["rate"] = FirstWithPrefix(plugin.statements, "SAMFD(4, ");
 
   const std::string text = fixtures.dump(2) + "\n";
   if (argc > 1) {
@@ -90,5 +96,7 @@ int main(int argc, char** argv) {
   } else {
     std::cout << text;
   }
-  return fixtures["meters"].get<std::string>().empty() || fixtures["spectrum"].get<std::string>().empty() ? 1 : 0;
+  for (const char* key : {"meters", "spectrum", "rate"})
+    if (fixtures[key].get<std::string>().empty()) return 1;
+  return 0;
 }

@@ -24,6 +24,25 @@ function payloadOf(statement) {
   return Buffer.from(statement.split('\'')[1], 'base64').toString('utf8');
 }
 
+// The page data the build inlines into the page (kyr-page-data page): the
+// engine's parameter texts and voicing. KYR_PAGE_DATA names another build's.
+function loadPageData() {
+  const file = process.env.KYR_PAGE_DATA || path.join(kRepo, 'build', 'web', 'page-data.json');
+  return JSON.parse(fs.readFileSync(file, 'utf8'));
+}
+
+// The engine's own magnitude responses for a set of settings (kyr-page-data
+// responses), from the file KYR_RESPONSE_FIXTURES names or the build's tool.
+function loadResponses() {
+  let file = process.env.KYR_RESPONSE_FIXTURES;
+  if (!file) {
+    const tool = path.join(kRepo, 'build', 'tools', 'kyr-page-data', 'kyr-page-data');
+    file = path.join(fs.mkdtempSync(path.join(os.tmpdir(), 'kyr-responses-')), 'responses.json');
+    execFileSync(tool, ['responses', file]);
+  }
+  return JSON.parse(fs.readFileSync(file, 'utf8'));
+}
+
 function loadFixtures() {
   let file = process.env.KYR_PROTOCOL_FIXTURES;
   if (!file) {
@@ -39,4 +58,4 @@ function loadFixtures() {
   return fixtures;
 }
 
-module.exports = { samfd, payloadOf, loadFixtures };
+module.exports = { samfd, payloadOf, loadFixtures, loadPageData, loadResponses };

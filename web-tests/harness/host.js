@@ -9,7 +9,8 @@ const path = require('node:path');
 const { chromium } = require('playwright-core');
 
 const kRepo = path.resolve(__dirname, '..', '..');
-const kPagePath = path.join(kRepo, 'resources', 'web', 'index.html');
+// The page as the build writes it from resources/web/src (KYR_PAGE names another build's).
+const kPagePath = process.env.KYR_PAGE || path.join(kRepo, 'build', 'web', 'index.html');
 const kPageUrl = 'https://kyr-editor.example/index.html';
 
 const kLaunchArgs = ['--no-sandbox', '--headless=new', '--disable-gpu', '--disable-quic', '--no-first-run',

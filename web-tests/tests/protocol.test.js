@@ -4,7 +4,7 @@ const assert = require('node:assert/strict');
 const fs = require('node:fs');
 const { useBrowser } = require('../harness/session');
 const { kPagePath } = require('../harness/host');
-const { payloadOf } = require('../harness/fixtures');
+const { payloadOf, loadPageData } = require('../harness/fixtures');
 
 const session = useBrowser();
 
@@ -52,17 +52,17 @@ test('controls are built from the description with the plug-in\'s names', async 
   });
 });
 
-test('choices show their display texts and values show their units', async () => {
+test('choices show the engine\'s display texts and values show their units', async () => {
   await session.withLoaded(async (editor) => {
-    const expected = {
-      'Low Cut Freq': '30', 'Low Boost Freq': '60', 'Mid Cut Freq': '400', 'High Boost Freq': '10k', 'High Cut Freq': '10k',
-      'Clean': 'Tube', 'Bypass': 'off', 'Mode': 'Tube', 'BAX Lo Cut': 'OUT', 'BAX Lo Shelf Freq': '116',
-      'BAX Hi Shelf Freq': '2.5k', 'BAX Hi Cut': 'OUT', 'BAX Link': 'Linked', 'BAX Stereo Mode': 'Stereo',
-      'HQ Oversample': 'Off', 'Auto Gain Match': 'Off', 'LF Filter': 'OFF', 'HF Filter': 'OFF', 'LF Slope': '12',
-      'HF Slope': '12', 'Mid Boost Freq': '1k', 'Band Listen': 'Off', 'Bass Mono': 'OFF',
-      'Input': '50.0 %', 'Output': '50.0 %', 'Tilt': '0.0 dB', 'Width': '100 %', 'BAX Lo Shelf L': '0.0 dB',
-      'Push-Pull Pivot': '0.0 %',
-    };
+    // Every choice at its default shows the text the engine's parameter table gives it.
+    const defaults = JSON.parse(payloadOf(session.fixtures.params)).params;
+    const data = loadPageData().params;
+    assert.deepEqual(data.map((p) => p.name), session.fixtures.names);
+    for (const [i, p] of data.entries()) {
+      if (!p.texts.length) continue;
+      assert.equal(await editor.text(p.name), p.texts[defaults[i].default - defaults[i].min], p.name);
+    }
+    const expected = { 'Input': '50.0 %', 'Tilt': '0.0 dB', 'Width': '100 %', 'Push-Pull Pivot': '0.0 %' };
     for (const [name, text] of Object.entries(expected)) {
       assert.equal(await editor.text(name), text, name);
     }
