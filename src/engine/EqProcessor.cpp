@@ -84,6 +84,7 @@ void EqProcessor::ProcessPiece(const double* inL, const double* inR, double* out
   }
 
   const Settings s = eng.mSettings.Load();
+  eng.mDisplayMeters = eng.mMeters.reader.load(std::memory_order_relaxed) != 0;
   const bool pushPull = Active(s.pushPull) && !s.bypass;
   const bool programPushPull = pushPull && s.mode == 0 && !s.clean;
   const bool baxPushPull = pushPull && s.mode != 0;
