@@ -1,6 +1,8 @@
 // Speed of the engine's processing paths: seconds of 48 kHz stereo audio processed per CPU
 // second ("xRealtime"), and the cost of each path as a multiple of a floor reference of eight
-// bare transposed-direct-form-II biquads per channel ("xFloor").
+// bare transposed-direct-form-II biquads per channel ("xFloor"). Paths run as in a session
+// with no editor open (no meter reader), except the one named EditorOpen; the Host32/Host64
+// pairs run through the framework's processor base with 32-bit and 64-bit host buffers.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -13,6 +15,7 @@
 #include "EParams.h"
 #include "EqProcessor.h"
 #include "FilterDesign.h"
+#include "framework/IPluginProcessor.h"
 
 namespace {
 
@@ -103,9 +106,10 @@ void SetCounters(benchmark::State& state) {
 // parameters; with decay the signal falls by 240 dB per block, so that after a few blocks the
 // input is silence and every state decays through the denormal range.
 void RunProcessor(benchmark::State& state, const Params& params, bool decay = false,
-                  bool visitBax = false) {
+                  bool visitBax = false, bool reader = false) {
   kyr::EqProcessor p;
   p.Reset(kRate, kBlock);
+  p.GetMeters().reader.store(reader ? 1 : 0);
   const Signal& s = TestSignal();
   std::vector<double> l(kBlock), r(kBlock);
   if (visitBax) {
@@ -136,10 +140,65 @@ void RunProcessor(benchmark::State& state, const Params& params, bool decay = fa
   SetCounters(state);
 }
 
+// The engine behind the framework's processor base, as the plug-in runs it: the host's
+// buffers are attached (32-bit ones converted in and out), then the block is processed.
+class HostedEngine : public oskel::IPluginProcessor {
+ public:
+  static oskel::PluginConfig Config() {
+    oskel::PluginConfig c;
+    c.channelIOStr = "1-1 2-2";
+    return c;
+  }
+  HostedEngine() : IPluginProcessor(Config(), oskel::kAPIVST3) {
+    SetSampleRate(kRate);
+    SetBlockSize(kBlock);
+    mEngine.Reset(kRate, kBlock);
+    mEngine.GetMeters().reader.store(0);
+    SetChannelConnections(oskel::kInput, 0, 2, true);
+    SetChannelConnections(oskel::kOutput, 0, 2, true);
+  }
+  void ProcessBlock(double** inputs, double** outputs, int nFrames) override {
+    mEngine.Process(inputs, outputs, NChannelsConnected(oskel::kInput),
+                    NChannelsConnected(oskel::kOutput), nFrames);
+  }
+  // One host block in place, as many hosts pass it.
+  template <typename Sample>
+  void Run(Sample* const* io, int n) {
+    AttachBuffers(oskel::kInput, 0, 2, io, n);
+    AttachBuffers(oskel::kOutput, 0, 2, io, n);
+    ProcessBuffers(Sample{}, n);
+  }
+  kyr::EqProcessor mEngine;
+};
+
+template <typename Sample>
+void RunHosted(benchmark::State& state, const std::vector<std::pair<int, double>>& params) {
+  HostedEngine host;
+  for (const auto& [idx, value] : params) host.mEngine.OnParamChange(idx, value);
+  const Signal& s = TestSignal();
+  std::vector<Sample> l(kBlock), r(kBlock);
+  int pos = 0;
+  for (auto _ : state) {
+    for (int i = 0; i < kBlock; ++i) {
+      l[i] = static_cast<Sample>(s.l[pos + i]);
+      r[i] = static_cast<Sample>(s.r[pos + i]);
+    }
+    Sample* io[2] = {l.data(), r.data()};
+    host.Run(io, kBlock);
+    benchmark::DoNotOptimize(l.data());
+    pos = pos + 2 * kBlock > kSignalFrames ? 0 : pos + kBlock;
+  }
+  SetCounters(state);
+}
+
 const Params kBands = {{kyr::kLowCut, 40},    {kyr::kLowBoost, 60},  {kyr::kMidCut, 30},
                        {kyr::kHighBoost, 50}, {kyr::kBandwidth, 40}, {kyr::kHighCut, 25},
                        {kyr::kMidBoost, 45},  {kyr::kLFFilter, 3},   {kyr::kHFFilter, 2},
                        {kyr::kLFSlope, 2},    {kyr::kHFSlope, 2},    {kyr::kAutoGainMatch, 1}};
+
+const Params kClean = {{kyr::kLowCut, 40},    {kyr::kLowBoost, 60},  {kyr::kMidCut, 30},
+                       {kyr::kHighBoost, 50}, {kyr::kBandwidth, 40}, {kyr::kHighCut, 25},
+                       {kyr::kMidBoost, 45},  {kyr::kClean, 1}};
 
 Params With(Params base, const Params& extra) {
   base.insert(base.end(), extra.begin(), extra.end());
@@ -160,19 +219,13 @@ void BM_Floor(benchmark::State& state) {
 }
 
 void BM_Defaults(benchmark::State& state) { RunProcessor(state, {}); }
+void BM_DefaultsEditorOpen(benchmark::State& state) { RunProcessor(state, {}, false, false, true); }
 void BM_DefaultsDecayingToSilence(benchmark::State& state) { RunProcessor(state, {}, true); }
 void BM_DefaultsAfterBax(benchmark::State& state) { RunProcessor(state, {}, false, true); }
 void BM_CleanProgram(benchmark::State& state) {
   // The five bands and Mid Boost of ProgramBands with Clean on: no tube, no LF/HF filter, no
   // gain match.
-  RunProcessor(state, {{kyr::kLowCut, 40},
-                       {kyr::kLowBoost, 60},
-                       {kyr::kMidCut, 30},
-                       {kyr::kHighBoost, 50},
-                       {kyr::kBandwidth, 40},
-                       {kyr::kHighCut, 25},
-                       {kyr::kMidBoost, 45},
-                       {kyr::kClean, 1}});
+  RunProcessor(state, kClean);
 }
 void BM_ProgramBands(benchmark::State& state) { RunProcessor(state, kBands); }
 void BM_ProgramBandsHQ(benchmark::State& state) {
@@ -206,8 +259,16 @@ void BM_BandListen(benchmark::State& state) {
   RunProcessor(state, {{kyr::kBandListen, 3}, {kyr::kAutoGainMatch, 1}});
 }
 
+void BM_DefaultsHost64(benchmark::State& state) { RunHosted<double>(state, {}); }
+void BM_DefaultsHost32(benchmark::State& state) { RunHosted<float>(state, {}); }
+void BM_CleanProgramHost64(benchmark::State& state) { RunHosted<double>(state, kClean); }
+void BM_CleanProgramHost32(benchmark::State& state) { RunHosted<float>(state, kClean); }
+void BM_ProgramBandsHost64(benchmark::State& state) { RunHosted<double>(state, kBands); }
+void BM_ProgramBandsHost32(benchmark::State& state) { RunHosted<float>(state, kBands); }
+
 BENCHMARK(BM_Floor);
 BENCHMARK(BM_Defaults);
+BENCHMARK(BM_DefaultsEditorOpen);
 BENCHMARK(BM_DefaultsDecayingToSilence);
 BENCHMARK(BM_DefaultsAfterBax);
 BENCHMARK(BM_CleanProgram);
@@ -218,6 +279,12 @@ BENCHMARK(BM_PushPullHQ);
 BENCHMARK(BM_Heaviest);
 BENCHMARK(BM_Bax);
 BENCHMARK(BM_BandListen);
+BENCHMARK(BM_DefaultsHost64);
+BENCHMARK(BM_DefaultsHost32);
+BENCHMARK(BM_CleanProgramHost64);
+BENCHMARK(BM_CleanProgramHost32);
+BENCHMARK(BM_ProgramBandsHost64);
+BENCHMARK(BM_ProgramBandsHost32);
 
 }  // namespace
 

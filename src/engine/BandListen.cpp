@@ -38,7 +38,7 @@ void ProcessBandListen(EqEngine& eng, const Settings& s, const double* inL, cons
     outR[i] = FiniteOrZero(RunBiquad(bp, r, 1) * level);
   }
   MeterTail(eng, inL, inR, outL, outR, n);
-  eng.mMeters.processed.store(1, std::memory_order_relaxed);
+  MarkMetersFresh(eng);
 }
 
 }  // namespace kyr

@@ -200,7 +200,7 @@ void FinishBax(EqEngine& eng, const double* inL, const double* inR, const double
     SetMeter(eng.mMeters.loRed, loRed);
     SetMeter(eng.mMeters.hiRed, hiRed);
   }
-  eng.mMeters.processed.store(1, std::memory_order_relaxed);
+  MarkMetersFresh(eng);
 }
 
 }  // namespace

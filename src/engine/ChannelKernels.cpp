@@ -155,7 +155,7 @@ void RunProgramChain(EqEngine& eng, const ProgramBlock& b, const double* inL, co
       const double* const y[2] = {x[0], x[1]};
       RunTubeStage(eng, y, bias, b.drive, b.hq, t, m);
     }
-    if (b.tube) AddDistortion(sc, b.hq, m, cleanSum, errSum);
+    if (b.tube && eng.mDisplayMeters) AddDistortion(sc, b.hq, m, cleanSum, errSum);
     if (sharedSums != nullptr) {
       const double* const lowErr[2] = {sc.lowErr[0], sc.lowErr[1]};
       const double* const highErr[2] = {sc.highErr[0], sc.highErr[1]};
@@ -198,8 +198,15 @@ void RunProgramKernel(EqEngine& eng, const Settings& s, Variant variant, const d
   b.tube = variant != Variant::kMain || !s.clean;
 
   // The split-band analysis runs its own chain over the input unless its states equal the
-  // kernel's, in which case the kernel's curve values are its values too.
-  const bool analysis = variant != Variant::kPushPull && b.tube;
+  // kernel's, in which case the kernel's curve values are its values too. Without a reader
+  // of the display meters (eng.mDisplayMeters) neither it nor the distortion sums run; the
+  // analysis states then take the kernel's, which are what they would have become (exactly
+  // for the coupling filter and the sections, the one-pole split state forgets within a
+  // millisecond), so the first block with a reader again measures as if nothing had been
+  // skipped.
+  const bool display = eng.mDisplayMeters;
+  const bool analysisBlock = variant != Variant::kPushPull && b.tube;
+  const bool analysis = analysisBlock && display;
   const bool shared = analysis && !b.hq && AnalysisFollowsKernel(eng);
   SplitBandSums sums;
   double cleanSum = 0.0, errSum = 0.0;
@@ -214,10 +221,12 @@ void RunProgramKernel(EqEngine& eng, const Settings& s, Variant variant, const d
     ReportSplitBand(eng, sums);
   } else if (analysis) {
     SplitBandAnalysis(eng, inL, inR, n, b.drive, eng.mCouplingCoef);
+  } else if (analysisBlock) {
+    FollowKernel(eng);
   }
   MeterTail(eng, inL, inR, outL, outR, n);
-  if (b.tube) ReportDistortion(eng, cleanSum, errSum, b.drive);
-  eng.mMeters.processed.store(1, std::memory_order_relaxed);
+  if (b.tube && display) ReportDistortion(eng, cleanSum, errSum, b.drive);
+  MarkMetersFresh(eng);
 }
 
 }  // namespace
@@ -248,7 +257,7 @@ void ProcessMain(EqEngine& eng, const Settings& s, const double* inL, const doub
     outR[i] = inR[i];
   }
   MeterTail(eng, inL, inR, outL, outR, n);
-  eng.mMeters.processed.store(1, std::memory_order_relaxed);
+  MarkMetersFresh(eng);
 }
 
 void ProcessDynamicTube(EqEngine& eng, const Settings& s, const double* inL, const double* inR,

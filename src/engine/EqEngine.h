@@ -154,7 +154,9 @@ class EqEngine {
   // LF and HF filter stages.
   FilterStage mLowStage, mHighStage;
 
-  // Metering.
+  // Metering. mDisplayMeters: whether this block takes the display-only measurements, taken
+  // from mMeters.reader once per block by the processor (see Meters::reader).
+  bool mDisplayMeters = true;
   SplitAnalysisState mAnalysis;
   MeterState mMeter;
   Meters mMeters;

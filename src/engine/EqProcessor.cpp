@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "BandListen.h"
 #include "BaxandallSection.h"
@@ -18,6 +19,13 @@ constexpr int kRingCopy = 2048;
 
 // A continuous amount selects its kernel from 0.0001 on (compared in single precision).
 bool Active(float amount) { return amount >= 0.0001f; }
+
+// Whether n samples from a and from b share memory.
+bool Overlap(const double* a, const double* b, int n) {
+  const auto x = reinterpret_cast<uintptr_t>(a), y = reinterpret_cast<uintptr_t>(b);
+  const uintptr_t bytes = static_cast<uintptr_t>(n) * sizeof(double);
+  return x < y + bytes && y < x + bytes;
+}
 
 }  // namespace
 
@@ -72,18 +80,27 @@ void EqProcessor::ProcessPiece(const double* inL, const double* inR, double* out
                                bool stereo, int n) {
   EqEngine& eng = mEngine;
   // The kernels read their input after writing outputs; hosts may pass the same buffer for
-  // both, so the block's input is copied first. No input connected reads as silence.
-  double* copyL = mInput[0].data();
-  double* copyR = stereo ? mInput[1].data() : copyL;
-  if (inL != nullptr) {
-    std::copy(inL, inL + n, copyL);
-    if (stereo) std::copy(inR, inR + n, copyR);
-  } else {
-    std::fill(copyL, copyL + n, 0.0);
-    std::fill(copyR, copyR + n, 0.0);
+  // both, so an input that shares memory with an output is copied first. No input connected
+  // reads as silence.
+  const double* copyL = inL;
+  const double* copyR = inR;
+  if (inL == nullptr || Overlap(inL, outL, n) || Overlap(inL, outR, n) ||
+      Overlap(inR, outL, n) || Overlap(inR, outR, n)) {
+    double* l = mInput[0].data();
+    double* r = stereo ? mInput[1].data() : l;
+    if (inL != nullptr) {
+      std::copy(inL, inL + n, l);
+      if (stereo) std::copy(inR, inR + n, r);
+    } else {
+      std::fill(l, l + n, 0.0);
+      std::fill(r, r + n, 0.0);
+    }
+    copyL = l;
+    copyR = r;
   }
 
   const Settings s = eng.mSettings.Load();
+  eng.mDisplayMeters = eng.mMeters.reader.load(std::memory_order_relaxed) != 0;
   const bool pushPull = Active(s.pushPull) && !s.bypass;
   const bool programPushPull = pushPull && s.mode == 0 && !s.clean;
   const bool baxPushPull = pushPull && s.mode != 0;

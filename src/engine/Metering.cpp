@@ -87,35 +87,56 @@ double BlockPeak(double (&h)[4], const double* x, int n) {
   return peak;
 }
 
+// Without a reader only the loudness runs, and the true-peak history keeps the block's last
+// four samples (KeepHistory), so that the first block with a reader again measures as if nothing had been
+// skipped.
+void KeepHistory(double (&h)[4], const double* x, int n) {
+  for (int i = n >= 4 ? n - 4 : 0; i < n; ++i) {
+    h[0] = h[1];
+    h[1] = h[2];
+    h[2] = h[3];
+    h[3] = x[i];
+  }
+}
+
+double RunLoudness(MeterState& m, const double* outL, const double* outR, int n) {
+  double ms = m.meanSquare;
+  const double coef = m.coef;
+  for (int i = 0; i < n; ++i) {
+    const double mid = (outL[i] + outR[i]) * 0.5;
+    const double y = RunBiquad(m.highPass, RunBiquad(m.shelf, mid, 0), 0);
+    ms = ms + (y * y - ms) * coef;
+  }
+  return ms;
+}
+
 }  // namespace
 
 void MeterTail(EqEngine& eng, const double* inL, const double* inR, const double* outL,
                const double* outR, int n) {
   MeterState& m = eng.mMeter;
-  uint32_t counter = m.ringCounter.load(std::memory_order_relaxed);
-  double peak = 0.0;
-  double ms = m.meanSquare;
-  const double coef = m.coef;
   double(&hL)[4] = m.history[0];
   double(&hR)[4] = m.history[1];
-  for (int i = 0; i < n; ++i) {
-    const uint32_t pos = counter % kRingSize;
-    m.inputRing[pos].store((inL[i] + inR[i]) * 0.5, std::memory_order_relaxed);
-    const double mid = (outL[i] + outR[i]) * 0.5;
-    m.outputRing[pos].store(mid, std::memory_order_relaxed);
-    ++counter;
-
-    const double y = RunBiquad(m.highPass, RunBiquad(m.shelf, mid, 0), 0);
-    ms = ms + (y * y - ms) * coef;
+  double ms = RunLoudness(m, outL, outR, n);
+  if (eng.mDisplayMeters) {
+    uint32_t counter = m.ringCounter.load(std::memory_order_relaxed);
+    for (int i = 0; i < n; ++i, ++counter) {
+      const uint32_t pos = counter % kRingSize;
+      m.inputRing[pos].store((inL[i] + inR[i]) * 0.5, std::memory_order_relaxed);
+      m.outputRing[pos].store((outL[i] + outR[i]) * 0.5, std::memory_order_relaxed);
+    }
+    m.ringCounter.store(counter, std::memory_order_release);
+    const double peak = Larger(BlockPeak(hL, outL, n), BlockPeak(hR, outR, n));
+    double tp = peak > 1e-12 ? 20.0 * std::log10(peak) : -120.0;
+    if (!std::isfinite(tp) || tp < -120.0) tp = -120.0;
+    SetMeter(eng.mMeters.tp, tp);
+  } else {
+    KeepHistory(hL, outL, n);
+    KeepHistory(hR, outR, n);
   }
-  m.ringCounter.store(counter, std::memory_order_release);
-  peak = Larger(BlockPeak(hL, outL, n), BlockPeak(hR, outR, n));
 
   if (!std::isfinite(ms)) ms = 0.0;
   m.meanSquare = ms;
-  double tp = peak > 1e-12 ? 20.0 * std::log10(peak) : -120.0;
-  if (!std::isfinite(tp) || tp < -120.0) tp = -120.0;
-  SetMeter(eng.mMeters.tp, tp);
   double lufs = 10.0 * std::log10(ms + 1e-12) - 0.691;
   if (!std::isfinite(lufs)) lufs = -120.0;
   if (lufs < -70.0) lufs = -70.0;

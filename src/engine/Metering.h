@@ -10,6 +10,13 @@ namespace kyr {
 void MeterTail(EqEngine& eng, const double* inL, const double* inR, const double* outL,
                const double* outR, int n);
 
+// End of a block path: sets the processed flag when the block measured for a reader (see
+// Meters::reader), so that the first meter message after the editor opens carries values
+// measured for it.
+inline void MarkMetersFresh(EqEngine& eng) {
+  if (eng.mDisplayMeters) eng.mMeters.processed.store(1, std::memory_order_relaxed);
+}
+
 // Shadow pass over the block's input through the coupling filter, the character shelf and
 // bands 1..5 (own states, the kernel's coefficients) and the split filter, measuring how
 // much of the tube's distortion each band makes: writes "xf" and "tb".

@@ -21,6 +21,12 @@ struct Meters {
   std::atomic<float> ppg[6] = {1.0f, 1.0f, 1.0f, 1.0f, 1.0f, 1.0f};
   std::atomic<float> ppbg[2] = {1.0f, 1.0f};
   std::atomic<uint8_t> processed{0};  // set to 1 at the end of every block
+  // Set while someone reads the display meters (the plug-in's editor, or a command-line host
+  // that asked for them). Without a reader the blocks skip the display-only measurements: the
+  // true peak, the history rings, the tube distortion and its split-band analysis. They are
+  // right again from the first block after the flag is set (the rings after 2048 samples);
+  // the loudness, a 3 s average that could not catch up within a glance, always runs.
+  std::atomic<uint8_t> reader{1};
 };
 
 inline void SetMeter(std::atomic<float>& meter, double value) {

@@ -53,6 +53,7 @@ LUMAEQ5::LUMAEQ5(const oskel::InstanceInfo&) : oskel::IPluginVST3(kyr::MakePlugi
     }
   }
   InstallEditorPage(*this);
+  UpdateMeterReader();
 }
 
 LUMAEQ5::~LUMAEQ5() {
@@ -92,4 +93,16 @@ Steinberg::tresult PLUGIN_API LUMAEQ5::getMeterText(Steinberg::char8* text, Stei
   std::memcpy(text, message.data(), n);
   text[n] = 0;
   return Steinberg::kResultOk;
+}
+
+Steinberg::tresult PLUGIN_API LUMAEQ5::setMeterReader(Steinberg::TBool reading) {
+  mHostReadsMeters.store(reading ? 1 : 0, std::memory_order_relaxed);
+  UpdateMeterReader();
+  return Steinberg::kResultOk;
+}
+
+void LUMAEQ5::UpdateMeterReader() {
+  constexpr auto relaxed = std::memory_order_relaxed;
+  const bool reading = mEditorOpen.load(relaxed) != 0 || mHostReadsMeters.load(relaxed) != 0;
+  mProcessor.GetMeters().reader.store(reading ? 1 : 0, relaxed);
 }

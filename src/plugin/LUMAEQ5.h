@@ -47,6 +47,7 @@ class LUMAEQ5 : public oskel::IPluginVST3, public kyr::IKyrMeters {
 
   // IKyrMeters
   Steinberg::tresult PLUGIN_API getMeterText(Steinberg::char8* text, Steinberg::int32 size) override;
+  Steinberg::tresult PLUGIN_API setMeterReader(Steinberg::TBool reading) override;
 
   Steinberg::tresult PLUGIN_API queryInterface(const Steinberg::TUID iid, void** obj) override;
   REFCOUNT_METHODS(oskel::IPluginVST3)
@@ -59,6 +60,11 @@ class LUMAEQ5 : public oskel::IPluginVST3, public kyr::IKyrMeters {
   std::atomic<uint8_t> mEditorResend{0};
   int mSpectrumTicks = 0;
   double mSentSampleRate = 0.0;  // the rate last sent to the page; 0 sends it on the next tick
+  // A command-line host reads the meters (IKyrMeters::setMeterReader). UI thread.
+  std::atomic<uint8_t> mHostReadsMeters{0};
+  // The engine takes the display-only measurements while the editor is open or a host reads
+  // the meters.
+  void UpdateMeterReader();
   // Editor idle work (user-interface thread): the meter message after a processed block and the
   // spectrum picture, whose FFT tables are built on the first picture.
   void SendMeterMessage();

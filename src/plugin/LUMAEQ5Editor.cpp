@@ -65,10 +65,17 @@ void LUMAEQ5::BuildSpectrumMessage() {
 void LUMAEQ5::OnUIOpen() {
   for (int i = 0; i < NParams(); ++i) SendParameterValueToUI(i, GetParam(i)->GetNormalized(), true);
   mEditorResend.store(1, std::memory_order_relaxed);
+  // Blocks from before the page had a reader measured nothing for it; the first meter message
+  // waits for a block that did.
+  mProcessor.GetMeters().processed.store(0, std::memory_order_relaxed);
   mEditorOpen.store(1, std::memory_order_relaxed);
+  UpdateMeterReader();
 }
 
-void LUMAEQ5::OnUIClose() { mEditorOpen.store(0, std::memory_order_relaxed); }
+void LUMAEQ5::OnUIClose() {
+  mEditorOpen.store(0, std::memory_order_relaxed);
+  UpdateMeterReader();
+}
 
 void LUMAEQ5::OnRestoreState() {
   for (int i = 0; i < NParams(); ++i) SendParameterValueToUI(i, GetParam(i)->GetNormalized(), true);

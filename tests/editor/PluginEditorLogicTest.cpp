@@ -184,3 +184,37 @@ TEST(PluginEditorLogic, SetParameterMessageConstrainsTheValueAndRefusesBadOnes) 
   EXPECT_TRUE(plugin.statements.empty());
   EXPECT_DOUBLE_EQ(plugin.GetParam(0)->Value(), 100.0);
 }
+
+// The engine takes its display-only measurements while the editor is open or a command-line
+// host has asked for the meters through IKyrMeters, and only then.
+TEST(PluginEditorLogic, MetersAreMeasuredWhileTheEditorOrAHostReadsThem) {
+  RecordingPlugin plugin;
+  auto reading = [&] { return plugin.GetProcessor().GetMeters().reader.load() != 0; };
+  EXPECT_FALSE(reading());
+  plugin.OnUIOpen();
+  EXPECT_TRUE(reading());
+  plugin.OnUIClose();
+  EXPECT_FALSE(reading());
+
+  kyr::IKyrMeters* meters = nullptr;
+  ASSERT_EQ(plugin.queryInterface(kyr::IKyrMeters::iid, reinterpret_cast<void**>(&meters)), Steinberg::kResultOk);
+  EXPECT_EQ(meters->setMeterReader(true), Steinberg::kResultOk);
+  EXPECT_TRUE(reading());
+  plugin.OnUIOpen();
+  plugin.OnUIClose();
+  EXPECT_TRUE(reading()) << "closing the editor must not stop what the host reads";
+  meters->setMeterReader(false);
+  EXPECT_FALSE(reading());
+  meters->release();
+}
+
+// A block processed before the page had a reader measured nothing for it: the first tick after
+// opening sends no meter message until a block has been measured.
+TEST(PluginEditorLogic, NoMeterMessageFromBlocksBeforeThePageOpened) {
+  RecordingPlugin plugin;
+  plugin.MarkBlockProcessed();
+  plugin.OnUIOpen();
+  plugin.statements.clear();
+  plugin.OnIdle();
+  EXPECT_EQ(plugin.Count("SAMFD(0, "), 0);
+}

@@ -162,6 +162,19 @@ TEST(EqProcessor, InPlaceProcessingGivesTheSameResult) {
       }
       EXPECT_EQ(separate.p.GetMeters().lufs.load(), inPlace.p.GetMeters().lufs.load()) << c.name;
       EXPECT_EQ(separate.p.GetMeters().xf.load(), inPlace.p.GetMeters().xf.load()) << c.name;
+      if (channels == 2) {
+        // Crossed: each output is the other channel's input buffer.
+        Harness crossed;
+        Apply(crossed.p, c.params);
+        std::vector<double> cl = l0, cr = r0;
+        for (int i = 0; i < n; i += block) {
+          double* in[2] = {cl.data() + i, cr.data() + i};
+          double* out[2] = {cr.data() + i, cl.data() + i};
+          crossed.p.Process(in, out, 2, 2, block);
+        }
+        EXPECT_EQ(0, std::memcmp(sl.data(), cr.data(), n * sizeof(double))) << c.name;
+        EXPECT_EQ(0, std::memcmp(sr.data(), cl.data(), n * sizeof(double))) << c.name;
+      }
     }
   }
 }

@@ -79,5 +79,93 @@ TEST(MeterRings, CopyTheNewestSamplesOldestFirst) {
   }
 }
 
+// Without a reader the display-only measurements are skipped. A reader that arrives after a
+// long stretch without one sees, within 100 ms, what a processor that never skipped shows: every
+// meter value to the decimals the page shows (two for the distortion meters, one for true peak
+// and loudness; the message's own for the rest) and both rings sample for sample.
+TEST(MeterReader, MetersAgreeWithinAHundredMillisecondsOfAReaderArriving) {
+  struct Case {
+    const char* name;
+    std::vector<std::pair<int, double>> params;
+  };
+  const std::vector<std::pair<int, double>> bands = {
+      {kLowCut, 40}, {kLowBoost, 60}, {kMidCut, 30}, {kHighBoost, 50}, {kHighCut, 25}};
+  auto with = [&](std::vector<std::pair<int, double>> extra) {
+    extra.insert(extra.begin(), bands.begin(), bands.end());
+    return extra;
+  };
+  const Case cases[] = {
+      {"defaults", {}},
+      {"bands (analysis shares the kernel's curves)", with({{kInput, 75}})},
+      {"bands and Mid Boost (analysis runs its own chain)", with({{kMidBoost, 45}, {kLFFilter, 3}})},
+      {"HQ", with({{kHQOversample, 1}, {kMidBoost, 30}})},
+      {"Dynamic Tube", with({{kDynamicTube, 70}, {kAutoGainMatch, 1}})},
+      {"Push-Pull", with({{kPushPull, 60}})},
+      {"Clean", with({{kClean, 1}})},
+      {"BAX", {{kMode, 1}, {kBaxDynamic, 60}, {kBaxLoShelfL, 4}, {kBaxHiShelfL, -3}}},
+      {"BAX Push-Pull", {{kMode, 1}, {kPushPull, 50}, {kBaxLoShelfL, 4}}},
+      {"Band Listen", {{kBandListen, 3}}},
+  };
+  constexpr double fs = 48000.0;
+  constexpr int kBlock = 256;
+  constexpr int kUnread = 468 * kBlock;  // 2.5 s without a reader
+  constexpr int kRead = 18 * kBlock;     // 96 ms with one
+  std::vector<double> l(kUnread + kRead), r(kUnread + kRead);
+  unsigned seed = 7;
+  for (size_t i = 0; i < l.size(); ++i) {
+    seed = seed * 1664525u + 1013904223u;
+    const double noise = (static_cast<double>(seed >> 8) / 16777216.0 - 0.5) * 0.1;
+    const double level = 0.3 + 0.6 * std::fabs(std::sin(2.0 * kPi * 0.7 * i / fs));
+    l[i] = level * (0.6 * std::sin(2.0 * kPi * 110.0 * i / fs) + 0.3 * std::sin(2.0 * kPi * 2500.0 * i / fs)) + noise;
+    r[i] = level * 0.8 * std::sin(2.0 * kPi * 165.0 * i / fs) - noise;
+  }
+  for (const Case& c : cases) {
+    Harness always, late;
+    for (const auto& [idx, v] : c.params) {
+      always.Set(idx, v);
+      late.Set(idx, v);
+    }
+    late.p.GetMeters().reader.store(0);
+    std::vector<double> outA[2], outB[2];
+    for (Harness* h : {&always, &late}) {
+      std::vector<double>* out = h == &always ? outA : outB;
+      for (int ch = 0; ch < 2; ++ch) out[ch].assign(l.size(), 0.0);
+      for (int i = 0; i < static_cast<int>(l.size()); i += kBlock) {
+        if (h == &late && i == kUnread) {
+          EXPECT_EQ(late.p.GetMeters().processed.load(), 0) << c.name;
+          late.p.GetMeters().reader.store(1);
+        }
+        double* in[2] = {l.data() + i, r.data() + i};
+        double* o[2] = {out[0].data() + i, out[1].data() + i};
+        h->p.Process(in, o, 2, 2, kBlock);
+      }
+    }
+    // The sound never depends on the meters.
+    EXPECT_EQ(outA[0], outB[0]) << c.name;
+    EXPECT_EQ(outA[1], outB[1]) << c.name;
+
+    const Meters& a = always.p.GetMeters();
+    const Meters& b = late.p.GetMeters();
+    EXPECT_EQ(b.processed.load(), 1) << c.name;
+    EXPECT_NEAR(a.thd.load(), b.thd.load(), 0.005) << c.name;
+    EXPECT_NEAR(a.xf.load(), b.xf.load(), 0.005) << c.name;
+    EXPECT_NEAR(a.tb.load(), b.tb.load(), 0.005) << c.name;
+    EXPECT_NEAR(a.tp.load(), b.tp.load(), 0.05) << c.name;
+    EXPECT_NEAR(a.lufs.load(), b.lufs.load(), 0.05) << c.name;
+    EXPECT_NEAR(a.drive.load(), b.drive.load(), 0.0005) << c.name;
+    EXPECT_NEAR(a.ease.load(), b.ease.load(), 0.005) << c.name;
+    EXPECT_NEAR(a.loRed.load(), b.loRed.load(), 0.005) << c.name;
+    EXPECT_NEAR(a.hiRed.load(), b.hiRed.load(), 0.005) << c.name;
+    for (int k = 0; k < 6; ++k) EXPECT_NEAR(a.ppg[k].load(), b.ppg[k].load(), 0.0005) << c.name;
+    for (int k = 0; k < 2; ++k) EXPECT_NEAR(a.ppbg[k].load(), b.ppbg[k].load(), 0.0005) << c.name;
+    std::vector<double> ringA[2] = {std::vector<double>(2048), std::vector<double>(2048)};
+    std::vector<double> ringB[2] = {std::vector<double>(2048), std::vector<double>(2048)};
+    always.p.CopyLatestRings(ringA[0].data(), ringA[1].data());
+    late.p.CopyLatestRings(ringB[0].data(), ringB[1].data());
+    EXPECT_EQ(ringA[0], ringB[0]) << c.name;
+    EXPECT_EQ(ringA[1], ringB[1]) << c.name;
+  }
+}
+
 }  // namespace
 }  // namespace kyr

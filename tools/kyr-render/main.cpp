@@ -151,6 +151,8 @@ int main(int argc, char** argv) {
     host.Controller()->setParamNormalized(change.id, change.value);
     settings.push_back(change);
   }
+  // The printed meters are measured only for a host that asks for them before processing.
+  if (FUnknownPtr<kyr::IKyrMeters> meters(host.Component()); meters) meters->setMeterReader(true);
   const int32 sampleSize = options.doublePrecision ? kSample64 : kSample32;
   if (!host.StartProcessing(info.samplerate, options.blockFrames, sampleSize, info.channels, error)) return Fail(error);
   if (options.doublePrecision)
