@@ -65,6 +65,7 @@ const char* IPluginVST3ControllerBase::MidiControllerName(int controller, std::s
 void IPluginVST3ControllerBase::Initialize(IPluginBase& plug, EditControllerEx1& controller,
                                            ParameterContainer& parameters, bool isInstrument, bool midiIn) {
   mParameters = &parameters;
+  plug.GroupNames().clear();
   controller.addUnit(new Unit(STR16("Root"), kRootUnitId, kNoParentUnitId));
 
   if (!isInstrument) {
@@ -106,6 +107,12 @@ void IPluginVST3ControllerBase::Initialize(IPluginBase& plug, EditControllerEx1&
                               static_cast<ParamID>(kMidiCCParamIdBase + cc), channelUnit);
     }
   }
+}
+
+void IPluginVST3ControllerBase::Release(IPluginBase& plug) {
+  mBypassParameter = nullptr;
+  mParameters = nullptr;
+  plug.GroupNames().clear();
 }
 
 tresult IPluginVST3ControllerBase::SetChannelContextInfos(IAttributeList* list) {

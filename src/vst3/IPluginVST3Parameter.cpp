@@ -28,8 +28,11 @@ void IPluginVST3Parameter::toString(ParamValue normalized, String128 text) const
 }
 
 bool IPluginVST3Parameter::fromString(const TChar* text, ParamValue& normalized) const {
+  if (!text) return false;
   const std::string narrow = Utf16ToUtf8(text, 128);
-  normalized = mParam->ToNormalized(mParam->StringToValue(narrow.c_str()));
+  double plain = 0.0;
+  if (!mParam->StringToValue(narrow.c_str(), plain)) return false;
+  normalized = mParam->ToNormalized(plain);
   return true;
 }
 
