@@ -43,6 +43,9 @@ ParamValue IPluginVST3Parameter::toNormalized(ParamValue plain) const { return m
 IPluginVST3BypassParameter::IPluginVST3BypassParameter()
     : StringListParameter(STR16("Bypass"), kBypassParamId, nullptr,
                           ParameterInfo::kCanAutomate | ParameterInfo::kIsBypass | ParameterInfo::kIsList) {
+  // appendString copies the text before it grows its list; with room made first, running out
+  // of memory can only fail the copy, which then leaks nothing.
+  strings.reserve(2);
   appendString(STR16("off"));
   appendString(STR16("on"));
 }
