@@ -27,13 +27,12 @@ std::optional<std::string_view> AfterKey(std::string_view text, std::string_view
   return rest;
 }
 
-// Optional sign and the longest run of digits; a text without digits reads as 0 (as strtol
-// does). A number outside the 32-bit range gives -1, an index that matches no parameter.
+// Optional sign and the longest run of digits. A text without digits, or a number outside the
+// 32-bit range, gives -1: an index that matches no parameter (not parameter 0).
 int ReadIndex(std::string_view text) {
   if (!text.empty() && text.front() == '+') text.remove_prefix(1);
   int64_t value = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error == std::errc::invalid_argument) return 0;
   if (error != std::errc() || value < INT32_MIN || value > INT32_MAX) return -1;
   return static_cast<int>(value);
 }

@@ -10,7 +10,7 @@ namespace oskel {
 
 // Tag 1: set a parameter from a plain value.
 struct SetParamRequest {
-  int paramIdx = -1;    // -1 when "paramIdx": is missing or its number does not fit
+  int paramIdx = -1;    // -1 when "paramIdx": is missing, has no digits or does not fit
   double value = 0.0;   // 0 when "value": is missing; single precision, always finite
 };
 

@@ -142,6 +142,20 @@ double IParam::StringToValue(const char* text) const {
   return Constrain(v);
 }
 
+bool IParam::StringToValue(const char* text, double& value) const {
+  if (!text) return false;
+  for (const DisplayText& entry : mDisplayTexts)
+    if (entry.text == text) {
+      value = entry.value;
+      return true;
+    }
+  char* end = nullptr;
+  const double number = std::strtod(text, &end);
+  if (end == text || !std::isfinite(number)) return false;
+  value = StringToValue(text);
+  return true;
+}
+
 std::string IParam::GetLabel() const {
   const char* text = GetDisplayText(std::trunc(Value()));
   if (text && *text) return "";

@@ -81,6 +81,9 @@ class IParam {
   std::string GetDisplay(double value, bool normalized, bool withDisplayTexts = true) const;
   std::string GetDisplay(bool withDisplayTexts = true) const { return GetDisplay(Value(), false, withDisplayTexts); }
   double StringToValue(const char* text) const;
+  // The same, but false (and `value` untouched) when the text is neither one of the display
+  // texts nor begins with a finite number: such text names no value at all.
+  bool StringToValue(const char* text, double& value) const;
   // Empty while the current value shows a display text, otherwise the label.
   std::string GetLabel() const;
 

@@ -1,5 +1,6 @@
 #include "Factory.h"
 
+#include <memory>
 #include <mutex>
 #include <new>
 
@@ -22,27 +23,41 @@ std::mutex& CreationLock() {
 
 FUnknown* CreateInstance(void*) {
   LUMAEQ5* plugin = nullptr;
-  {
+  try {
     // Hosts may create instances from several threads; construction runs one at a time.
     std::lock_guard<std::mutex> lock(CreationLock());
-    plugin = new (std::nothrow) LUMAEQ5(InstanceInfo{});
+    plugin = new LUMAEQ5(InstanceInfo{});
+  } catch (...) {
+    // Memory exhaustion inside the constructor: the host is told that nothing was created.
+    return nullptr;
   }
-  if (!plugin) return nullptr;
-  plugin->StartIdleTimer();
+  try {
+    plugin->StartIdleTimer();
+  } catch (...) {
+    plugin->release();
+    return nullptr;
+  }
   return static_cast<Vst::IAudioProcessor*>(plugin);
 }
 
 std::mutex gFactoryMutex;
 CPluginFactory* gFactory = nullptr;
 
-// Forgets the module's pointer when the host releases the last reference, so that a later
-// GetPluginFactory creates a new factory instead of handing out a freed one.
+// The module's pointer is forgotten by the same release that drops the last reference, under
+// the lock GetFactory takes: a concurrent GetFactory either sees the factory alive (and its
+// reference keeps it so) or finds no factory and makes a new one, never one being deleted.
 class ModuleFactory : public CPluginFactory {
  public:
   using CPluginFactory::CPluginFactory;
-  ~ModuleFactory() override {
-    std::lock_guard<std::mutex> lock(gFactoryMutex);
-    if (gFactory == this) gFactory = nullptr;
+  uint32 PLUGIN_API release() override {
+    uint32 left = 0;
+    {
+      std::lock_guard<std::mutex> lock(gFactoryMutex);
+      left = DropReference();
+      if (left == 0 && gFactory == this) gFactory = nullptr;
+    }
+    if (left == 0) delete this;
+    return left;
   }
 };
 
@@ -54,17 +69,21 @@ IPluginFactory* GetFactory() {
     gFactory->addRef();
     return gFactory;
   }
-  static const PFactoryInfo factoryInfo("Oskel Audio", "https://www.oskel-audio.example", "support@oskel-audio.example",
-                                        PFactoryInfo::kUnicode);
-  static const FUID classId(kClassIdWord1, kClassIdWord2, static_cast<uint32>(kyr::kMfrID),
-                            static_cast<uint32>(kyr::kUniqueID));
-  static const PClassInfo2 classInfo(classId.toTUID(), PClassInfo::kManyInstances, kVstAudioEffectClass, "Kyr EQ",
-                                     Vst::kSimpleModeSupported, "Fx|EQ", "", "2.0.0", "VST 3.8.0");
-  auto* factory = new ModuleFactory(factoryInfo);
-  factory->registerClass(&classInfo, &CreateInstance);
-  // The module keeps no reference of its own: the factory lives until the host releases it.
-  gFactory = factory;
-  return gFactory;
+  try {
+    static const PFactoryInfo factoryInfo("Oskel Audio", "https://www.oskel-audio.example",
+                                          "support@oskel-audio.example", PFactoryInfo::kUnicode);
+    static const FUID classId(kClassIdWord1, kClassIdWord2, static_cast<uint32>(kyr::kMfrID),
+                              static_cast<uint32>(kyr::kUniqueID));
+    static const PClassInfo2 classInfo(classId.toTUID(), PClassInfo::kManyInstances, kVstAudioEffectClass, "Kyr EQ",
+                                       Vst::kSimpleModeSupported, "Fx|EQ", "", "2.0.0", "VST 3.8.0");
+    std::unique_ptr<ModuleFactory> factory(new ModuleFactory(factoryInfo));
+    if (!factory->registerClass(&classInfo, &CreateInstance)) return nullptr;
+    // The module keeps no reference of its own: the factory lives until the host releases it.
+    gFactory = factory.release();
+    return gFactory;
+  } catch (...) {
+    return nullptr;
+  }
 }
 
 }  // namespace oskel

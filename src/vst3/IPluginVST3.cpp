@@ -3,7 +3,9 @@
 #include <cmath>
 #include <cstring>
 #include <new>
+#include <vector>
 
+#include "CallGuard.h"
 #include "IPluginVST3View.h"
 #include "StringConvert.h"
 #include "pluginterfaces/base/ibstream.h"
@@ -20,8 +22,13 @@ IPluginVST3::IPluginVST3(const PluginConfig& config)
 IPluginVST3::~IPluginVST3() { StopIdleTimer(); }
 
 tresult PLUGIN_API IPluginVST3::initialize(FUnknown* context) {
-  try {
-    if (SingleComponentEffect::initialize(context) != kResultOk) return kResultFalse;
+  if (SingleComponentEffect::initialize(context) != kResultOk) return kResultFalse;
+  const tresult result = GuardedCall([&]() -> tresult {
+    // A host may terminate and initialise the same object again (re-scan, duplicate, offline
+    // bounce): it then finds it as it was the first time, with default values and no bypass.
+    ReleaseControllerAndBuses();
+    for (int i = 0; i < NParams(); ++i) GetParam(i)->Set(GetParam(i)->Constrain(GetParam(i)->GetDefault()));
+    SetBypassed(false);
     CreateBuses(*this);
     IPluginVST3ControllerBase::Initialize(*this, *this, parameters, GetPluginType() == kInstrument, DoesMidiIn());
 
@@ -38,21 +45,47 @@ tresult PLUGIN_API IPluginVST3::initialize(FUnknown* context) {
     OnHostIdentified();
     OnParamReset(kReset);
     return kResultOk;
-  } catch (const std::exception&) {
-    return kResultFalse;
-  }
+  });
+  if (result == kResultOk) return kResultOk;
+  // A half-built object is not left behind: a later initialize starts from nothing.
+  terminate();
+  return result == kOutOfMemory ? kOutOfMemory : kResultFalse;
 }
 
-tresult PLUGIN_API IPluginVST3::terminate() { return SingleComponentEffect::terminate(); }
+tresult PLUGIN_API IPluginVST3::terminate() {
+  ReleaseControllerAndBuses();
+  return SingleComponentEffect::terminate();
+}
+
+void IPluginVST3::ReleaseControllerAndBuses() {
+  IPluginVST3ControllerBase::Release(*this);
+  parameters.removeAll();
+  units.clear();
+  removeAllBusses();
+}
 
 tresult PLUGIN_API IPluginVST3::setActive(TBool state) {
-  OnActivate(state != 0);
-  return kResultOk;
+  return GuardedCall([&] {
+    OnActivate(state != 0);
+    return kResultOk;
+  });
 }
 
 tresult PLUGIN_API IPluginVST3::setBusArrangements(SpeakerArrangement* inputs, int32 numIns,
                                                    SpeakerArrangement* outputs, int32 numOuts) {
-  return SetBusArrangements(*this, inputs, numIns, outputs, numOuts);
+  return GuardedCall([&]() -> tresult {
+    // The rebuilt buses keep the active state of the buses they replace (same direction and
+    // index): a host may activate its buses before it arranges them, and the new buses would
+    // otherwise start inactive and leave every output channel unconnected.
+    std::vector<bool> inputActive, outputActive;
+    for (const auto& bus : audioInputs) inputActive.push_back(bus->isActive());
+    for (const auto& bus : audioOutputs) outputActive.push_back(bus->isActive());
+    const tresult result = SetBusArrangements(*this, inputs, numIns, outputs, numOuts);
+    for (size_t b = 0; b < audioInputs.size() && b < inputActive.size(); ++b) audioInputs[b]->setActive(inputActive[b]);
+    for (size_t b = 0; b < audioOutputs.size() && b < outputActive.size(); ++b)
+      audioOutputs[b]->setActive(outputActive[b]);
+    return result;
+  });
 }
 
 tresult PLUGIN_API IPluginVST3::canProcessSampleSize(int32 symbolicSampleSize) {
@@ -67,32 +100,36 @@ uint32 PLUGIN_API IPluginVST3::getTailSamples() {
 
 tresult PLUGIN_API IPluginVST3::setupProcessing(ProcessSetup& setup) {
   if (setup.symbolicSampleSize != kSample32 && setup.symbolicSampleSize != kSample64) return kResultFalse;
-  try {
+  return GuardedCall([&] {
     const tresult result = SetupProcessing(setup);
     if (result == kResultTrue) processSetup = setup;
     return result;
-  } catch (const std::bad_alloc&) {
-    return kOutOfMemory;
-  }
+  });
 }
 
 tresult PLUGIN_API IPluginVST3::setProcessing(TBool state) {
-  if (!state) OnReset();
-  return kResultOk;
+  return GuardedCall([&] {
+    if (!state) OnReset();
+    return kResultOk;
+  });
 }
 
 tresult PLUGIN_API IPluginVST3::process(ProcessData& data) {
-  PrepareProcessContext(data, processSetup);
-  ProcessParameterChanges(data);
-  ProcessMidiIn(data);
-  ProcessAudio(data, audioInputs, audioOutputs);
-  ProcessMidiOut(data);
+  // Nothing here allocates; the guard only keeps a fault in a hook from reaching the host.
+  GuardedCall([&] {
+    PrepareProcessContext(data, processSetup);
+    ProcessParameterChanges(data);
+    ProcessMidiIn(data);
+    ProcessAudio(data, audioInputs, audioOutputs);
+    ProcessMidiOut(data);
+    return kResultOk;
+  });
   return kResultOk;
 }
 
-tresult PLUGIN_API IPluginVST3::getState(IBStream* state) {
+tresult IPluginVST3::getComponentStream(IBStream* state) {
   if (!state) return kResultFalse;
-  try {
+  return GuardedCall([&]() -> tresult {
     ByteChunk chunk;
     if (!SerializeState(chunk)) return kResultFalse;
     int32 written = 0;
@@ -103,14 +140,12 @@ tresult PLUGIN_API IPluginVST3::getState(IBStream* state) {
     if (state->write(&bypass, sizeof(bypass), &written) != kResultOk || written != static_cast<int32>(sizeof(bypass)))
       return kResultFalse;
     return kResultOk;
-  } catch (const std::bad_alloc&) {
-    return kOutOfMemory;
-  }
+  });
 }
 
-tresult PLUGIN_API IPluginVST3::setState(IBStream* state) {
+tresult IPluginVST3::setComponentStream(IBStream* state) {
   if (!state) return kResultFalse;
-  try {
+  return GuardedCall([&]() -> tresult {
     ByteChunk chunk;
     const bool ignoreReadResult = GetHost() == kHostWaveLab;
     uint8_t buffer[128];
@@ -122,24 +157,32 @@ tresult PLUGIN_API IPluginVST3::setState(IBStream* state) {
       if (chunk.Size() >= kMaxStateBytes) break;
     }
 
+    std::vector<double> before(static_cast<size_t>(NParams()));
+    for (int i = 0; i < NParams(); ++i) before[static_cast<size_t>(i)] = GetParam(i)->Value();
     const int pos = UnserializeState(chunk, 0);
     // Values restored so far stay; the controller's parameter objects always follow them.
     SyncControllerValues();
-    if (pos < 0) return kResultFalse;
 
-    int64 seekResult = 0;
+    bool complete = pos >= 0;
     int32 bypass = 0;
-    int32 read = 0;
-    if (state->seek(pos, IBStream::kIBSeekSet, &seekResult) != kResultOk ||
-        state->read(&bypass, sizeof(bypass), &read) != kResultOk || read != static_cast<int32>(sizeof(bypass)))
-      return kResultFalse;
-
-    if (mBypassParameter) mBypassParameter->setNormalized(bypass ? 1.0 : 0.0);
-    OnRestoreState();
-    return kResultOk;
-  } catch (const std::bad_alloc&) {
-    return kOutOfMemory;
-  }
+    if (complete) {
+      int64 seekResult = 0;
+      int32 read = 0;
+      complete = state->seek(pos, IBStream::kIBSeekSet, &seekResult) == kResultOk &&
+                 state->read(&bypass, sizeof(bypass), &read) == kResultOk && read == static_cast<int32>(sizeof(bypass));
+    }
+    if (complete) {
+      if (mBypassParameter) mBypassParameter->setNormalized(bypass ? 1.0 : 0.0);
+      OnRestoreState();
+      return kResultOk;
+    }
+    // A partly failed restore still reports failure, but an open editor must not keep showing
+    // values that are no longer the plug-in's.
+    bool changed = false;
+    for (int i = 0; i < NParams() && !changed; ++i) changed = before[static_cast<size_t>(i)] != GetParam(i)->Value();
+    if (changed) OnRestoreState();
+    return kResultFalse;
+  });
 }
 
 void IPluginVST3::SyncControllerValues() {
@@ -148,31 +191,42 @@ void IPluginVST3::SyncControllerValues() {
 }
 
 tresult PLUGIN_API IPluginVST3::setParamNormalized(ParamID tag, ParamValue value) {
-  Parameter* p = getParameterObject(tag);
-  if (!p) return kResultFalse;
-  p->setNormalized(value);
-  if (tag < kBypassParamId && tag < static_cast<ParamID>(NParams())) {
-    const int idx = static_cast<int>(tag);
-    GetParam(idx)->SetNormalized(p->getNormalized());
-    OnParamChangeUI(idx, kHost);
-    SendParameterValueToUI(idx, p->getNormalized(), true);
-  }
-  return kResultOk;
+  // A NaN or infinite value would reach the controller copy and the page as such; the old
+  // value stays instead.
+  if (!std::isfinite(value)) return kResultFalse;
+  return GuardedCall([&]() -> tresult {
+    Parameter* p = getParameterObject(tag);
+    if (!p) return kResultFalse;
+    p->setNormalized(value);
+    if (tag < kBypassParamId && tag < static_cast<ParamID>(NParams())) {
+      const int idx = static_cast<int>(tag);
+      GetParam(idx)->SetNormalized(p->getNormalized());
+      OnParamChangeUI(idx, kHost);
+      SendParameterValueToUI(idx, p->getNormalized(), true);
+    }
+    return kResultOk;
+  });
+}
+
+tresult PLUGIN_API IPluginVST3::getParamStringByValue(ParamID tag, ParamValue value, String128 text) {
+  return GuardedCall([&] { return SingleComponentEffect::getParamStringByValue(tag, value, text); });
+}
+
+tresult PLUGIN_API IPluginVST3::getParamValueByString(ParamID tag, TChar* text, ParamValue& value) {
+  return GuardedCall([&] { return SingleComponentEffect::getParamValueByString(tag, text, value); });
 }
 
 IPlugView* PLUGIN_API IPluginVST3::createView(FIDString name) {
   if (!HasUI() || !name || std::strcmp(name, ViewType::kEditor) != 0) return nullptr;
-  try {
+  return GuardedCallOr<IPlugView*>(nullptr, [&]() -> IPlugView* {
     auto* view = new IPluginVST3View(*this);
     mView = view;
     return view;
-  } catch (const std::bad_alloc&) {
-    return nullptr;
-  }
+  });
 }
 
 tresult PLUGIN_API IPluginVST3::getProgramName(ProgramListID listId, int32 programIndex, String128 name) {
-  return GetProgramName(*this, listId, programIndex, name);
+  return GuardedCall([&] { return GetProgramName(*this, listId, programIndex, name); });
 }
 
 tresult PLUGIN_API IPluginVST3::getMidiControllerAssignment(int32 busIndex, int16 channel, CtrlNumber controller,
@@ -180,7 +234,9 @@ tresult PLUGIN_API IPluginVST3::getMidiControllerAssignment(int32 busIndex, int1
   return GetMidiControllerAssignment(busIndex, channel, controller, tag);
 }
 
-tresult PLUGIN_API IPluginVST3::setChannelContextInfos(IAttributeList* list) { return SetChannelContextInfos(list); }
+tresult PLUGIN_API IPluginVST3::setChannelContextInfos(IAttributeList* list) {
+  return GuardedCall([&] { return SetChannelContextInfos(list); });
+}
 
 void IPluginVST3::BeginParamEdit(int paramIdx) { beginEdit(static_cast<ParamID>(paramIdx)); }
 

@@ -36,10 +36,8 @@ class IPluginVST3 : public IPluginAPIBase,
   Steinberg::tresult PLUGIN_API initialize(Steinberg::FUnknown* context) override;
   Steinberg::tresult PLUGIN_API terminate() override;
 
-  // IComponent
+  // IComponent (its setState and getState arrive at setComponentStream and getComponentStream)
   Steinberg::tresult PLUGIN_API setActive(Steinberg::TBool state) override;
-  Steinberg::tresult PLUGIN_API setState(Steinberg::IBStream* state) override;
-  Steinberg::tresult PLUGIN_API getState(Steinberg::IBStream* state) override;
 
   // IAudioProcessor
   Steinberg::tresult PLUGIN_API setBusArrangements(Steinberg::Vst::SpeakerArrangement* inputs, Steinberg::int32 numIns,
@@ -55,8 +53,12 @@ class IPluginVST3 : public IPluginAPIBase,
   // IProcessContextRequirements
   Steinberg::uint32 PLUGIN_API getProcessContextRequirements() override { return kProcessContextRequirements; }
 
-  // IEditController
+  // IEditController (its setState and getState keep the empty defaults: all state is the component's)
   Steinberg::tresult PLUGIN_API setParamNormalized(Steinberg::Vst::ParamID tag, Steinberg::Vst::ParamValue value) override;
+  Steinberg::tresult PLUGIN_API getParamStringByValue(Steinberg::Vst::ParamID tag, Steinberg::Vst::ParamValue value,
+                                                      Steinberg::Vst::String128 text) override;
+  Steinberg::tresult PLUGIN_API getParamValueByString(Steinberg::Vst::ParamID tag, Steinberg::Vst::TChar* text,
+                                                      Steinberg::Vst::ParamValue& value) override;
   Steinberg::IPlugView* PLUGIN_API createView(Steinberg::FIDString name) override;
 
   // IUnitInfo
@@ -94,9 +96,16 @@ class IPluginVST3 : public IPluginAPIBase,
   END_DEFINE_INTERFACES(SingleComponentEffect)
   REFCOUNT_METHODS(SingleComponentEffect)
 
+ protected:
+  // The component state stream: the plug-in state followed by the bypass word.
+  Steinberg::tresult setComponentStream(Steinberg::IBStream* state) override;
+  Steinberg::tresult getComponentStream(Steinberg::IBStream* state) override;
+
  private:
   // Copies every framework parameter's normalised value into its VST 3 parameter object.
   void SyncControllerValues();
+  // Drops buses, units and parameter objects (terminate, and a failed initialize).
+  void ReleaseControllerAndBuses();
 
   IPluginVST3View* mView = nullptr;
 };

@@ -30,6 +30,22 @@ bool ReadStringAttribute(IAttributeList* list, IAttributeList::AttrID key, IAttr
   return true;
 }
 
+// Hands a new SDK object to a list that adopts its creation reference (units, parameters).
+// Should the list run out of memory before adopting it, the object is freed here instead of
+// leaking; when the list's own smart pointer had already taken it, that pointer freed it.
+template <typename T, typename Add>
+void AdoptOrFree(T* object, Add&& add) {
+  object->addRef();
+  try {
+    add(object);
+  } catch (...) {
+    if (object->getRefCount() > 1) object->release();
+    object->release();
+    throw;
+  }
+  object->release();
+}
+
 }  // namespace
 
 const char* IPluginVST3ControllerBase::MidiControllerName(int controller, std::string& scratch) {
@@ -65,11 +81,13 @@ const char* IPluginVST3ControllerBase::MidiControllerName(int controller, std::s
 void IPluginVST3ControllerBase::Initialize(IPluginBase& plug, EditControllerEx1& controller,
                                            ParameterContainer& parameters, bool isInstrument, bool midiIn) {
   mParameters = &parameters;
-  controller.addUnit(new Unit(STR16("Root"), kRootUnitId, kNoParentUnitId));
+  plug.GroupNames().clear();
+  AdoptOrFree(new Unit(STR16("Root"), kRootUnitId, kNoParentUnitId), [&](Unit* u) { controller.addUnit(u); });
 
   if (!isInstrument) {
-    mBypassParameter = new IPluginVST3BypassParameter();
-    parameters.addParameter(mBypassParameter);
+    auto* bypass = new IPluginVST3BypassParameter();
+    AdoptOrFree(bypass, [&](Parameter* p) { parameters.addParameter(p); });
+    mBypassParameter = bypass;
   }
 
   std::vector<std::string>& groups = plug.GroupNames();
@@ -84,20 +102,22 @@ void IPluginVST3ControllerBase::Initialize(IPluginBase& plug, EditControllerEx1&
         groups.push_back(group);
         String128 name;
         Utf8ToUtf16(group, name, 128);
-        controller.addUnit(new Unit(name, static_cast<UnitID>(groups.size()), kRootUnitId));
+        AdoptOrFree(new Unit(name, static_cast<UnitID>(groups.size()), kRootUnitId),
+                    [&](Unit* u) { controller.addUnit(u); });
       }
       unitId = static_cast<UnitID>(pos + 1);
     }
-    parameters.addParameter(new IPluginVST3Parameter(param, static_cast<ParamID>(i), unitId));
+    AdoptOrFree(new IPluginVST3Parameter(param, static_cast<ParamID>(i), unitId),
+                [&](Parameter* p) { parameters.addParameter(p); });
   }
 
   if (midiIn) {
     const UnitID ccUnit = static_cast<UnitID>(groups.size() + 1);
-    controller.addUnit(new Unit(STR16("MIDI CCs"), ccUnit, kRootUnitId));
+    AdoptOrFree(new Unit(STR16("MIDI CCs"), ccUnit, kRootUnitId), [&](Unit* u) { controller.addUnit(u); });
     const UnitID channelUnit = ccUnit + 1;
     String128 channelName;
     Utf8ToUtf16("CH1", channelName, 128);
-    controller.addUnit(new Unit(channelName, channelUnit, ccUnit));
+    AdoptOrFree(new Unit(channelName, channelUnit, ccUnit), [&](Unit* u) { controller.addUnit(u); });
     for (int cc = 0; cc < kNumMidiCCParams; ++cc) {
       std::string scratch;
       String128 title;
@@ -106,6 +126,12 @@ void IPluginVST3ControllerBase::Initialize(IPluginBase& plug, EditControllerEx1&
                               static_cast<ParamID>(kMidiCCParamIdBase + cc), channelUnit);
     }
   }
+}
+
+void IPluginVST3ControllerBase::Release(IPluginBase& plug) {
+  mBypassParameter = nullptr;
+  mParameters = nullptr;
+  plug.GroupNames().clear();
 }
 
 tresult IPluginVST3ControllerBase::SetChannelContextInfos(IAttributeList* list) {

@@ -21,6 +21,9 @@ class IPluginVST3ControllerBase {
   // the plug-in takes MIDI input.
   void Initialize(IPluginBase& plug, Steinberg::Vst::EditControllerEx1& controller,
                   Steinberg::Vst::ParameterContainer& parameters, bool isInstrument, bool midiIn);
+  // Forgets the parameter objects and units (the container and the controller free them), so
+  // that a later Initialize builds the same set again.
+  void Release(IPluginBase& plug);
 
   Steinberg::tresult SetChannelContextInfos(Steinberg::Vst::IAttributeList* list);
   Steinberg::tresult GetMidiControllerAssignment(Steinberg::int32 busIndex, Steinberg::int16 channel,

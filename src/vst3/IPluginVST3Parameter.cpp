@@ -28,8 +28,11 @@ void IPluginVST3Parameter::toString(ParamValue normalized, String128 text) const
 }
 
 bool IPluginVST3Parameter::fromString(const TChar* text, ParamValue& normalized) const {
+  if (!text) return false;
   const std::string narrow = Utf16ToUtf8(text, 128);
-  normalized = mParam->ToNormalized(mParam->StringToValue(narrow.c_str()));
+  double plain = 0.0;
+  if (!mParam->StringToValue(narrow.c_str(), plain)) return false;
+  normalized = mParam->ToNormalized(plain);
   return true;
 }
 
@@ -40,6 +43,9 @@ ParamValue IPluginVST3Parameter::toNormalized(ParamValue plain) const { return m
 IPluginVST3BypassParameter::IPluginVST3BypassParameter()
     : StringListParameter(STR16("Bypass"), kBypassParamId, nullptr,
                           ParameterInfo::kCanAutomate | ParameterInfo::kIsBypass | ParameterInfo::kIsList) {
+  // appendString copies the text before it grows its list; with room made first, running out
+  // of memory can only fail the copy, which then leaks nothing.
+  strings.reserve(2);
   appendString(STR16("off"));
   appendString(STR16("on"));
 }

@@ -155,6 +155,8 @@ void IPluginVST3ProcessorBase::ProcessParameterChanges(ProcessData& data) {
     int32 offset = 0;
     ParamValue value = 0.0;
     if (nPoints <= 0 || queue->getPoint(nPoints - 1, offset, value) != kResultTrue) continue;
+    // A NaN or infinite point is no value: the parameter keeps the one it has.
+    if (!std::isfinite(value)) continue;
     const ParamID id = queue->getParameterId();
     if (id == kBypassParamId) {
       const bool bypassed = value > 0.5;

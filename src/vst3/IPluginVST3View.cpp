@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <new>
 #include <string>
 
 #include "IPluginVST3.h"
@@ -112,7 +113,19 @@ tresult PLUGIN_API IPluginVST3View::isPlatformTypeSupported(FIDString type) {
 
 tresult PLUGIN_API IPluginVST3View::attached(void* parent, FIDString type) {
   if (!mOwner.HasUI()) return kResultFalse;
-  if (type && std::strcmp(type, kPlatformTypeHWND) == 0) mOwner.OpenWindow(parent);
+  if (type && std::strcmp(type, kPlatformTypeHWND) == 0) {
+    // An editor that cannot open (memory exhausted) is closed again and reported, never thrown
+    // into the host.
+    try {
+      mOwner.OpenWindow(parent);
+    } catch (const std::bad_alloc&) {
+      mOwner.CloseWindow();
+      return kOutOfMemory;
+    } catch (...) {
+      mOwner.CloseWindow();
+      return kResultFalse;
+    }
+  }
   CPluginView::attached(parent, type);
   return kResultTrue;
 }

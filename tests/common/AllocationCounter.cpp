@@ -1,4 +1,5 @@
 #include "AllocationCounter.h"
+#include "AllocationFailure.h"
 
 #include <atomic>
 #include <cstdlib>
@@ -60,14 +61,18 @@ void RawFree(void* p) {
 #endif
 }
 
+using kyr::test::AllocationFailure;
+
 void* CountedNew(std::size_t size) {
   Note();
+  if (AllocationFailure::FailNow()) throw std::bad_alloc();
   if (void* p = RawAlloc(size)) return p;
   throw std::bad_alloc();
 }
 
 void* CountedAlignedNew(std::size_t size, std::align_val_t al) {
   Note();
+  if (AllocationFailure::FailNow()) throw std::bad_alloc();
   if (void* p = RawAlignedAlloc(size, static_cast<std::size_t>(al))) return p;
   throw std::bad_alloc();
 }
@@ -94,21 +99,21 @@ void* operator new(std::size_t size) { return CountedNew(size); }
 void* operator new[](std::size_t size) { return CountedNew(size); }
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
   Note();
-  return RawAlloc(size);
+  return AllocationFailure::FailNow() ? nullptr : RawAlloc(size);
 }
 void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
   Note();
-  return RawAlloc(size);
+  return AllocationFailure::FailNow() ? nullptr : RawAlloc(size);
 }
 void* operator new(std::size_t size, std::align_val_t al) { return CountedAlignedNew(size, al); }
 void* operator new[](std::size_t size, std::align_val_t al) { return CountedAlignedNew(size, al); }
 void* operator new(std::size_t size, std::align_val_t al, const std::nothrow_t&) noexcept {
   Note();
-  return RawAlignedAlloc(size, static_cast<std::size_t>(al));
+  return AllocationFailure::FailNow() ? nullptr : RawAlignedAlloc(size, static_cast<std::size_t>(al));
 }
 void* operator new[](std::size_t size, std::align_val_t al, const std::nothrow_t&) noexcept {
   Note();
-  return RawAlignedAlloc(size, static_cast<std::size_t>(al));
+  return AllocationFailure::FailNow() ? nullptr : RawAlignedAlloc(size, static_cast<std::size_t>(al));
 }
 void operator delete(void* p) noexcept { RawFree(p); }
 void operator delete[](void* p) noexcept { RawFree(p); }

@@ -171,7 +171,8 @@ TEST(PluginEditorLogic, SetParameterMessageConstrainsTheValueAndRefusesBadOnes) 
   plugin.edits.clear();
   plugin.statements.clear();
   for (const std::string text : {R"({"paramIdx":53,"value":1})", R"({"paramIdx":-3,"value":1})",
-                                 R"({"value":1})", R"({"paramIdx":0,"value":nan})", R"({"paramIdx":0,"value":-inf})"}) {
+                                 R"({"value":1})", R"({"paramIdx":,"value":1})", R"({"paramIdx": x,"value":1})",
+                                 R"({"paramIdx":0,"value":nan})", R"({"paramIdx":0,"value":-inf})"}) {
     EXPECT_TRUE(plugin.OnMessage(oskel::kMsgTagSetParamValue, 0, static_cast<int>(text.size()), text.data()));
   }
   EXPECT_TRUE(plugin.OnMessage(oskel::kMsgTagSetParamValue, 0, 5, nullptr));

@@ -6,6 +6,9 @@
 
 #include "HostedPlugin.h"
 #include "Vst3TestPlugin.h"
+#include "pluginterfaces/gui/iplugview.h"
+#include "pluginterfaces/vst/ivstmessage.h"
+#include "pluginterfaces/vst/ivstunits.h"
 #include "pluginterfaces/base/ibstream.h"
 #include "pluginterfaces/vst/ivstchannelcontextinfo.h"
 #include "pluginterfaces/vst/vstspeaker.h"
@@ -69,6 +72,10 @@ class Vst3Plugin : public ::testing::Test {
     ADD_FAILURE() << "no parameter " << id;
     return info;
   }
+
+  // The two interfaces whose setState and getState share a signature.
+  static IComponent* Component(Vst3TestPlugin* p) { return static_cast<IComponent*>(p); }
+  static IEditController* Controller(Vst3TestPlugin* p) { return static_cast<IEditController*>(p); }
 
   kyr::tools::HostApplication app{"Test Host"};
   IPtr<Vst3TestPlugin> plugin;
@@ -306,29 +313,34 @@ TEST_F(Vst3Plugin, StateRoundTripsAndRejectsBrokenStreams) {
   plugin->GetParam(0)->Set(-3.5);
   plugin->GetParam(1)->Set(2.0);
   MemoryStream saved;
-  ASSERT_EQ(plugin->getState(&saved), kResultOk);
+  ASSERT_EQ(Component(plugin)->getState(&saved), kResultOk);
   EXPECT_EQ(saved.getSize(), 3 * 8 + 4);
 
   auto other = owned(new Vst3TestPlugin());
   ASSERT_EQ(other->initialize(&app), kResultOk);
   saved.seek(0, IBStream::kIBSeekSet, nullptr);
-  EXPECT_EQ(other->setState(&saved), kResultOk);
+  EXPECT_EQ(Component(other)->setState(&saved), kResultOk);
   EXPECT_EQ(other->GetParam(0)->Value(), -3.5);
   EXPECT_EQ(other->GetParam(1)->Value(), 2.0);
   EXPECT_DOUBLE_EQ(other->getParamNormalized(1), 2.0 / 3.0);
   EXPECT_EQ(other->restores, 1);
 
-  // Cut after the parameter data: values applied, no bypass word, failure reported.
+  // Cut after the parameter data: values applied, no bypass word, failure reported; the
+  // editor still learns of the values that changed.
   MemoryStream cut(const_cast<char*>(saved.getData()), 24);
   other->GetParam(0)->Set(0.0);
-  EXPECT_EQ(other->setState(&cut), kResultFalse);
+  EXPECT_EQ(Component(other)->setState(&cut), kResultFalse);
   EXPECT_EQ(other->GetParam(0)->Value(), -3.5);
   EXPECT_DOUBLE_EQ(other->getParamNormalized(0), plugin->GetParam(0)->GetNormalized());
-
+  EXPECT_EQ(other->restores, 2);
+  // The same cut again changes nothing, and an empty stream restores nothing: no refresh.
+  cut.seek(0, IBStream::kIBSeekSet, nullptr);
+  EXPECT_EQ(Component(other)->setState(&cut), kResultFalse);
   MemoryStream empty;
-  EXPECT_EQ(other->setState(&empty), kResultFalse);
-  EXPECT_EQ(other->setState(nullptr), kResultFalse);
-  EXPECT_EQ(other->getState(nullptr), kResultFalse);
+  EXPECT_EQ(Component(other)->setState(&empty), kResultFalse);
+  EXPECT_EQ(other->restores, 2);
+  EXPECT_EQ(Component(other)->setState(nullptr), kResultFalse);
+  EXPECT_EQ(Component(other)->getState(nullptr), kResultFalse);
 
   // Out-of-range and non-finite values are constrained; trailing bytes are ignored.
   MemoryStream hostile;
@@ -340,10 +352,150 @@ TEST_F(Vst3Plugin, StateRoundTripsAndRejectsBrokenStreams) {
   std::vector<uint8_t> junk(5000, 0xAB);
   hostile.write(junk.data(), static_cast<int32>(junk.size()), &written);
   hostile.seek(0, IBStream::kIBSeekSet, nullptr);
-  EXPECT_EQ(other->setState(&hostile), kResultOk);
+  EXPECT_EQ(Component(other)->setState(&hostile), kResultOk);
   EXPECT_EQ(other->GetParam(0)->Value(), 12.0);
   EXPECT_EQ(other->GetParam(1)->Value(), 0.0);
   EXPECT_EQ(other->GetParam(2)->Value(), 0.0);
   EXPECT_EQ(other->getParamNormalized(65536), 1.0);
   other->terminate();
+}
+
+TEST_F(Vst3Plugin, TheControllerStateIsEmptyAndLeavesTheComponentAlone) {
+  plugin->GetParam(0)->Set(-3.5);
+  MemoryStream component;
+  ASSERT_EQ(Component(plugin)->getState(&component), kResultOk);
+  MemoryStream controller;
+  EXPECT_EQ(Controller(plugin)->getState(&controller), kResultOk);
+  EXPECT_EQ(controller.getSize(), 0);
+
+  // What hosts store for a controller that writes nothing, and a component chunk handed to the
+  // controller by mistake: both accepted, neither touches a value or runs a hook.
+  const size_t changesBefore = plugin->changes.size();
+  MemoryStream empty;
+  EXPECT_EQ(Controller(plugin)->setState(&empty), kResultOk);
+  component.seek(0, IBStream::kIBSeekSet, nullptr);
+  plugin->GetParam(0)->Set(1.0);
+  EXPECT_EQ(Controller(plugin)->setState(&component), kResultOk);
+  EXPECT_EQ(plugin->GetParam(0)->Value(), 1.0);
+  EXPECT_EQ(plugin->changes.size(), changesBefore);
+  EXPECT_EQ(plugin->restores, 0);
+}
+
+TEST_F(Vst3Plugin, TextThatNamesNoValueIsRefused) {
+  const struct {
+    ParamID id;
+    const char16_t* text;
+    tresult result;
+    double normalized;
+  } cases[] = {
+      {0, u"-6 dB", kResultOk, 0.25},       {0, u"  3", kResultOk, 0.625},     {0, u"+12.0", kResultOk, 1.0},
+      {0, u"no such value", kResultFalse, -1}, {0, u"", kResultFalse, -1},     {0, u"nan", kResultFalse, -1},
+      {0, u"dB 3", kResultFalse, -1},       {1, u"C", kResultOk, 2.0 / 3.0},   {1, u"E", kResultFalse, -1},
+      {2, u"on", kResultOk, 1.0},           {2, u"maybe", kResultFalse, -1},
+  };
+  for (const auto& c : cases) {
+    ParamValue v = -1;
+    EXPECT_EQ(plugin->getParamValueByString(c.id, const_cast<TChar*>(reinterpret_cast<const TChar*>(c.text)), v),
+              c.result)
+        << c.id << " " << kyr::tools::ToUtf8(reinterpret_cast<const TChar*>(c.text));
+    EXPECT_DOUBLE_EQ(v, c.normalized) << kyr::tools::ToUtf8(reinterpret_cast<const TChar*>(c.text));
+  }
+}
+
+TEST_F(Vst3Plugin, NonFiniteValuesFromTheHostKeepTheOldValue) {
+  ASSERT_EQ(plugin->setParamNormalized(0, 0.75), kResultOk);
+  ASSERT_EQ(plugin->setParamNormalized(65536, 1.0), kResultOk);
+  plugin->sentToUI.clear();
+  for (const double bad : {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
+                           -std::numeric_limits<double>::infinity()}) {
+    EXPECT_EQ(plugin->setParamNormalized(0, bad), kResultFalse);
+    EXPECT_EQ(plugin->setParamNormalized(65536, bad), kResultFalse);
+  }
+  EXPECT_EQ(plugin->getParamNormalized(0), 0.75);
+  EXPECT_EQ(plugin->GetParam(0)->Value(), 6.0);
+  EXPECT_EQ(plugin->getParamNormalized(65536), 1.0);
+  EXPECT_TRUE(plugin->sentToUI.empty());
+
+  // The same at the audio-thread boundary: a NaN last point leaves the parameter alone.
+  Setup(kSample32, 64);
+  float l[64] = {}, r[64] = {};
+  float* ch[] = {l, r};
+  Run(ch, ch, 2, 64, {{0, 10, std::numeric_limits<double>::quiet_NaN()}});
+  EXPECT_EQ(plugin->GetParam(0)->Value(), 6.0);
+}
+
+TEST(Vst3Lifecycle, ReinitialisingGivesTheObjectAHostSawFirst) {
+  kyr::tools::HostApplication app("Test");
+  auto plugin = owned(new Vst3TestPlugin("EQ", "Out"));
+  // Everything a host reads after initialize, as text.
+  auto snapshot = [&] {
+    std::string s;
+    for (int32 i = 0; i < plugin->getUnitCount(); ++i) {
+      UnitInfo unit{};
+      plugin->getUnitInfo(i, unit);
+      s += "unit " + std::to_string(unit.id) + " " + kyr::tools::ToUtf8(unit.name) + "\n";
+    }
+    for (int32 i = 0; i < plugin->getParameterCount(); ++i) {
+      ParameterInfo info{};
+      plugin->getParameterInfo(i, info);
+      s += "param " + std::to_string(info.id) + " unit " + std::to_string(info.unitId) + " value " +
+           std::to_string(plugin->getParamNormalized(info.id)) + "\n";
+    }
+    for (int32 i = 0; i < plugin->getBusCount(kAudio, kOutput); ++i) {
+      BusInfo bus{};
+      plugin->getBusInfo(kAudio, kOutput, i, bus);
+      s += "bus " + std::to_string(bus.channelCount) + "\n";
+    }
+    MemoryStream state;
+    static_cast<IComponent*>(plugin)->getState(&state);
+    s += std::string(state.getData(), static_cast<size_t>(state.getSize()));
+    return s;
+  };
+  ASSERT_EQ(plugin->initialize(&app), kResultOk);
+  const std::string first = snapshot();
+  EXPECT_EQ(plugin->getUnitCount(), 3);
+  // A session: values, bypass and a mono arrangement, then terminate.
+  plugin->setParamNormalized(0, 0.1);
+  plugin->setParamNormalized(65536, 1.0);
+  SpeakerArrangement mono = SpeakerArr::kMono;
+  plugin->setBusArrangements(&mono, 1, &mono, 1);
+  plugin->SetBypassed(true);
+  ASSERT_EQ(plugin->terminate(), kResultOk);
+
+  ASSERT_EQ(plugin->initialize(&app), kResultOk);
+  EXPECT_EQ(snapshot(), first);
+  EXPECT_FALSE(plugin->GetBypassed());
+  // The bypass parameter is the new one: a restore sets it, not a freed object.
+  MemoryStream state;
+  static_cast<IComponent*>(plugin)->getState(&state);
+  state.seek(0, IBStream::kIBSeekSet, nullptr);
+  plugin->terminate();
+  EXPECT_EQ(static_cast<IComponent*>(plugin)->setState(&state), kResultOk);
+}
+
+TEST_F(Vst3Plugin, RefusesTheConnectionPointOfTheControllerBase) {
+  void* obj = reinterpret_cast<void*>(1);
+  EXPECT_EQ(plugin->queryInterface(IConnectionPoint::iid, &obj), kNoInterface);
+  EXPECT_EQ(obj, nullptr);
+}
+
+namespace {
+
+// A plug-in whose editor cannot open: the window hook runs out of memory.
+class FailingEditorPlugin : public Vst3TestPlugin {
+ public:
+  void* OpenWindow(void*) override { throw std::bad_alloc(); }
+  void CloseWindow() override { ++closes; }
+  int closes = 0;
+};
+
+}  // namespace
+
+TEST(Vst3Editor, AnEditorThatCannotOpenIsReportedNotThrown) {
+  auto plugin = owned(new FailingEditorPlugin());
+  IPlugView* view = plugin->createView(ViewType::kEditor);
+  ASSERT_NE(view, nullptr);
+  EXPECT_EQ(view->attached(nullptr, kPlatformTypeHWND), kOutOfMemory);
+  EXPECT_EQ(plugin->closes, 1);
+  view->release();
 }

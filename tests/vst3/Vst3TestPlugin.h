@@ -47,8 +47,10 @@ class Vst3TestPlugin : public oskel::IPluginVST3 {
     IPluginVST3::ProcessBlock(in, out, n);
   }
   void OnRestoreState() override { ++restores; }
+  void SendParameterValueToUI(int idx, double value, bool) override { sentToUI.push_back({idx, value}); }
 
   std::vector<Change> changes;
   int blocks = 0;
   int restores = 0;
+  std::vector<std::pair<int, double>> sentToUI;
 };

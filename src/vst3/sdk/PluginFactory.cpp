@@ -37,7 +37,7 @@ tresult PLUGIN_API CPluginFactory::queryInterface(const TUID iid, void** obj) {
 uint32 PLUGIN_API CPluginFactory::addRef() { return ++refCount; }
 
 uint32 PLUGIN_API CPluginFactory::release() {
-  const uint32 left = --refCount;
+  const uint32 left = DropReference();
   if (left == 0) delete this;
   return left;
 }
@@ -79,8 +79,13 @@ tresult PLUGIN_API CPluginFactory::createInstance(FIDString cid, FIDString iid, 
   if (!cid || !iid) return kInvalidArgument;
   for (const ClassEntry& c : classes) {
     if (!FUnknownPrivate::iidEqual(cid, c.info2.cid)) continue;
-    FUnknown* instance = c.createFunc(c.context);
-    if (!instance) return kOutOfMemory;
+    FUnknown* instance = nullptr;
+    try {
+      instance = c.createFunc(c.context);
+    } catch (...) {
+      instance = nullptr;
+    }
+    if (!instance) return kNoInterface;
     // The creation reference is handed over to queryInterface's own.
     const tresult result = instance->queryInterface(iid, obj);
     instance->release();

@@ -36,6 +36,10 @@ class CPluginFactory : public IPluginFactory3 {
   tresult PLUGIN_API getClassInfoUnicode(int32 index, PClassInfoW* info) override;
   tresult PLUGIN_API setHostContext(FUnknown* context) override;
 
+ protected:
+  // Decrements the count without deleting; returns the count left.
+  uint32 DropReference() { return --refCount; }
+
  private:
   struct ClassEntry {
     PClassInfo2 info2;

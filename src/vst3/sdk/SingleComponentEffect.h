@@ -2,16 +2,42 @@
 
 #include "pluginterfaces/vst/ivstaudioprocessor.h"
 #include "pluginterfaces/vst/ivstcomponent.h"
+#include "pluginterfaces/vst/ivstmessage.h"
 #include "public.sdk/source/vst/vstbus.h"
 #include "public.sdk/source/vst/vsteditcontroller.h"
 
 namespace Steinberg {
 namespace Vst {
 
+// IComponent and IEditController both declare setState and getState with one signature, so a
+// single override would answer both: the controller would write and read the component's whole
+// state. These two routes give each interface's pair its own virtual functions.
+class ComponentStateRoute : public IComponent {
+ public:
+  tresult PLUGIN_API setState(IBStream* state) final { return setComponentStream(state); }
+  tresult PLUGIN_API getState(IBStream* state) final { return getComponentStream(state); }
+
+ protected:
+  // The component (processor) state: everything the host must store to restore the sound.
+  virtual tresult setComponentStream(IBStream*) { return kNotImplemented; }
+  virtual tresult getComponentStream(IBStream*) { return kNotImplemented; }
+};
+
+class ControllerStateRoute : public EditControllerEx1 {
+ public:
+  tresult PLUGIN_API setState(IBStream* state) final { return setControllerStream(state); }
+  tresult PLUGIN_API getState(IBStream* state) final { return getControllerStream(state); }
+
+ protected:
+  // The controller's own state (view settings and the like); empty by default.
+  virtual tresult setControllerStream(IBStream*) { return kResultOk; }
+  virtual tresult getControllerStream(IBStream*) { return kResultOk; }
+};
+
 // One object that is at once the component, the audio processor and the edit controller:
 // the host talks to a single instance for audio, state, parameters and the editor.
 // Holds the four bus lists; derived classes add the processing.
-class SingleComponentEffect : public EditControllerEx1, public IComponent, public IAudioProcessor {
+class SingleComponentEffect : public ControllerStateRoute, public ComponentStateRoute, public IAudioProcessor {
  public:
   SingleComponentEffect();
   ~SingleComponentEffect() override;
@@ -28,8 +54,6 @@ class SingleComponentEffect : public EditControllerEx1, public IComponent, publi
   tresult PLUGIN_API getRoutingInfo(RoutingInfo&, RoutingInfo&) override { return kNotImplemented; }
   tresult PLUGIN_API activateBus(MediaType type, BusDirection dir, int32 index, TBool state) override;
   tresult PLUGIN_API setActive(TBool) override { return kResultOk; }
-  tresult PLUGIN_API setState(IBStream*) override { return kNotImplemented; }
-  tresult PLUGIN_API getState(IBStream*) override { return kNotImplemented; }
 
   // IAudioProcessor
   tresult PLUGIN_API setBusArrangements(SpeakerArrangement* inputs, int32 numIns, SpeakerArrangement* outputs,
@@ -58,10 +82,17 @@ class SingleComponentEffect : public EditControllerEx1, public IComponent, publi
   tresult removeAllBusses();
 
   OBJ_METHODS(SingleComponentEffect, EditControllerEx1)
-  DEFINE_INTERFACES
-    DEF_INTERFACE(IComponent)
-    DEF_INTERFACE(IAudioProcessor)
-  END_DEFINE_INTERFACES(EditControllerEx1)
+  // The controller base offers IConnectionPoint, which only a separate controller needs: a host
+  // that connected this object to itself would hold a reference cycle until terminate.
+  tresult PLUGIN_API queryInterface(const TUID iid, void** obj) override {
+    if (FUnknownPrivate::iidEqual(iid, IConnectionPoint::iid)) {
+      if (obj) *obj = nullptr;
+      return kNoInterface;
+    }
+    QUERY_INTERFACE(iid, obj, IComponent::iid, IComponent)
+    QUERY_INTERFACE(iid, obj, IAudioProcessor::iid, IAudioProcessor)
+    return EditControllerEx1::queryInterface(iid, obj);
+  }
   REFCOUNT_METHODS(EditControllerEx1)
 
  protected:

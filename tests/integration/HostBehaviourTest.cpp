@@ -1,0 +1,447 @@
+// The bundle driven through the call orders and edge cases that real hosts use, beyond the
+// validator's one order. Every case checks that the sound is there (not silent where the input
+// is not, finite), that it equals a separately run reference where it should, and that nothing
+// changes where nothing should.
+#include <atomic>
+#include <cmath>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "HostTestFixture.h"
+#include "pluginterfaces/base/ibstream.h"
+#include "pluginterfaces/vst/ivstaudioprocessor.h"
+#include "pluginterfaces/vst/vstspeaker.h"
+#include "public.sdk/source/common/memorystream.h"
+
+using namespace Steinberg;
+using namespace Steinberg::Vst;
+using kyr::tools::ParamChange;
+using kyr::tools::ParameterChanges;
+
+namespace {
+
+constexpr double kRate = 48000.0;
+constexpr ParamID kOutputParam = 12;
+constexpr ParamID kHostBypass = 65536;
+
+// A test signal, channel by channel: a different sine per channel, starting at frame `start`.
+std::vector<std::vector<double>> Tone(int channels, int frames, int start = 0) {
+  std::vector<std::vector<double>> signal(static_cast<size_t>(channels), std::vector<double>(static_cast<size_t>(frames)));
+  for (int c = 0; c < channels; ++c)
+    for (int i = 0; i < frames; ++i)
+      signal[static_cast<size_t>(c)][static_cast<size_t>(i)] =
+          0.25 * std::sin(2.0 * 3.141592653589793 * (220.0 + 110.0 * c) * (start + i) / kRate);
+  return signal;
+}
+
+using Audio = std::vector<std::vector<double>>;
+
+bool Finite(const Audio& a) {
+  for (const auto& ch : a)
+    for (double v : ch)
+      if (!std::isfinite(v)) return false;
+  return true;
+}
+
+double Rms(const Audio& a) {
+  double sum = 0;
+  size_t n = 0;
+  for (const auto& ch : a)
+    for (double v : ch) {
+      sum += v * v;
+      ++n;
+    }
+  return n ? std::sqrt(sum / static_cast<double>(n)) : 0.0;
+}
+
+void Append(Audio& to, const Audio& block) {
+  if (to.empty()) to.resize(block.size());
+  for (size_t c = 0; c < block.size(); ++c) to[c].insert(to[c].end(), block[c].begin(), block[c].end());
+}
+
+// The host side of one instance: the calls a host makes, one by one, so that each case can put
+// them in its own order.
+class HostBehaviour : public HostTest {
+ public:
+  IComponent* Component() { return host.Component(); }
+  IAudioProcessor* Processor() { return host.Processor(); }
+  IEditController* Controller() { return host.Controller(); }
+
+  tresult Arrange(int channels) {
+    SpeakerArrangement arr = channels == 1 ? SpeakerArr::kMono : SpeakerArr::kStereo;
+    return Processor()->setBusArrangements(&arr, 1, &arr, 1);
+  }
+  void ActivateBuses(bool state) {
+    Component()->activateBus(kAudio, kInput, 0, state);
+    Component()->activateBus(kAudio, kOutput, 0, state);
+  }
+  tresult Setup(int maxBlock, int32 sampleSize = kSample32, double rate = kRate) {
+    ProcessSetup setup{kRealtime, sampleSize, maxBlock, rate};
+    return Processor()->setupProcessing(setup);
+  }
+  void Activate(bool state) {
+    Component()->setActive(state);
+    Processor()->setProcessing(state);
+  }
+  // The validator's order: arrangement, set-up, bus activation, activation.
+  void StartAsValidator(int channels, int maxBlock, int32 sampleSize = kSample32) {
+    ASSERT_EQ(Arrange(channels), kResultTrue);
+    ASSERT_EQ(Setup(maxBlock, sampleSize), kResultTrue);
+    ActivateBuses(true);
+    Activate(true);
+  }
+
+  // One process call of `in` (channels x frames) in the given sample size; returns the output.
+  // The channel count of the call is that of `in`.
+  Audio Block(const Audio& in, int32 sampleSize = kSample32, IParameterChanges* changes = nullptr) {
+    const int channels = static_cast<int>(in.size());
+    const int frames = channels ? static_cast<int>(in[0].size()) : 0;
+    std::vector<std::vector<float>> in32(in.size()), out32(in.size());
+    std::vector<std::vector<double>> in64(in), out64(in.size());
+    std::vector<float*> ip32, op32;
+    std::vector<double*> ip64, op64;
+    for (size_t c = 0; c < in.size(); ++c) {
+      in32[c].assign(in[c].begin(), in[c].end());
+      out32[c].assign(static_cast<size_t>(frames), 0.0f);
+      out64[c].assign(static_cast<size_t>(frames), 0.0);
+      ip32.push_back(in32[c].data());
+      op32.push_back(out32[c].data());
+      ip64.push_back(in64[c].data());
+      op64.push_back(out64[c].data());
+    }
+    AudioBusBuffers inBus{}, outBus{};
+    inBus.numChannels = outBus.numChannels = channels;
+    if (sampleSize == kSample32) {
+      inBus.channelBuffers32 = ip32.data();
+      outBus.channelBuffers32 = op32.data();
+    } else {
+      inBus.channelBuffers64 = ip64.data();
+      outBus.channelBuffers64 = op64.data();
+    }
+    ParameterChanges none;
+    ProcessData data{};
+    data.processMode = kRealtime;
+    data.symbolicSampleSize = sampleSize;
+    data.numSamples = frames;
+    data.numInputs = data.numOutputs = 1;
+    data.inputs = &inBus;
+    data.outputs = &outBus;
+    data.inputParameterChanges = changes ? changes : &none;
+    EXPECT_EQ(Processor()->process(data), kResultOk);
+    Audio out(in.size());
+    for (size_t c = 0; c < in.size(); ++c) {
+      if (sampleSize == kSample32)
+        out[c].assign(out32[c].begin(), out32[c].end());
+      else
+        out[c] = out64[c];
+    }
+    return out;
+  }
+
+  // `nBlocks` consecutive blocks of the test tone.
+  Audio Run(int channels, int blockFrames, int nBlocks, int startFrame = 0, int32 sampleSize = kSample32) {
+    Audio out;
+    for (int b = 0; b < nBlocks; ++b) Append(out, Block(Tone(channels, blockFrames, startFrame + b * blockFrames), sampleSize));
+    return out;
+  }
+
+  std::vector<uint8_t> State() {
+    std::vector<uint8_t> state;
+    EXPECT_TRUE(host.GetState(state));
+    return state;
+  }
+};
+
+// A second, independent instance from the same module, run the validator's way: the reference.
+Audio Reference(int channels, int maxBlock, int blockFrames, int nBlocks, int startFrame = 0,
+                const std::function<void(kyr::tools::HostedPlugin&)>& prepare = {}) {
+  kyr::tools::HostedPlugin ref("Kyr Reference Host");
+  std::string error;
+  EXPECT_TRUE(ref.LoadModule(KYR_BUNDLE_DIR, error)) << error;
+  EXPECT_TRUE(ref.CreateInstance(error)) << error;
+  if (prepare) prepare(ref);
+  EXPECT_TRUE(ref.StartProcessing(kRate, maxBlock, kSample64, channels, error)) << error;
+  Audio out;
+  for (int b = 0; b < nBlocks; ++b) {
+    Audio in = Tone(channels, blockFrames, startFrame + b * blockFrames);
+    Audio block(in.size(), std::vector<double>(static_cast<size_t>(blockFrames)));
+    std::vector<double*> ip, op;
+    for (size_t c = 0; c < in.size(); ++c) {
+      ip.push_back(in[c].data());
+      op.push_back(block[c].data());
+    }
+    ref.Process(ip.data(), op.data(), blockFrames);
+    Append(out, block);
+  }
+  return out;
+}
+
+void ExpectSound(const Audio& out, const char* what) {
+  EXPECT_TRUE(Finite(out)) << what;
+  EXPECT_GT(Rms(out), 0.01) << what << ": silent output for a tone input";
+}
+
+void ExpectNear(const Audio& a, const Audio& b, double tolerance, const char* what) {
+  ASSERT_EQ(a.size(), b.size()) << what;
+  double worst = 0;
+  for (size_t c = 0; c < a.size(); ++c) {
+    ASSERT_EQ(a[c].size(), b[c].size()) << what;
+    for (size_t i = 0; i < a[c].size(); ++i) worst = std::max(worst, std::fabs(a[c][i] - b[c][i]));
+  }
+  EXPECT_LE(worst, tolerance) << what;
+}
+
+// Single precision host buffers against the 64-bit reference.
+constexpr double kFloatTolerance = 1e-6;
+
+}  // namespace
+
+// Arrangement and activation in every order hosts use, and re-arrangement between sessions.
+TEST_F(HostBehaviour, EveryArrangementOrderGivesTheReferenceSound) {
+  const struct {
+    const char* name;
+    int channels;
+    std::function<void(HostBehaviour&)> start;
+  } cases[] = {
+      {"arrangement then activation", 2, [](HostBehaviour& h) { h.StartAsValidator(2, 256); }},
+      {"activation then arrangement, stereo", 2,
+       [](HostBehaviour& h) {
+         h.ActivateBuses(true);
+         ASSERT_EQ(h.Arrange(2), kResultTrue);
+         ASSERT_EQ(h.Setup(256), kResultTrue);
+         h.Activate(true);
+       }},
+      {"activation then arrangement, mono", 1,
+       [](HostBehaviour& h) {
+         h.ActivateBuses(true);
+         ASSERT_EQ(h.Arrange(1), kResultTrue);
+         ASSERT_EQ(h.Setup(256), kResultTrue);
+         h.Activate(true);
+       }},
+      {"stereo, mono, stereo sessions", 2,
+       [](HostBehaviour& h) {
+         for (int channels : {2, 1}) {
+           h.StartAsValidator(channels, 256);
+           ExpectSound(h.Run(channels, 256, 4), "earlier session");
+           h.Activate(false);
+         }
+         ASSERT_EQ(h.Arrange(2), kResultTrue);  // buses stay active from the sessions before
+         ASSERT_EQ(h.Setup(256), kResultTrue);
+         h.Activate(true);
+       }},
+      {"set-up twice with other rates and blocks while inactive", 2,
+       [](HostBehaviour& h) {
+         ASSERT_EQ(h.Arrange(2), kResultTrue);
+         ASSERT_EQ(h.Setup(64, kSample64, 96000.0), kResultTrue);
+         ASSERT_EQ(h.Setup(256, kSample32, kRate), kResultTrue);
+         h.ActivateBuses(true);
+         h.Activate(true);
+       }},
+  };
+  const Audio reference = Reference(2, 256, 256, 8);
+  const Audio monoReference = Reference(1, 256, 256, 8);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    host.Unload();
+    SetUp();
+    c.start(*this);
+    const Audio out = Run(c.channels, 256, 8);
+    ExpectSound(out, c.name);
+    ExpectNear(out, c.channels == 2 ? reference : monoReference, kFloatTolerance, c.name);
+    Activate(false);
+  }
+}
+
+// setActive and setProcessing toggled between blocks: activation alone changes nothing, a
+// processing stop resets the filters as a fresh start would.
+TEST_F(HostBehaviour, TogglingActivationAndProcessingBetweenBlocks) {
+  StartAsValidator(2, 256);
+  Audio out = Run(2, 256, 2);
+  Component()->setActive(false);
+  Component()->setActive(true);
+  Append(out, Run(2, 256, 2, 512));
+  ExpectNear(out, Reference(2, 256, 256, 4), kFloatTolerance, "setActive toggled");
+
+  Processor()->setProcessing(false);
+  Processor()->setProcessing(true);
+  const Audio afterReset = Run(2, 256, 2, 1024);
+  ExpectSound(afterReset, "after setProcessing toggled");
+  ExpectNear(afterReset, Reference(2, 256, 256, 2, 1024), kFloatTolerance, "setProcessing toggled");
+}
+
+// initialize, terminate, initialize on one object, and two instances side by side.
+TEST_F(HostBehaviour, ReinitialisedAndSideBySideInstancesSoundAsOne) {
+  Controller()->setParamNormalized(kOutputParam, 0.9);
+  ASSERT_EQ(Component()->terminate(), kResultOk);
+  ASSERT_EQ(Component()->initialize(&host.Application()), kResultOk);
+  Controller()->setComponentHandler(&host.Handler());
+  EXPECT_EQ(Controller()->getParameterCount(), 54);
+  StartAsValidator(2, 256);
+
+  kyr::tools::HostedPlugin second("Kyr Second Host");
+  std::string error;
+  ASSERT_TRUE(second.LoadModule(KYR_BUNDLE_DIR, error)) << error;
+  ASSERT_TRUE(second.CreateInstance(error)) << error;
+  ASSERT_TRUE(second.StartProcessing(kRate, 256, kSample32, 2, error)) << error;
+
+  Audio first, other;
+  for (int b = 0; b < 6; ++b) {
+    Audio in = Tone(2, 256, b * 256);
+    Append(first, Block(in));
+    std::vector<float> l(in[0].begin(), in[0].end()), r(in[1].begin(), in[1].end());
+    float* ch[] = {l.data(), r.data()};
+    second.Process(ch, ch, 256);
+    Append(other, {std::vector<double>(l.begin(), l.end()), std::vector<double>(r.begin(), r.end())});
+  }
+  ExpectSound(first, "re-initialised");
+  const Audio reference = Reference(2, 256, 256, 6);
+  ExpectNear(first, reference, kFloatTolerance, "re-initialised instance");
+  ExpectNear(other, reference, kFloatTolerance, "second instance");
+}
+
+// Both state chunks, saved and restored as hosts do.
+TEST_F(HostBehaviour, ComponentAndControllerChunksRestoreAsHostsStoreThem) {
+  Controller()->setParamNormalized(kOutputParam, 0.8);
+  ParameterChanges changes({{kOutputParam, 0, 0.8}});
+  StartAsValidator(2, 256);
+  Block(Tone(2, 256), kSample32, &changes);
+  const std::vector<uint8_t> component = State();
+  ASSERT_EQ(component.size(), 428u);
+
+  // The controller writes nothing of its own, and reading its chunk back changes nothing.
+  MemoryStream controllerChunk;
+  EXPECT_EQ(Controller()->getState(&controllerChunk), kResultOk);
+  EXPECT_EQ(controllerChunk.getSize(), 0);
+  const struct {
+    const char* name;
+    std::vector<uint8_t> bytes;
+  } controllerChunks[] = {{"empty controller chunk", {}}, {"component chunk given to the controller", component}};
+  for (const auto& c : controllerChunks) {
+    MemoryStream stream;
+    int32 written = 0;
+    if (!c.bytes.empty()) stream.write(const_cast<uint8_t*>(c.bytes.data()), static_cast<int32>(c.bytes.size()), &written);
+    stream.seek(0, IBStream::kIBSeekSet, nullptr);
+    Controller()->setParamNormalized(kOutputParam, 0.3);  // the controller's own copy only
+    EXPECT_EQ(Controller()->setState(&stream), kResultOk) << c.name;
+    EXPECT_EQ(Normalized(kOutputParam), 0.3) << c.name;
+    Controller()->setParamNormalized(kOutputParam, 0.8);
+    EXPECT_EQ(State(), component) << c.name;
+  }
+
+  // A chunk from a different instance, then this instance's own again: the state and the sound
+  // follow each as a fresh instance restored from it would.
+  kyr::tools::HostedPlugin other("Kyr Other Host");
+  std::string error;
+  ASSERT_TRUE(other.LoadModule(KYR_BUNDLE_DIR, error)) << error;
+  ASSERT_TRUE(other.CreateInstance(error)) << error;
+  std::vector<uint8_t> defaults;
+  ASSERT_TRUE(other.GetState(defaults));
+  EXPECT_EQ(host.SetState(defaults), kResultOk);
+  EXPECT_EQ(State(), defaults);
+  EXPECT_EQ(host.SetState(component), kResultOk);
+  EXPECT_EQ(State(), component);
+  Processor()->setProcessing(false);
+  Processor()->setProcessing(true);
+  const Audio restored = Run(2, 256, 4);
+  ExpectSound(restored, "restored");
+  ExpectNear(restored, Reference(2, 256, 256, 4, 0, [&](kyr::tools::HostedPlugin& ref) {
+               ASSERT_EQ(ref.SetState(component), kResultOk);
+             }),
+             kFloatTolerance, "restored from a chunk");
+}
+
+// State and controller calls on the main thread while process runs on the audio thread.
+TEST_F(HostBehaviour, StateCallsDuringProcessing) {
+  StartAsValidator(2, 128);
+  const std::vector<uint8_t> saved = State();
+  std::atomic<bool> stop{false};
+  std::atomic<bool> finite{true};
+  std::thread audio([&] {
+    Audio in = Tone(2, 128);
+    while (!stop.load()) {
+      const Audio out = Block(in);
+      if (!Finite(out)) finite = false;
+    }
+  });
+  for (int i = 0; i < 200; ++i) {
+    std::vector<uint8_t> state;
+    EXPECT_TRUE(host.GetState(state));
+    EXPECT_EQ(host.SetState(saved), kResultOk);
+    MemoryStream empty;
+    EXPECT_EQ(Controller()->setState(&empty), kResultOk);
+    Controller()->setParamNormalized(kOutputParam, (i % 10) / 10.0);
+  }
+  stop = true;
+  audio.join();
+  EXPECT_TRUE(finite.load());
+  EXPECT_EQ(host.SetState(saved), kResultOk);
+  EXPECT_EQ(State(), saved);
+}
+
+// Parameter queues: several points per block, a point at the last sample, unknown IDs.
+TEST_F(HostBehaviour, ParameterQueuesTakeTheLastPointAndIgnoreUnknownIds) {
+  const struct {
+    const char* name;
+    std::vector<ParamChange> changes;
+    double expectOutput;  // normalised Output after the block; < 0: unchanged
+  } cases[] = {
+      {"three points", {{kOutputParam, 0, 0.1}, {kOutputParam, 100, 0.9}, {kOutputParam, 200, 0.7}}, 0.7},
+      {"a point at the last sample", {{kOutputParam, 255, 0.25}}, 0.25},
+      {"unknown IDs", {{53, 0, 1.0}, {65537, 10, 1.0}, {0x7FFFFFFF, 20, 1.0}, {kOutputParam + 1000, 30, 0.0}}, -1},
+  };
+  StartAsValidator(2, 256);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::vector<uint8_t> before = State();
+    ParameterChanges changes(c.changes);
+    ExpectSound(Block(Tone(2, 256), kSample32, &changes), c.name);
+    const std::vector<uint8_t> after = State();
+    if (c.expectOutput < 0) {
+      EXPECT_EQ(after, before);
+    } else {
+      EXPECT_DOUBLE_EQ(StoredValue(after, kOutputParam),
+                       host.Controller()->normalizedParamToPlain(kOutputParam, c.expectOutput));
+    }
+  }
+  // A bypass queue whose last point turns bypass off again leaves the sound processed.
+  ParameterChanges bypass({{kHostBypass, 0, 1.0}, {kHostBypass, 255, 0.0}});
+  ExpectSound(Block(Tone(2, 256), kSample32, &bypass), "bypass queue");
+  EXPECT_EQ(State()[424], 0);
+}
+
+// Degenerate and unusual blocks: none crashes, none changes the sound that follows.
+TEST_F(HostBehaviour, ZeroFramesNullBuffersLongBlocksAndMixedSampleSizes) {
+  StartAsValidator(2, 256);
+  const std::vector<uint8_t> before = State();
+  // 0 frames, and calls without buffers or buses.
+  Block(Tone(2, 0));
+  AudioBusBuffers nullBus{};
+  nullBus.numChannels = 2;
+  for (int32 sampleSize : {kSample32, kSample64}) {
+    ProcessData data{};
+    data.symbolicSampleSize = sampleSize;
+    data.numSamples = 64;
+    data.numInputs = data.numOutputs = 1;
+    data.inputs = &nullBus;
+    data.outputs = &nullBus;
+    EXPECT_EQ(Processor()->process(data), kResultOk);
+    data.numInputs = data.numOutputs = 0;
+    data.inputs = data.outputs = nullptr;
+    EXPECT_EQ(Processor()->process(data), kResultOk);
+  }
+  EXPECT_EQ(State(), before);
+  Processor()->setProcessing(false);  // the null blocks ran silence through the filters
+  Processor()->setProcessing(true);
+
+  // A block four times longer than announced is processed in pieces, like four blocks; then
+  // 32- and 64-bit blocks in one session continue the one signal.
+  const Audio reference = Reference(2, 256, 256, 8);
+  const Audio longBlock = Block(Tone(2, 1024));
+  Audio out = longBlock;
+  for (int b = 0; b < 4; ++b) Append(out, Block(Tone(2, 256, 1024 + b * 256), b % 2 ? kSample64 : kSample32));
+  ExpectSound(longBlock, "long block");
+  ExpectSound(out, "mixed sample sizes");
+  ExpectNear(out, reference, kFloatTolerance, "long block and mixed sample sizes");
+}

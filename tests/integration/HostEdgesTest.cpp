@@ -1,0 +1,174 @@
+// The host-facing edges of the bundle: memory exhaustion inside any host call, the factory
+// released and fetched from two threads, and parameter texts typed by a user.
+#include <algorithm>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "HostTestFixture.h"
+#include "pluginterfaces/base/ibstream.h"
+#include "pluginterfaces/vst/ivstunits.h"
+#include "pluginterfaces/vst/vstspeaker.h"
+#include "public.sdk/source/common/memorystream.h"
+#if !defined(_WIN32)
+#include <dlfcn.h>
+
+#include "../common/AllocationFailure.h"
+#endif
+
+using namespace Steinberg;
+using namespace Steinberg::Vst;
+
+namespace {
+
+constexpr ParamID kOutputParam = 12;
+
+// A user types every text the plug-in shows, and a few it never shows.
+TEST_F(HostTest, EveryDisplayedTextReadsBackAndOtherTextIsRefused) {
+  const int32 count = host.Controller()->getParameterCount();
+  for (int32 i = 0; i < count; ++i) {
+    ParameterInfo info{};
+    ASSERT_EQ(host.Controller()->getParameterInfo(i, info), kResultOk);
+    const int steps = info.stepCount > 0 ? info.stepCount : 8;
+    for (int s = 0; s <= steps; ++s) {
+      const double normalized = static_cast<double>(s) / steps;
+      String128 text{};
+      ASSERT_EQ(host.Controller()->getParamStringByValue(info.id, normalized, text), kResultOk);
+      ParamValue back = -1;
+      EXPECT_EQ(host.Controller()->getParamValueByString(info.id, text, back), kResultOk)
+          << host.ParameterTitle(info.id) << " '" << kyr::tools::ToUtf8(text) << "'";
+      // The text shows the value rounded to its precision: reading it back gives that value.
+      String128 again{};
+      host.Controller()->getParamStringByValue(info.id, back, again);
+      EXPECT_EQ(kyr::tools::ToUtf8(again), kyr::tools::ToUtf8(text)) << host.ParameterTitle(info.id);
+    }
+    for (const char16_t* typed : {u"no such value", u"", u"dB"}) {
+      ParamValue v = -1;
+      EXPECT_EQ(host.Controller()->getParamValueByString(info.id, const_cast<TChar*>(reinterpret_cast<const TChar*>(typed)), v),
+                kResultFalse)
+          << host.ParameterTitle(info.id);
+      EXPECT_EQ(v, -1);
+    }
+  }
+}
+
+#if !defined(_WIN32)
+
+// Runs `call` with the first n allocations of this thread succeeding and every later one
+// failing, for n = 0, 1, 2, ... until the call no longer meets a failure. No exception may
+// reach the caller, and every answer is a result code a host understands.
+void ExhaustMemoryAt(const char* what, const std::function<tresult()>& call,
+                     const std::vector<tresult>& allowed = {kResultOk, kResultTrue, kResultFalse, kOutOfMemory}) {
+  for (long n = 0;; ++n) {
+    tresult result = kResultOk;
+    bool refused = false;
+    try {
+      kyr::test::AllocationFailure exhausted(n);
+      result = call();
+      refused = exhausted.Refused();
+    } catch (...) {
+      ADD_FAILURE() << what << ": an exception reached the host after " << n << " allocations";
+      return;
+    }
+    EXPECT_NE(std::find(allowed.begin(), allowed.end(), result), allowed.end()) << what << " answered " << result;
+    if (!refused) return;
+    ASSERT_LT(n, 100000) << what;
+  }
+}
+
+TEST_F(HostTest, MemoryExhaustionNeverThrowsIntoTheHost) {
+  // Creation: a constructor that runs out of memory creates nothing, as the factory says.
+  PClassInfo info{};
+  ASSERT_EQ(host.Factory()->getClassInfo(0, &info), kResultOk);
+  ExhaustMemoryAt(
+      "createInstance",
+      [&] {
+        void* obj = nullptr;
+        const tresult result = host.Factory()->createInstance(info.cid, IComponent::iid, &obj);
+        if (obj) static_cast<IComponent*>(obj)->release();
+        EXPECT_EQ(result == kResultOk, obj != nullptr);
+        return result;
+      },
+      {kResultOk, kNoInterface});
+
+  SpeakerArrangement mono = SpeakerArr::kMono, stereo = SpeakerArr::kStereo;
+  std::vector<uint8_t> state;
+  ASSERT_TRUE(host.GetState(state));
+  const std::vector<std::pair<const char*, std::function<tresult()>>> calls = {
+      {"setBusArrangements", [&] { return host.Processor()->setBusArrangements(&mono, 1, &mono, 1); }},
+      {"setBusArrangements back", [&] { return host.Processor()->setBusArrangements(&stereo, 1, &stereo, 1); }},
+      {"setParamNormalized", [&] { return host.Controller()->setParamNormalized(kOutputParam, 0.25); }},
+      {"getProgramName",
+       [&] {
+         FUnknownPtr<IUnitInfo> units(host.Controller());
+         String128 name{};
+         return units ? units->getProgramName(65537, 0, name) : kResultFalse;
+       }},
+      {"getParamStringByValue",
+       [&] {
+         String128 text{};
+         return host.Controller()->getParamStringByValue(kOutputParam, 0.5, text);
+       }},
+      {"getState",
+       [&] {
+         MemoryStream stream;
+         return host.Component()->getState(&stream);
+       }},
+      {"setState", [&] { return host.SetState(state); }},
+      {"setupProcessing",
+       [&] {
+         ProcessSetup setup{kRealtime, kSample32, 4096, 96000.0};
+         return host.Processor()->setupProcessing(setup);
+       }},
+      {"terminate and initialize",
+       [&] {
+         host.Component()->terminate();
+         return host.Component()->initialize(&host.Application());
+       }},
+  };
+  for (const auto& [what, call] : calls) ExhaustMemoryAt(what, call);
+
+  // After all of that the instance still works.
+  if (host.Controller()->getParameterCount() == 0) {
+    ASSERT_EQ(host.Component()->initialize(&host.Application()), kResultOk);
+  }
+  Start(48000.0, 256, kSample32);
+  std::vector<float> l(256, 0.25f), r(256, 0.25f);
+  float* ch[] = {l.data(), r.data()};
+  host.Process(ch, ch, 256);
+  EXPECT_NE(l[255], 0.0f);
+}
+
+// The last release of the factory and a new GetPluginFactory from two threads at once: each
+// caller gets a factory that lives until it releases it.
+TEST(HostFactory, ReleaseAndGetFromTwoThreads) {
+  const std::string path = kyr::tools::HostedPlugin::ModulePathInBundle(KYR_BUNDLE_DIR);
+  void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  ASSERT_NE(module, nullptr) << dlerror();
+  auto entry = reinterpret_cast<bool (*)(void*)>(dlsym(module, "ModuleEntry"));
+  auto exit = reinterpret_cast<bool (*)()>(dlsym(module, "ModuleExit"));
+  auto getFactory = reinterpret_cast<IPluginFactory*(PLUGIN_API*)()>(dlsym(module, "GetPluginFactory"));
+  ASSERT_TRUE(entry && exit && getFactory);
+  ASSERT_TRUE(entry(module));
+  auto worker = [&] {
+    for (int i = 0; i < 20000; ++i) {
+      IPluginFactory* factory = getFactory();
+      if (!factory) continue;
+      PFactoryInfo info{};
+      factory->getFactoryInfo(&info);
+      EXPECT_EQ(std::strcmp(info.vendor, "Oskel Audio"), 0);
+      factory->release();
+    }
+  };
+  std::thread a(worker), b(worker);
+  a.join();
+  b.join();
+  exit();
+  dlclose(module);
+}
+
+#endif
+
+}  // namespace
