@@ -8,13 +8,19 @@ set(_resources "${KYR_BUNDLE_DIR}/Contents/Resources")
 set(_moduleinfo_deps LUMAEQ5 kyr-moduleinfo)
 
 if(NOT WIN32)
+  # AUTO: when Chromium is found (and not in sanitizer builds, where the editor's browser would
+  # only slow the build down). Chromium is searched again at every configure while not found.
+  set(KYR_SNAPSHOTS AUTO CACHE STRING "Take the bundle's editor snapshots at build time: AUTO, ON or OFF")
   find_program(KYR_CHROMIUM NAMES chromium chromium-browser)
-  set(_snapshots_default OFF)
-  if(KYR_CHROMIUM AND KYR_SANITIZE STREQUAL "")
-    set(_snapshots_default ON)
+  if(KYR_SNAPSHOTS STREQUAL "AUTO")
+    set(_take_snapshots OFF)
+    if(KYR_CHROMIUM AND KYR_SANITIZE STREQUAL "")
+      set(_take_snapshots ON)
+    endif()
+  else()
+    set(_take_snapshots ${KYR_SNAPSHOTS})
   endif()
-  option(KYR_SNAPSHOTS "Take the bundle's editor snapshots at build time (needs Chromium)" ${_snapshots_default})
-  if(KYR_SNAPSHOTS)
+  if(_take_snapshots)
     set(_stamp "${CMAKE_BINARY_DIR}/snapshots.stamp")
     add_custom_command(OUTPUT "${_stamp}"
       COMMAND ${CMAKE_COMMAND} -E copy_if_different "${PROJECT_SOURCE_DIR}/resources/web/index.html"
