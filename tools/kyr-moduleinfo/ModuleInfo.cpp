@@ -1,6 +1,7 @@
 #include "ModuleInfo.h"
 
 #include <algorithm>
+#include <cstring>
 #include <cstdio>
 #include <cstdlib>
 
