@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # The main job: set up, build and install Kyr EQ, then load it as a host does and show it.
+# Its setup installs only what building and running need (no browser, Wine or cross compiler).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh

@@ -7,25 +7,17 @@ cd "$(dirname "$0")/.."
 dir="${1:-build-win}"
 
 if ! command -v x86_64-w64-mingw32-g++-posix >/dev/null 2>&1 || ! command -v wine >/dev/null 2>&1; then
-  echo "windows: skipped (mingw-w64 or Wine is not installed; scripts/setup.sh installs both)"
+  echo "windows: skipped (mingw-w64 or Wine is not installed; scripts/setup-test.sh installs both)"
   exit 0
 fi
+
+# The private Wine prefix inside the build folder, for the build's own Wine step and the tests.
+. scripts/wine-env.sh
+kyr_wine_env "$dir"
 
 echo "=== build $dir (x86_64-w64-mingw32)"
 scripts/build-windows.sh "$dir" -DKYR_BUILD_TESTS=ON >/dev/null
 cmake --build "$dir" -j2
-
-# A private Wine prefix inside the build folder, made once, with the null graphics driver.
-export WINEPREFIX="$PWD/$dir/wine-prefix"
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
-if [ ! -f "$WINEPREFIX/.kyr-ready" ]; then
-  echo "=== Wine prefix $WINEPREFIX"
-  timeout 300 wine wineboot --init >/dev/null 2>&1
-  timeout 60 wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
-  timeout 60 wineserver -w
-  touch "$WINEPREFIX/.kyr-ready"
-fi
 
 echo "=== test $dir under Wine"
 status=0

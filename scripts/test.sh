@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Every test: the plain build with unit, integration and browser tests, then the same C++ tests
-# under AddressSanitizer+UndefinedBehaviorSanitizer and under ThreadSanitizer.
+# Every test: the plain build with unit, integration and browser tests, the Windows module under
+# Wine, the release archives, then the same C++ tests under AddressSanitizer+UndefinedBehaviorSanitizer
+# and under ThreadSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh
+scripts/setup-test.sh
 
 export CTEST_OUTPUT_ON_FAILURE=1
 status=0
@@ -40,6 +41,14 @@ fi
 
 # The Windows module, cross-built and tested under Wine.
 scripts/test-windows.sh || status=1
+
+# The release archives, made from the two builds above and checked as a user would get them.
+echo "=== release archives"
+if scripts/package.sh build build-win; then
+  tests/package/check-archives.sh dist build build-win || status=1
+else
+  status=1
+fi
 
 # Sanitizer runs: benchmarks are left out (speed is not what they check).
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1

@@ -75,7 +75,7 @@ IPluginFactory* GetFactory() {
     static const FUID classId(kClassIdWord1, kClassIdWord2, static_cast<uint32>(kyr::kMfrID),
                               static_cast<uint32>(kyr::kUniqueID));
     static const PClassInfo2 classInfo(classId.toTUID(), PClassInfo::kManyInstances, kVstAudioEffectClass, "Kyr EQ",
-                                       Vst::kSimpleModeSupported, "Fx|EQ", "", "2.0.0", "VST 3.8.0");
+                                       Vst::kSimpleModeSupported, "Fx|EQ", "", KYR_VERSION, "VST 3.8.0");
     std::unique_ptr<ModuleFactory> factory(new ModuleFactory(factoryInfo));
     if (!factory->registerClass(&classInfo, &CreateInstance)) return nullptr;
     // The module keeps no reference of its own: the factory lives until the host releases it.

@@ -69,7 +69,7 @@ TEST_F(Module, FactoryDescribesTheOneEffectClass) {
   EXPECT_EQ(ci.classFlags, 2u);
   EXPECT_STREQ(ci.subCategories, "Fx|EQ");
   EXPECT_STREQ(ci.vendor, "");
-  EXPECT_STREQ(ci.version, "2.0.0");
+  EXPECT_STREQ(ci.version, KYR_VERSION);
   EXPECT_STREQ(ci.sdkVersion, "VST 3.8.0");
   // F2AEE70D-00DE-4F4E, then "Wvoa" and "Tz4u" (this platform's FUID byte order).
   const FUID expected(0xF2AEE70D, 0x00DE4F4E, 0x57766F61, 0x547A3475);

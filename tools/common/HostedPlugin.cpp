@@ -88,6 +88,12 @@ std::string ToUtf8(const TChar* text) {
   return out;
 }
 
+std::string ClassIdText(const TUID cid) {
+  char text[33] = {};
+  FUID::fromTUID(cid).toString(text);
+  return text;
+}
+
 HostedPlugin::HostedPlugin(std::string hostName) : mApplication(std::move(hostName)) {}
 
 HostedPlugin::~HostedPlugin() { Unload(); }

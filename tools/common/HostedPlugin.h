@@ -82,4 +82,8 @@ class HostedPlugin {
 // UTF-16 (VST 3 strings) to UTF-8 for printing.
 std::string ToUtf8(const Steinberg::Vst::TChar* text);
 
+// A class ID as 32 upper-case hexadecimal digits of its four words, the same text on every platform
+// (hosts name snapshot files and module info entries with it).
+std::string ClassIdText(const Steinberg::TUID cid);
+
 }  // namespace kyr::tools

@@ -1,10 +1,13 @@
 // kyr-editor: hosts the Kyr EQ bundle, plays a file (or a generated demo) through it in a loop
 // at real-time pace and shows its editor in Chromium (in a window when a display exists).
 //
-//   kyr-editor [--bundle DIR] [--input FILE] [--seconds N] [--screenshot OUT.png [--after S]]
-//              [--set NAME=VALUE]...
+//   kyr-editor [--bundle DIR] [--input FILE] [--seconds N] [--screenshot OUT.png [--scale F]]
+//              [--snapshots DIR] [--after S] [--set NAME=VALUE]...
 //
-// --screenshot renders the live editor after S seconds (default 3) into a PNG and exits;
+// --screenshot renders the live editor after S seconds (default 3) into a PNG, at F device pixels
+// per editor pixel (default 1), and exits;
+// --snapshots writes the pictures hosts show in their plug-in browsers into DIR (the bundle's
+// Contents/Resources/Snapshots), at scales 1 and 2, named after the class ID, and exits;
 // --set changes a parameter (plain value) through the page's own message channel.
 // Without --screenshot it runs for N seconds (default: until interrupted).
 #include <sndfile.h>
@@ -13,6 +16,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <thread>
@@ -22,6 +26,7 @@
 
 #include "DemoSignal.h"
 #include "HostedPlugin.h"
+#include "ModuleInfo.h"
 #include "editor/Base64.h"
 #include "vst3/IPluginVST3View.h"
 
@@ -36,6 +41,8 @@ struct Options {
   std::string bundle = KYR_DEFAULT_BUNDLE;
   std::string input;
   std::string screenshot;
+  std::string snapshots;
+  double scale = 1.0;
   double seconds = 0;  // 0: until interrupted
   double after = 3.0;
   std::vector<std::pair<std::string, double>> sets;
@@ -48,6 +55,8 @@ bool ParseOptions(int argc, char** argv, Options& o) {
     if (arg == "--bundle" && hasValue) o.bundle = argv[++i];
     else if (arg == "--input" && hasValue) o.input = argv[++i];
     else if (arg == "--screenshot" && hasValue) o.screenshot = argv[++i];
+    else if (arg == "--snapshots" && hasValue) o.snapshots = argv[++i];
+    else if (arg == "--scale" && hasValue) o.scale = std::atof(argv[++i]);
     else if (arg == "--seconds" && hasValue) o.seconds = std::atof(argv[++i]);
     else if (arg == "--after" && hasValue) o.after = std::atof(argv[++i]);
     else if (arg == "--set" && hasValue) {
@@ -59,7 +68,7 @@ bool ParseOptions(int argc, char** argv, Options& o) {
       return false;
     }
   }
-  return true;
+  return o.scale > 0.0 && o.scale <= 4.0;
 }
 
 // Interleaved stereo at the file's rate, or the demo at 48 kHz.
@@ -93,17 +102,33 @@ nlohmann::json Call(oskel::IEditorDevTools* devTools, const std::string& method,
   return nlohmann::json::parse(result.data(), nullptr, false);
 }
 
+// One picture to take of the live editor.
+struct Shot {
+  double scale;
+  std::string path;
+};
+
+// The class ID of the module's first audio effect class (the one HostedPlugin creates).
+std::string EffectClassId(IPluginFactory* factory) {
+  for (int32 i = 0; i < factory->countClasses(); ++i) {
+    PClassInfo info;
+    if (factory->getClassInfo(i, &info) == kResultOk && std::string(info.category) == kVstAudioEffectClass)
+      return kyr::tools::ClassIdText(info.cid);
+  }
+  return {};
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   Options options;
   if (!ParseOptions(argc, argv, options)) {
     std::fprintf(stderr,
-                 "usage: kyr-editor [--bundle DIR] [--input FILE] [--seconds N] [--screenshot OUT.png [--after S]] "
-                 "[--set NAME=VALUE]...\n");
+                 "usage: kyr-editor [--bundle DIR] [--input FILE] [--seconds N] [--screenshot OUT.png [--scale F]] "
+                 "[--snapshots DIR] [--after S] [--set NAME=VALUE]...\n");
     return 2;
   }
-  if (!options.screenshot.empty()) setenv("KYR_WEBVIEW_HEADLESS", "1", 0);
+  if (!options.screenshot.empty() || !options.snapshots.empty()) setenv("KYR_WEBVIEW_HEADLESS", "1", 0);
   std::signal(SIGINT, [](int) { gStop = 1; });
   std::signal(SIGTERM, [](int) { gStop = 1; });
 
@@ -129,6 +154,22 @@ int main(int argc, char** argv) {
     return 1;
   }
 
+  std::vector<Shot> shots;
+  if (!options.screenshot.empty()) shots.push_back({options.scale, options.screenshot});
+  if (!options.snapshots.empty()) {
+    const std::string classId = EffectClassId(host.Factory());
+    std::filesystem::create_directories(options.snapshots);
+    for (double scale : {1.0, 2.0})
+      shots.push_back({scale, options.snapshots + "/" + kyr::tools::SnapshotFileName(classId, scale)});
+  }
+  // Pictures are taken at the editor's own size; the scale is set that long before each one, so
+  // that the page has drawn itself anew.
+  ViewRect editorSize;
+  view->getSize(&editorSize);
+  constexpr double kScaleSettleSec = 0.5;
+  size_t nextShot = 0;
+  double scaleSetAt = -1.0;
+
   // The audio loop, paced to real time; parameter changes are set once the page shows them.
   using Clock = std::chrono::steady_clock;
   const auto start = Clock::now();
@@ -152,19 +193,34 @@ int main(int argc, char** argv) {
       }
       setsDone = true;
     }
-    if (!options.screenshot.empty() && elapsed >= options.after) {
-      const nlohmann::json shot = Call(devTools, "Page.captureScreenshot", {{"format", "png"}});
-      if (!shot.is_object() || !shot.contains("data")) {
-        std::fprintf(stderr, "kyr-editor: no screenshot (is Chromium installed?)\n");
-        status = 1;
-      } else {
-        const std::vector<uint8_t> png = oskel::Base64Decode(shot["data"].get<std::string>());
-        std::ofstream(options.screenshot, std::ios::binary)
-            .write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
-        std::printf("kyr-editor: wrote %s\n", options.screenshot.c_str());
+    if (nextShot < shots.size() && elapsed >= options.after) {
+      const Shot& shot = shots[nextShot];
+      if (scaleSetAt < 0.0) {
+        Call(devTools, "Emulation.setDeviceMetricsOverride",
+             {{"width", editorSize.getWidth()}, {"height", editorSize.getHeight()},
+              {"deviceScaleFactor", shot.scale}, {"mobile", false}});
+        scaleSetAt = elapsed;
+      } else if (elapsed - scaleSetAt >= kScaleSettleSec) {
+        const nlohmann::json picture = Call(devTools, "Page.captureScreenshot", {{"format", "png"}});
+        if (!picture.is_object() || !picture.contains("data")) {
+          std::fprintf(stderr, "kyr-editor: no screenshot (is Chromium installed?)\n");
+          status = 1;
+          break;
+        }
+        const std::vector<uint8_t> png = oskel::Base64Decode(picture["data"].get<std::string>());
+        std::ofstream file(shot.path, std::ios::binary);
+        file.write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
+        if (!file.flush()) {
+          std::fprintf(stderr, "kyr-editor: cannot write %s\n", shot.path.c_str());
+          status = 1;
+          break;
+        }
+        std::printf("kyr-editor: wrote %s\n", shot.path.c_str());
+        ++nextShot;
+        scaleSetAt = -1.0;
       }
-      break;
     }
+    if (!shots.empty() && nextShot == shots.size()) break;
     // Keep the audio about real time: process the blocks that are due, then rest.
     const long due = static_cast<long>(elapsed * sampleRate / kBlock);
     for (; blocks <= due; ++blocks) {

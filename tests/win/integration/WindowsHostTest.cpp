@@ -76,7 +76,7 @@ TEST_F(WindowsHostTest, FactoryOffersTheOneEqualiserClass) {
   EXPECT_STREQ(classInfo.category, "Audio Module Class");
   EXPECT_STREQ(classInfo.name, "Kyr EQ");
   EXPECT_STREQ(classInfo.subCategories, "Fx|EQ");
-  EXPECT_STREQ(classInfo.version, "2.0.0");
+  EXPECT_STREQ(classInfo.version, KYR_VERSION);
   EXPECT_STREQ(classInfo.sdkVersion, "VST 3.8.0");
   EXPECT_STREQ(classInfo.vendor, "");
   EXPECT_EQ(classInfo.classFlags, 2u);

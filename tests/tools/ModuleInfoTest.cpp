@@ -1,0 +1,126 @@
+// The module description: snapshot discovery, and the built bundle's moduleinfo.json read back
+// against what the module's factory reports when loaded as a host loads it.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+#include "HostedPlugin.h"
+#include "ModuleInfo.h"
+#include "pluginterfaces/base/funknown.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace Steinberg;
+
+constexpr const char* kCid = "F2AEE70D00DE4F4E57766F61547A3475";
+
+TEST(ModuleInfoSnapshots, FindsTheClassPicturesByNameAndScale) {
+  const fs::path resources = fs::path(testing::TempDir()) / "kyr-moduleinfo-test" / "Resources";
+  fs::remove_all(resources);
+  fs::create_directories(resources / "Snapshots");
+  const std::string cid = kCid;
+  struct Case {
+    std::string file;
+    double scale;  // 0: not a snapshot of this class
+  };
+  const Case cases[] = {
+      {cid + "_snapshot.png", 1.0},
+      {cid + "_snapshot_2.0x.png", 2.0},
+      {cid + "_snapshot_1.5x.png", 1.5},
+      {"00000000000000000000000000000000_snapshot.png", 0},  // another class
+      {cid + "_snapshot_x.png", 0},
+      {cid + "_snapshot_0x.png", 0},
+      {cid + "_snapshot_2.0.png", 0},
+      {cid + "_snapshot_2.0x.jpg", 0},
+      {cid + "_snapshot-2.0x.png", 0},
+      {cid + ".png", 0},
+  };
+  for (const Case& c : cases) std::ofstream(resources / "Snapshots" / c.file) << "png";
+  fs::create_directories(resources / "Snapshots" / (cid + "_snapshot_3.0x.png"));  // a folder
+
+  const auto found = kyr::tools::FindSnapshots(resources, cid);
+  ASSERT_EQ(found.size(), 3u);
+  const double scales[] = {1.0, 1.5, 2.0};
+  for (size_t i = 0; i < found.size(); ++i) {
+    EXPECT_EQ(found[i].scaleFactor, scales[i]);
+    // The name each scale is written under is the name it is found by.
+    EXPECT_EQ(found[i].path, "Snapshots/" + kyr::tools::SnapshotFileName(cid, scales[i]));
+  }
+  EXPECT_EQ(kyr::tools::SnapshotFileName(cid, 2.0), cid + "_snapshot_2.0x.png");
+  EXPECT_TRUE(kyr::tools::FindSnapshots(resources / "missing", cid).empty());
+  fs::remove_all(resources.parent_path());
+}
+
+std::string Text(const char8* field) { return field; }
+
+TEST(ModuleInfoFile, AgreesWithTheFactoryOfTheBuiltModule) {
+  const fs::path resources = fs::path(KYR_BUNDLE_DIR) / "Contents" / "Resources";
+  std::ifstream file(resources / "moduleinfo.json");
+  ASSERT_TRUE(file) << "no moduleinfo.json in " << KYR_BUNDLE_DIR;
+  const nlohmann::json info = nlohmann::json::parse(file, nullptr, false);
+  ASSERT_TRUE(info.is_object());
+
+  kyr::tools::HostedPlugin host("Module Info Test");
+  std::string error;
+  ASSERT_TRUE(host.LoadModule(KYR_BUNDLE_DIR, error)) << error;
+  IPluginFactory* factory = host.Factory();
+  PFactoryInfo factoryInfo;
+  ASSERT_EQ(factory->getFactoryInfo(&factoryInfo), kResultOk);
+
+  EXPECT_EQ(info["Name"], "LUMAEQ5");
+  EXPECT_EQ(info["Version"], KYR_VERSION);
+  const auto& fi = info["Factory Info"];
+  EXPECT_EQ(fi["Vendor"], Text(factoryInfo.vendor));
+  EXPECT_EQ(fi["URL"], Text(factoryInfo.url));
+  EXPECT_EQ(fi["E-Mail"], Text(factoryInfo.email));
+  EXPECT_EQ(fi["Flags"]["Unicode"], (factoryInfo.flags & PFactoryInfo::kUnicode) != 0);
+  EXPECT_EQ(fi["Flags"]["Classes Discardable"], (factoryInfo.flags & PFactoryInfo::kClassesDiscardable) != 0);
+  EXPECT_EQ(fi["Flags"]["Component Non Discardable"],
+            (factoryInfo.flags & PFactoryInfo::kComponentNonDiscardable) != 0);
+  EXPECT_TRUE(info["Compatibility"].is_array());
+
+  FUnknownPtr<IPluginFactory2> factory2(factory);
+  ASSERT_TRUE(factory2);
+  ASSERT_EQ(info["Classes"].size(), static_cast<size_t>(factory->countClasses()));
+  for (int32 i = 0; i < factory->countClasses(); ++i) {
+    PClassInfo2 ci;
+    ASSERT_EQ(factory2->getClassInfo2(i, &ci), kResultOk);
+    const auto& c = info["Classes"][static_cast<size_t>(i)];
+    // The class ID as hosts print it: the four words of the FUID in hexadecimal.
+    const FUID cid = FUID::fromTUID(ci.cid);
+    char words[33];
+    std::snprintf(words, sizeof words, "%08X%08X%08X%08X", cid.getLong1(), cid.getLong2(), cid.getLong3(),
+                  cid.getLong4());
+    EXPECT_EQ(c["CID"], words);
+    EXPECT_EQ(c["CID"], kCid);
+    EXPECT_EQ(c["Category"], Text(ci.category));
+    EXPECT_EQ(c["Name"], Text(ci.name));
+    // The class names no vendor of its own: the factory's applies.
+    EXPECT_EQ(c["Vendor"], Text(ci.vendor).empty() ? Text(factoryInfo.vendor) : Text(ci.vendor));
+    EXPECT_EQ(c["Version"], Text(ci.version));
+    EXPECT_EQ(c["SDKVersion"], Text(ci.sdkVersion));
+    std::string joined;
+    for (const auto& sub : c["Sub Categories"]) joined += (joined.empty() ? "" : "|") + sub.get<std::string>();
+    EXPECT_EQ(joined, Text(ci.subCategories));
+    EXPECT_EQ(c["Class Flags"], ci.classFlags);
+    EXPECT_EQ(c["Cardinality"], ci.cardinality);
+    // Every listed picture is in the bundle, and every picture in the bundle is listed.
+    size_t listed = 0;
+    for (const auto& shot : c["Snapshots"]) {
+      EXPECT_TRUE(fs::is_regular_file(resources / shot["Path"].get<std::string>())) << shot["Path"];
+      ++listed;
+    }
+    size_t present = 0;
+    if (fs::is_directory(resources / "Snapshots"))
+      for (const auto& entry : fs::directory_iterator(resources / "Snapshots"))
+        present += entry.path().filename().string().rfind(words, 0) == 0;
+    EXPECT_EQ(listed, present);
+  }
+}
+
+}  // namespace
