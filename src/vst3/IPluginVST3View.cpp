@@ -75,7 +75,11 @@ IPluginVST3View::~IPluginVST3View() {
 
 tresult PLUGIN_API IPluginVST3View::queryInterface(const TUID iid, void** obj) {
   QUERY_INTERFACE(iid, obj, IPlugViewContentScaleSupport::iid, IPlugViewContentScaleSupport)
+#if KYR_EDITOR_DEVTOOLS
+  // Development builds only: the product module offers no way into its page to other code of
+  // the host process.
   QUERY_INTERFACE(iid, obj, IEditorDevTools::iid, IEditorDevTools)
+#endif
   return CPluginView::queryInterface(iid, obj);
 }
 
@@ -161,6 +165,8 @@ tresult PLUGIN_API IPluginVST3View::checkSizeConstraint(ViewRect* rect) {
 }
 
 tresult PLUGIN_API IPluginVST3View::setContentScaleFactor(ScaleFactor factor) {
+  // A scale of 0, below 0 or not a number would give the editor no size (or an undefined one).
+  if (!(factor > 0.0f) || !std::isfinite(factor)) return kResultFalse;
   mContentScale = factor;
   mOwner.OnScreenScaleChanged(factor);
   ResizeFrame(mOwner.GetEditorWidth(), mOwner.GetEditorHeight());
