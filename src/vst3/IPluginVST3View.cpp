@@ -116,7 +116,11 @@ tresult PLUGIN_API IPluginVST3View::isPlatformTypeSupported(FIDString type) {
 
 tresult PLUGIN_API IPluginVST3View::attached(void* parent, FIDString type) {
   if (!mOwner.HasUI()) return kResultFalse;
-  if (type && std::strcmp(type, kPlatformTypeHWND) == 0) mOwner.OpenWindow(parent);
+  if (type && std::strcmp(type, kPlatformTypeHWND) == 0) {
+    // The scale belongs to this view (a new view starts at 1.0): the editor opens at it.
+    mOwner.OnScreenScaleChanged(mContentScale);
+    mOwner.OpenWindow(parent);
+  }
   CPluginView::attached(parent, type);
   return kResultTrue;
 }
