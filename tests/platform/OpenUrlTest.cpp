@@ -70,7 +70,7 @@ TEST(OpenUrl, TheLoopKeepsRunningWhileTheOpenerRunsAndAMissingOpenerFails) {
   const bool flowing = Eventually([&] { return returned && afterOpen && gTicks.load() >= ticksBefore + 5; });
   const bool openerStillRunning = !fs::exists(dir / "release");
   std::ofstream(dir / "release") << "";
-  ASSERT_TRUE(Eventually([&] { return returned.load(); }));
+  ASSERT_TRUE(Eventually([&] { return returned && afterOpen; }));
   EXPECT_TRUE(flowing) << "the loop waited for the opener";
   EXPECT_TRUE(openerStillRunning);
   EXPECT_TRUE(opened);
