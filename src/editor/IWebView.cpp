@@ -2,11 +2,26 @@
 
 #include <cmath>
 #include <mutex>
+#include <optional>
 
 #include "EditorProtocol.h"
 #include "PageRequests.h"
 
 namespace oskel {
+
+namespace {
+
+// The editor's rectangle in editor pixels, before any display scale.
+struct EditorRect {
+  float x = 0;
+  float y = 0;
+  float width = 0;
+  float height = 0;
+};
+
+bool ValidScale(float scale) { return scale > 0.0f && std::isfinite(scale); }
+
+}  // namespace
 
 // Connects one IWebView to its platform page. The page's listener calls arrive on the
 // user-interface thread; the operations come from any thread, so the page pointer and the
@@ -17,14 +32,33 @@ class IWebViewImpl final : public platform::WebViewListener {
  public:
   explicit IWebViewImpl(IWebView& owner) : mOwner(owner) {}
 
-  void Open(void* parent, const platform::WebViewRect& bounds) {
+  void Open(void* parent, const EditorRect& editorRect, float contentScale) {
     Close();
-    std::shared_ptr<platform::WebView> page = platform::CreateWebView(parent, bounds, this, mOwner.GetEnableDevTools());
-    std::lock_guard<std::mutex> lock(mMutex);
-    mParent = parent;
-    mBounds = bounds;
-    mPage = std::move(page);
-    mReady = false;
+    {
+      std::lock_guard<std::mutex> lock(mMutex);
+      mParent = parent;
+      mEditorRect = editorRect;
+      mContentScale = contentScale;
+      mBounds = ScaledLocked();
+    }
+    // The browser may report the new page before CreateWebView has returned (on another
+    // thread, or on this one): OnWebViewCreated waits here until the page is stored, and a
+    // report made on this very thread is kept and handled once it is.
+    std::unique_lock<std::recursive_mutex> creating(mCreateMutex);
+    mCreating = true;
+    mEarlyCreated.reset();
+    std::shared_ptr<platform::WebView> page =
+        platform::CreateWebView(parent, BoundsNow(), this, mOwner.GetEnableDevTools());
+    {
+      std::lock_guard<std::mutex> lock(mMutex);
+      mPage = std::move(page);
+      mReady = false;
+    }
+    mCreating = false;
+    const std::optional<bool> early = mEarlyCreated;
+    mEarlyCreated.reset();
+    creating.unlock();
+    if (early) OnWebViewCreated(*early);
   }
 
   void Close() {
@@ -43,28 +77,40 @@ class IWebViewImpl final : public platform::WebViewListener {
     return mReady ? mPage : nullptr;
   }
 
-  void SetBounds(const platform::WebViewRect& bounds) {
+  // A new editor rectangle (editor pixels), a new content scale of the host, or both: the
+  // page's bounds are recomputed with the window's current display scale and applied.
+  void Refit(const std::optional<EditorRect>& editorRect, std::optional<float> contentScale) {
     std::shared_ptr<platform::WebView> page;
     platform::WebViewRect applied;
+    float scale;
     {
       std::lock_guard<std::mutex> lock(mMutex);
-      mBounds = bounds;
+      if (editorRect) mEditorRect = *editorRect;
+      if (contentScale) mContentScale = *contentScale;
+      mBounds = ScaledLocked();
       TakeClientRectLocked();
       applied = mBounds;
+      scale = mContentScale;
       page = mReady ? mPage : nullptr;
     }
-    if (page) page->SetBounds(applied);
-  }
-
-  void* Parent() {
-    std::lock_guard<std::mutex> lock(mMutex);
-    return mParent;
+    if (!page) return;
+    if (contentScale) page->SetDeviceScale(scale);
+    page->SetBounds(applied);
   }
 
   // platform::WebViewListener
   void OnWebViewCreated(bool ok) override {
+    {
+      std::lock_guard<std::recursive_mutex> creating(mCreateMutex);
+      if (mCreating) {
+        // Reported from within CreateWebView on the opening thread: handled when it returns.
+        mEarlyCreated = ok;
+        return;
+      }
+    }
     std::shared_ptr<platform::WebView> page;
     platform::WebViewRect bounds;
+    float scale;
     {
       std::lock_guard<std::mutex> lock(mMutex);
       if (!ok || !mPage) return;
@@ -72,8 +118,10 @@ class IWebViewImpl final : public platform::WebViewListener {
       page = mPage;
       TakeClientRectLocked();
       bounds = mBounds;
+      scale = mContentScale;
     }
     for (const char* script : kInjectedScripts) page->AddDocumentScript(script);
+    page->SetDeviceScale(scale);
     page->SetBounds(bounds);
     mOwner.OnWebViewReady();
   }
@@ -118,6 +166,15 @@ class IWebViewImpl final : public platform::WebViewListener {
   }
 
  private:
+  platform::WebViewRect ScaledLocked() const {
+    return IWebView::ScaledBounds(mEditorRect.x, mEditorRect.y, mEditorRect.width, mEditorRect.height,
+                                  platform::GetWindowScale(mParent));
+  }
+  platform::WebViewRect BoundsNow() {
+    std::lock_guard<std::mutex> lock(mMutex);
+    return mBounds;
+  }
+
   // A readable, non-empty client rectangle of the parent always wins over the requested one.
   void TakeClientRectLocked() {
     platform::WebViewRect client;
@@ -126,9 +183,14 @@ class IWebViewImpl final : public platform::WebViewListener {
   }
 
   IWebView& mOwner;
+  std::recursive_mutex mCreateMutex;
+  bool mCreating = false;                 // guarded by mCreateMutex
+  std::optional<bool> mEarlyCreated;      // guarded by mCreateMutex
   std::mutex mMutex;
   std::shared_ptr<platform::WebView> mPage;
   void* mParent = nullptr;
+  EditorRect mEditorRect;       // the editor's rectangle, editor pixels
+  float mContentScale = 1.0f;  // the host's content scale
   platform::WebViewRect mBounds;
   bool mReady = false;
 };
@@ -146,8 +208,8 @@ platform::WebViewRect IWebView::ScaledBounds(float x, float y, float width, floa
   return {edge(x * scale), edge(y * scale), edge((x + width) * scale) + 1, edge((y + height) * scale) + 1};
 }
 
-void* IWebView::OpenWebView(void* parent, float x, float y, float width, float height, float /*scale*/) {
-  mImpl->Open(parent, ScaledBounds(x, y, width, height, platform::GetWindowScale(parent)));
+void* IWebView::OpenWebView(void* parent, float x, float y, float width, float height, float scale) {
+  mImpl->Open(parent, EditorRect{x, y, width, height}, ValidScale(scale) ? scale : 1.0f);
   return parent;
 }
 
@@ -176,7 +238,11 @@ void IWebView::EvaluateJavaScript(const char* statement) {
 }
 
 void IWebView::SetWebViewBounds(float x, float y, float width, float height) {
-  mImpl->SetBounds(ScaledBounds(x, y, width, height, platform::GetWindowScale(mImpl->Parent())));
+  mImpl->Refit(EditorRect{x, y, width, height}, std::nullopt);
+}
+
+void IWebView::SetWebViewScale(float scale) {
+  if (ValidScale(scale)) mImpl->Refit(std::nullopt, scale);
 }
 
 bool IWebView::CallDevTools(const std::string& method, const std::string& paramsJson, std::string& resultJson,

@@ -26,8 +26,9 @@ class IWebView {
   IWebView& operator=(const IWebView&) = delete;
 
   // Starts creating the page in `parent` and returns `parent` at once; OnWebViewReady follows
-  // when the page exists. The rectangle becomes the page's size until the first
-  // SetWebViewBounds (or the parent's own client area, where it can be read).
+  // when the page exists. The rectangle (editor pixels, scaled by the window's display scale)
+  // becomes the page's size until the first SetWebViewBounds (or the parent's own client area,
+  // where it can be read). `scale` is the host's content scale (see SetWebViewScale).
   void* OpenWebView(void* parent, float x, float y, float width, float height, float scale);
   void CloseWebView();
   void LoadHTML(const char* html);
@@ -36,6 +37,11 @@ class IWebView {
   // Virtual so that tests and tools can watch the statements the plug-in sends.
   virtual void EvaluateJavaScript(const char* statement);
   void SetWebViewBounds(float x, float y, float width, float height);
+  // The host's content scale has changed: the page's bounds are recomputed for the last editor
+  // rectangle with the window's display scale (its DPI on Windows) and applied, and a page that
+  // renders the scale itself (Linux) takes it as its device pixel ratio. Scales that are not
+  // positive and finite are ignored.
+  void SetWebViewScale(float scale);
 
   // Tools and tests: one browser command to the open page (see platform::WebView).
   bool CallDevTools(const std::string& method, const std::string& paramsJson, std::string& resultJson,

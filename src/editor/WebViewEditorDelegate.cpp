@@ -1,6 +1,7 @@
 #include "WebViewEditorDelegate.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "EditorProtocol.h"
@@ -18,7 +19,7 @@ WebViewEditorDelegate::~WebViewEditorDelegate() {
 
 void* WebViewEditorDelegate::OpenWindow(void* parent) {
   mParentWindow = OpenWebView(parent, 0, 0, static_cast<float>(GetEditorWidth()),
-                              static_cast<float>(GetEditorHeight()), 1.0f);
+                              static_cast<float>(GetEditorHeight()), mContentScale);
   return mParentWindow;
 }
 
@@ -31,6 +32,12 @@ void WebViewEditorDelegate::CloseWindow() {
 void WebViewEditorDelegate::OnParentWindowResize(int width, int height) {
   SetWebViewBounds(0, 0, static_cast<float>(width), static_cast<float>(height));
   EditorResizeFromUI(width, height, false);
+}
+
+void WebViewEditorDelegate::OnScreenScaleChanged(float scale) {
+  if (!(scale > 0.0f) || !std::isfinite(scale)) return;
+  mContentScale = scale;
+  SetWebViewScale(scale);
 }
 
 bool WebViewEditorDelegate::OnKeyDown(const KeyPress& key) {

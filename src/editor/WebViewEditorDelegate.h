@@ -24,6 +24,8 @@ class WebViewEditorDelegate : public IEditorDelegate, public IWebView {
   void* OpenWindow(void* parent) override;
   void CloseWindow() override;
   void OnParentWindowResize(int width, int height) override;
+  // The host's content scale: the page is re-fitted at once, and opened at it next time.
+  void OnScreenScaleChanged(float scale) override;
 
   // The space bar goes to the host's window (its transport); other keys are not used.
   bool OnKeyDown(const KeyPress& key) override;
@@ -50,6 +52,7 @@ class WebViewEditorDelegate : public IEditorDelegate, public IWebView {
 
  private:
   void* mParentWindow = nullptr;
+  float mContentScale = 1.0f;
 };
 
 }  // namespace oskel

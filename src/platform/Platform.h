@@ -118,6 +118,10 @@ class WebView {
   // Runs a statement in the current document; the result is not used.
   virtual void ExecuteScript(const std::string& script) = 0;
   virtual void SetBounds(const WebViewRect& bounds) = 0;
+  // The host's content scale, where the page itself has to render at it (on Linux the bounds
+  // are the page's size in CSS pixels and the scale becomes its device pixel ratio). WebView2
+  // follows the window's DPI by itself.
+  virtual void SetDeviceScale(float /*scale*/) {}
   // Tools and tests: sends one browser command (DevTools method and JSON parameters) to the page
   // and waits up to timeoutMs for its JSON result. False on error or timeout. Never call it on
   // the user-interface thread while that thread is needed for the answer.

@@ -76,7 +76,11 @@ IPluginVST3View::~IPluginVST3View() {
 
 tresult PLUGIN_API IPluginVST3View::queryInterface(const TUID iid, void** obj) {
   QUERY_INTERFACE(iid, obj, IPlugViewContentScaleSupport::iid, IPlugViewContentScaleSupport)
+#if KYR_EDITOR_DEVTOOLS
+  // Development builds only: the product module offers no way into its page to other code of
+  // the host process.
   QUERY_INTERFACE(iid, obj, IEditorDevTools::iid, IEditorDevTools)
+#endif
   return CPluginView::queryInterface(iid, obj);
 }
 
@@ -114,9 +118,11 @@ tresult PLUGIN_API IPluginVST3View::isPlatformTypeSupported(FIDString type) {
 tresult PLUGIN_API IPluginVST3View::attached(void* parent, FIDString type) {
   if (!mOwner.HasUI()) return kResultFalse;
   if (type && std::strcmp(type, kPlatformTypeHWND) == 0) {
+    // The scale belongs to this view (a new view starts at 1.0): the editor opens at it.
     // An editor that cannot open (memory exhausted) is closed again and reported, never thrown
     // into the host.
     try {
+      mOwner.OnScreenScaleChanged(mContentScale);
       mOwner.OpenWindow(parent);
     } catch (const std::bad_alloc&) {
       mOwner.CloseWindow();
@@ -174,6 +180,8 @@ tresult PLUGIN_API IPluginVST3View::checkSizeConstraint(ViewRect* rect) {
 }
 
 tresult PLUGIN_API IPluginVST3View::setContentScaleFactor(ScaleFactor factor) {
+  // A scale of 0, below 0 or not a number would give the editor no size (or an undefined one).
+  if (!(factor > 0.0f) || !std::isfinite(factor)) return kResultFalse;
   mContentScale = factor;
   mOwner.OnScreenScaleChanged(factor);
   ResizeFrame(mOwner.GetEditorWidth(), mOwner.GetEditorHeight());

@@ -10,7 +10,8 @@ class IPluginVST3;
 
 // A private extension of the editor view for the project's own tools and tests, which host the
 // module and need to look into the live editor page (its state, a screenshot, scripted input):
-// one DevTools command sent to the page. Hosts that do not know the interface never ask for it.
+// one DevTools command sent to the page. Only development builds (KYR_EDITOR_DEVTOOLS) answer a
+// query for it; the product module does not offer it to the code of the host process.
 class IEditorDevTools : public Steinberg::FUnknown {
  public:
   // Sends `method` with the JSON parameters to the open page and waits up to timeoutMs for the

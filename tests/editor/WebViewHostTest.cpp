@@ -2,7 +2,15 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cmath>
 #include <condition_variable>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <sys/time.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <thread>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -11,7 +19,11 @@
 #include <string>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
 #include "editor/IWebView.h"
+#include "platform/Platform.h"
+#include "platform/linux/RunLoop.h"
 #include "platform/linux/WebViewBrowser.h"
 
 namespace {
@@ -48,6 +60,15 @@ class Probe : public oskel::IWebView {
     return result;
   }
   void Open() { OpenWebView(nullptr, 0, 0, 1200, 560, 1.0f); }
+  // Waits until a script expression's JSON result contains `expected`.
+  bool WaitForValue(const std::string& expression, const std::string& expected) {
+    const auto end = std::chrono::steady_clock::now() + kTimeout;
+    while (std::chrono::steady_clock::now() < end) {
+      if (Evaluate(expression).find(expected) != std::string::npos) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return false;
+  }
 
   std::mutex mutex;
   std::condition_variable changed;
@@ -65,6 +86,68 @@ class Probe : public oskel::IWebView {
     }
     changed.notify_all();
   }
+};
+
+// A one-page web server on the loopback interface: "/<status>" answers that HTTP status with a
+// small HTML body naming it.
+class StatusServer {
+ public:
+  StatusServer() {
+    mSocket = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    bind(mSocket, reinterpret_cast<sockaddr*>(&address), size);
+    listen(mSocket, 8);
+    getsockname(mSocket, reinterpret_cast<sockaddr*>(&address), &size);
+    mPort = ntohs(address.sin_port);
+    mThread = std::thread([this] { Serve(); });
+  }
+  ~StatusServer() {
+    shutdown(mSocket, SHUT_RDWR);
+    close(mSocket);
+    mThread.join();
+    for (std::thread& client : mClients) client.join();
+  }
+  std::string Url(int status) const { return "http://127.0.0.1:" + std::to_string(mPort) + "/" + std::to_string(status); }
+
+ private:
+  void Serve() {
+    for (;;) {
+      const int client = accept(mSocket, nullptr, nullptr);
+      if (client < 0) return;
+      // The browser opens spare connections that may never carry a request.
+      timeval wait{1, 0};
+      setsockopt(client, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
+      mClients.emplace_back([client] { Answer(client); });
+    }
+  }
+
+  static void Answer(int client) {
+    {
+      std::string request;
+      char buffer[1024];
+      while (request.find("\r\n\r\n") == std::string::npos) {
+        const ssize_t n = read(client, buffer, sizeof buffer);
+        if (n <= 0) break;
+        request.append(buffer, static_cast<size_t>(n));
+      }
+      const size_t slash = request.find('/');
+      const int status = slash == std::string::npos ? 404 : std::atoi(request.c_str() + slash + 1);
+      const std::string body = "<p>status " + std::to_string(status) + "</p>";
+      const std::string answer = "HTTP/1.1 " + std::to_string(status > 0 ? status : 404) +
+                                 " X\r\nContent-Type: text/html\r\nContent-Length: " + std::to_string(body.size()) +
+                                 "\r\nConnection: close\r\n\r\n" + body;
+      if (!request.empty()) send(client, answer.data(), answer.size(), MSG_NOSIGNAL);
+    }
+    close(client);
+  }
+
+  int mSocket = -1;
+  int mPort = 0;
+  std::thread mThread;
+  std::vector<std::thread> mClients;
 };
 
 }  // namespace
@@ -153,4 +236,132 @@ TEST(WebViewHost, AMissingBrowserLeavesTheEditorEmpty) {
   unsetenv("KYR_CHROMIUM");
   EXPECT_EQ(probe.ready, 0);
   EXPECT_EQ(oskel::platform::ChromiumBrowser::LaunchCount(), 0);
+}
+
+TEST(WebViewHost, APageAnsweredWithAnErrorStatusIsNotLoaded) {
+  if (!HaveBrowser()) GTEST_SKIP() << "no chromium";
+  StatusServer server;
+  Probe probe;
+  probe.firstPage = "<p>first</p>";
+  probe.Open();
+  ASSERT_TRUE(probe.WaitUntil([&] { return probe.loaded == 1; }));
+  // Error statuses with a body the browser shows: not a loaded page.
+  for (const int status : {404, 500, 403}) {
+    probe.EvaluateJavaScript(("location.href = '" + server.Url(status) + "'").c_str());
+    EXPECT_TRUE(probe.WaitForValue("document.body.textContent", "status " + std::to_string(status))) << status;
+  }
+  // A page missing from the mapped folder: an empty 404 of the virtual host.
+  const auto folder = std::filesystem::temp_directory_path() / "kyr-webview-missing-test";
+  std::filesystem::create_directories(folder);
+  probe.LoadFile((folder / "missing.html").c_str());
+  // Chromium shows its own error page for it.
+  EXPECT_TRUE(probe.WaitForValue("location.href", "chrome-error:"));
+  std::filesystem::remove_all(folder);
+  // A successful load afterwards is the second and last one counted.
+  probe.EvaluateJavaScript(("location.href = '" + server.Url(200) + "'").c_str());
+  ASSERT_TRUE(probe.WaitUntil([&] { return probe.loaded >= 2; }));
+  EXPECT_NE(probe.Evaluate("document.body.textContent").find("status 200"), std::string::npos);
+  probe.LoadHTML("<p>last</p>");
+  ASSERT_TRUE(probe.WaitUntil([&] { return probe.loaded >= 3; }));
+  EXPECT_EQ(probe.loaded, 3);
+}
+
+TEST(WebViewHost, StatementsFromTheHostThreadFollowWhatTheLoopThreadReadBefore) {
+  if (!HaveBrowser()) GTEST_SKIP() << "no chromium";
+  Probe probe;
+  probe.firstPage = "<script>window.v = 0;</script>";
+  probe.Open();
+  ASSERT_TRUE(probe.WaitUntil([&] { return probe.loaded == 1; }));
+  // The loop thread has read the old value 1 when the host thread sets and sends 2; the loop
+  // thread then sends what it read. The page must end on the value set last.
+  std::atomic<bool> reading{false}, hostSent{false}, done{false};
+  oskel::platform::PostToUIThread([&] {
+    reading = true;
+    while (!hostSent) std::this_thread::yield();
+    probe.EvaluateJavaScript("window.v = 1");
+    done = true;
+  });
+  while (!reading) std::this_thread::yield();
+  probe.EvaluateJavaScript("window.v = 2");
+  hostSent = true;
+  while (!done) std::this_thread::yield();
+  oskel::platform::RunLoop::Get().Flush();
+  EXPECT_NE(probe.Evaluate("window.v").find("\"value\":2"), std::string::npos) << probe.Evaluate("window.v");
+}
+
+TEST(WebViewHost, TheContentScaleBecomesThePagesPixelRatio) {
+  if (!HaveBrowser()) GTEST_SKIP() << "no chromium";
+  Probe probe;
+  probe.firstPage = "<p>scaled</p>";
+  probe.OpenWebView(nullptr, 0, 0, 1200, 560, 1.25f);
+  ASSERT_TRUE(probe.WaitUntil([&] { return probe.loaded == 1; }));
+  EXPECT_TRUE(probe.WaitForValue("[devicePixelRatio, innerWidth, innerHeight]", "[1.25,1201,561]"));
+  probe.SetWebViewScale(2.0f);
+  EXPECT_TRUE(probe.WaitForValue("[devicePixelRatio, innerWidth, innerHeight]", "[2,1201,561]"));
+  for (const float invalid : {0.0f, -1.0f, std::nanf("")}) probe.SetWebViewScale(invalid);
+  probe.SetWebViewBounds(0, 0, 600, 280);
+  EXPECT_TRUE(probe.WaitForValue("[devicePixelRatio, innerWidth, innerHeight]", "[2,601,281]"));
+}
+
+namespace {
+
+// A page listener that declines new windows whose address names "declined" and handles the rest.
+class PopupListener : public oskel::platform::WebViewListener {
+ public:
+  void OnWebViewCreated(bool ok) override { created = ok; }
+  bool OnNavigationStarting(const std::string&) override { return true; }
+  void OnNavigationCompleted(bool success) override { loaded += success ? 1 : 0; }
+  void OnWebMessage(const std::string&) override {}
+  bool OnNewWindowRequested(const std::string& url) override {
+    ++requests;
+    return url.find("declined") == std::string::npos;
+  }
+
+  std::atomic<bool> created{false};
+  std::atomic<int> loaded{0};
+  std::atomic<int> requests{0};
+};
+
+}  // namespace
+
+TEST(WebViewHost, AHandledLinkClosesItsOwnPopupAndLeavesADeclinedOne) {
+  if (!HaveBrowser()) GTEST_SKIP() << "no chromium";
+  setenv("KYR_WEBVIEW_HEADLESS", "1", 1);
+  StatusServer server;
+  PopupListener listener;
+  const std::string html = "<style>a{display:block;height:100px}</style><a href='" + server.Url(200) +
+                  "?declined' target='_blank'>one</a><a href='" + server.Url(200) + "?handled' target='_blank'>two</a>";
+  auto page = oskel::platform::CreateWebView(nullptr, {0, 0, 400, 400}, &listener, false);
+  ASSERT_NE(page, nullptr);
+  const auto until = [](const std::function<bool()>& done) {
+    const auto end = std::chrono::steady_clock::now() + kTimeout;
+    while (!done() && std::chrono::steady_clock::now() < end) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    return done();
+  };
+  ASSERT_TRUE(until([&] { return listener.created.load(); }));
+  page->NavigateToString(html);
+  ASSERT_TRUE(until([&] { return listener.loaded.load() == 1; }));
+  std::string ignored;
+  for (const int y : {50, 150}) {
+    for (const char* type : {"mousePressed", "mouseReleased"})
+      page->CallDevTools(
+          "Input.dispatchMouseEvent",
+          std::string(R"({"type":")") + type + R"(","x":20,"y":)" + std::to_string(y) + R"(,"button":"left","clickCount":1})",
+          ignored, 10000);
+  }
+  // The popups that remain: only the declined one.
+  std::string popups;
+  const bool settled = until([&] {
+    std::string targets;
+    if (!page->CallDevTools("Target.getTargets", "{}", targets, 10000)) return false;
+    const auto json = nlohmann::json::parse(targets, nullptr, false);
+    popups.clear();
+    for (const auto& info : json.value("targetInfos", nlohmann::json::array()))
+      if (info.value("type", "") == "page" && info.value("url", "").find("127.0.0.1") != std::string::npos)
+        popups += info.value("url", "") + " ";
+    return listener.requests.load() == 2 && popups.find("handled") == std::string::npos &&
+           popups.find("declined") != std::string::npos;
+  });
+  EXPECT_TRUE(settled) << popups;
+  page->Close();
 }

@@ -156,6 +156,13 @@ TEST_F(EditorEndToEnd, PageReceivesParametersMetersAndSpectraAndEditsReachTheHos
 
 TEST_F(EditorEndToEnd, ReopeningTheEditorShowsThePageAgain) {
   ASSERT_TRUE(Until([&] { return Evaluate("window.KyrEditor ? KyrEditor.names().length : -1") == 53; }));
+  // The host's scale change re-fits the open page: the same layout at 1.5 device pixels per pixel.
+  IPlugViewContentScaleSupport* scaling = nullptr;
+  ASSERT_EQ(mView->queryInterface(IPlugViewContentScaleSupport_iid, reinterpret_cast<void**>(&scaling)), kResultOk);
+  EXPECT_EQ(scaling->setContentScaleFactor(1.5f), kResultOk);
+  scaling->release();
+  const nlohmann::json scaled = {1.5, 1201, 561};
+  EXPECT_TRUE(Until([&] { return Evaluate("[devicePixelRatio, innerWidth, innerHeight]") == scaled; }));
   mDevTools->release();
   mDevTools = nullptr;
   mView->removed();
@@ -165,4 +172,6 @@ TEST_F(EditorEndToEnd, ReopeningTheEditorShowsThePageAgain) {
   ASSERT_EQ(mView->attached(nullptr, kPlatformTypeHWND), kResultTrue);
   ASSERT_EQ(mView->queryInterface(oskel::IEditorDevTools_iid, reinterpret_cast<void**>(&mDevTools)), kResultOk);
   EXPECT_TRUE(Until([&] { return Evaluate("window.KyrEditor ? KyrEditor.names().length : -1") == 53; }));
+  // A new view of the same plug-in starts at the host's scale again (1.0).
+  EXPECT_TRUE(Until([&] { return Evaluate("[devicePixelRatio, innerWidth, innerHeight]") == nlohmann::json{1, 1201, 561}; }));
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -83,7 +85,7 @@ TEST_F(IPluginVST3ViewTest, AttachOpensTheEditorOnlyForHwndButAlwaysSucceeds) {
   view->removed();
   EXPECT_EQ(view->attached(nullptr, kPlatformTypeHWND), kResultTrue);
   view->removed();
-  const std::vector<std::string> expected = {"close", "open", "close"};
+  const std::vector<std::string> expected = {"close", "scale 1.000000", "open", "close"};
   EXPECT_EQ(plugin->events, expected);
 }
 
@@ -102,6 +104,18 @@ TEST_F(IPluginVST3ViewTest, ScalesTheReportedSizeAndAsksTheFrameToFollow) {
   EXPECT_EQ(frame.last.getHeight(), 840);
   EXPECT_EQ(plugin->events.back(), "scale 1.500000");
   EXPECT_EQ(view->getSize(nullptr), kResultFalse);
+
+  // Factors that would give the editor no size, or an undefined one, are ignored.
+  const size_t eventsBefore = plugin->events.size();
+  for (const float factor : {0.0f, -1.0f, std::nanf(""), std::numeric_limits<float>::infinity()}) {
+    frame.last = ViewRect();
+    EXPECT_EQ(view->setContentScaleFactor(factor), kResultFalse) << factor;
+    ASSERT_EQ(view->getSize(&r), kResultOk);
+    EXPECT_EQ(r.getWidth(), 1800) << factor;
+    EXPECT_EQ(r.getHeight(), 840) << factor;
+    EXPECT_EQ(frame.last.getWidth(), 0) << factor;
+  }
+  EXPECT_EQ(plugin->events.size(), eventsBefore);
   view->setFrame(nullptr);
 }
 
@@ -170,8 +184,13 @@ TEST_F(IPluginVST3ViewTest, AnswersItsInterfacesAndHasNoPageToInspectWhenClosed)
   ASSERT_EQ(view->queryInterface(IPlugViewContentScaleSupport::iid, &obj), kResultOk);
   static_cast<FUnknown*>(obj)->release();
   oskel::IEditorDevTools* devTools = nullptr;
+#if KYR_EDITOR_DEVTOOLS
   ASSERT_EQ(view->queryInterface(oskel::IEditorDevTools::iid, reinterpret_cast<void**>(&devTools)), kResultOk);
   char result[16];
   EXPECT_EQ(devTools->devToolsCommand("Runtime.evaluate", "{}", result, sizeof result, 10), -1);
   devTools->release();
+#else
+  EXPECT_EQ(view->queryInterface(oskel::IEditorDevTools::iid, reinterpret_cast<void**>(&devTools)), kNoInterface);
+  EXPECT_EQ(devTools, nullptr);
+#endif
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <condition_variable>
 #include <filesystem>
 #include <fstream>
@@ -120,18 +121,18 @@ void ChromiumPage::SetUp(const std::string& sessionId) {
   mBrowser->AddRoute(sessionId, [weak](const std::string& method, const nlohmann::json& params) {
     if (auto self = weak.lock()) self->OnEvent(method, params);
   });
-  WebViewRect bounds;
   {
     std::lock_guard<std::mutex> lock(mMutex);
     mSessionId = sessionId;
-    bounds = mBounds;
   }
   SendToPage("Page.enable", {});
   SendToPage("Runtime.enable", {});
+  // For the HTTP status of the main document.
+  SendToPage("Network.enable", {});
   SendToPage("Runtime.addBinding", {{"name", kBindingName}});
   SendToPage("Page.addScriptToEvaluateOnNewDocument", {{"source", kShimScript}});
   SendToPage("Fetch.enable", {{"patterns", nlohmann::json::array({{{"urlPattern", "*"}, {"requestStage", "Request"}}})}});
-  SetBounds(bounds);
+  SendDeviceMetrics();
   // Commands of one session are carried out in order: when this one is answered, all are.
   SendToPage("Runtime.evaluate", {{"expression", "0"}}, [weak](bool ok, const nlohmann::json&) {
     auto self = weak.lock();
@@ -154,45 +155,92 @@ void ChromiumPage::SendToPage(const std::string& method, nlohmann::json params, 
   mBrowser->Send(method, std::move(params), sessionId, std::move(reply));
 }
 
+void ChromiumPage::OnUIThread(std::function<void(ChromiumPage&)> operation) {
+  // A statement formatted on the host's thread and one formatted on the user-interface thread
+  // (the idle work) must reach the page in the order their values were set: sending both from
+  // the one thread keeps that order, since a value set elsewhere is posted after anything the
+  // user-interface thread has read before it.
+  if (RunLoop::Get().IsLoopThread()) {
+    operation(*this);
+    return;
+  }
+  std::weak_ptr<ChromiumPage> weak = weak_from_this();
+  PostToUIThread([weak, operation = std::move(operation)] {
+    if (auto self = weak.lock()) operation(*self);
+  });
+}
+
 void ChromiumPage::AddDocumentScript(const std::string& script) {
-  SendToPage("Page.addScriptToEvaluateOnNewDocument", {{"source", script}});
+  OnUIThread([script](ChromiumPage& page) {
+    page.SendToPage("Page.addScriptToEvaluateOnNewDocument", {{"source", script}});
+  });
 }
 
 void ChromiumPage::NavigateToString(const std::string& html) {
-  {
-    std::lock_guard<std::mutex> lock(mMutex);
-    mHtml = html;
-    mNavigated = true;
-  }
-  SendToPage("Page.navigate", {{"url", VirtualHostPrefix()}});
+  OnUIThread([html](ChromiumPage& page) {
+    {
+      std::lock_guard<std::mutex> lock(page.mMutex);
+      page.mHtml = html;
+      page.mNavigated = true;
+    }
+    page.SendToPage("Page.navigate", {{"url", VirtualHostPrefix()}});
+  });
 }
 
 void ChromiumPage::MapVirtualHostToFolder(const std::string& folder) {
-  std::lock_guard<std::mutex> lock(mMutex);
-  mFolder = folder;
+  OnUIThread([folder](ChromiumPage& page) {
+    std::lock_guard<std::mutex> lock(page.mMutex);
+    page.mFolder = folder;
+  });
 }
 
 void ChromiumPage::Navigate(const std::string& url) {
-  {
-    std::lock_guard<std::mutex> lock(mMutex);
-    mNavigated = true;
-  }
-  SendToPage("Page.navigate", {{"url", url}});
+  OnUIThread([url](ChromiumPage& page) {
+    {
+      std::lock_guard<std::mutex> lock(page.mMutex);
+      page.mNavigated = true;
+    }
+    page.SendToPage("Page.navigate", {{"url", url}});
+  });
 }
 
 void ChromiumPage::ExecuteScript(const std::string& script) {
-  SendToPage("Runtime.evaluate", {{"expression", script}});
+  OnUIThread([script](ChromiumPage& page) { page.SendToPage("Runtime.evaluate", {{"expression", script}}); });
 }
 
 void ChromiumPage::SetBounds(const WebViewRect& bounds) {
+  OnUIThread([bounds](ChromiumPage& page) {
+    {
+      std::lock_guard<std::mutex> lock(page.mMutex);
+      page.mBounds = bounds;
+    }
+    page.SendDeviceMetrics();
+  });
+}
+
+void ChromiumPage::SetDeviceScale(float scale) {
+  if (!(scale > 0.0f) || !std::isfinite(scale)) return;
+  OnUIThread([scale](ChromiumPage& page) {
+    {
+      std::lock_guard<std::mutex> lock(page.mMutex);
+      page.mScale = scale;
+    }
+    page.SendDeviceMetrics();
+  });
+}
+
+void ChromiumPage::SendDeviceMetrics() {
+  WebViewRect bounds;
+  float scale;
   {
     std::lock_guard<std::mutex> lock(mMutex);
-    mBounds = bounds;
+    bounds = mBounds;
+    scale = mScale;
   }
   const int width = std::max(1, bounds.right - bounds.left);
   const int height = std::max(1, bounds.bottom - bounds.top);
   SendToPage("Emulation.setDeviceMetricsOverride",
-             {{"width", width}, {"height", height}, {"deviceScaleFactor", 1}, {"mobile", false}});
+             {{"width", width}, {"height", height}, {"deviceScaleFactor", scale}, {"mobile", false}});
 }
 
 bool ChromiumPage::CallDevTools(const std::string& method, const std::string& paramsJson, std::string& resultJson,
@@ -254,49 +302,67 @@ void ChromiumPage::OnEvent(const std::string& method, const nlohmann::json& para
     if (frame.contains("parentId")) return;
     std::lock_guard<std::mutex> lock(mMutex);
     mMainFrameUrl = frame.value("url", std::string());
+  } else if (method == "Network.responseReceived") {
+    if (params.value("type", std::string()) != "Document") return;
+    std::lock_guard<std::mutex> lock(mMutex);
+    if (params.value("frameId", std::string()) != mTargetId) return;
+    const nlohmann::json response = params.value("response", nlohmann::json::object());
+    mMainFrameStatus = response.value("status", 0);
   } else if (method == "Page.loadEventFired") {
     bool report, success;
     {
       std::lock_guard<std::mutex> lock(mMutex);
       report = mNavigated;
-      success = mMainFrameUrl.rfind("chrome-error:", 0) != 0;
+      // An error status fails the navigation even when a body was shown (WebView2's rule).
+      success = mMainFrameUrl.rfind("chrome-error:", 0) != 0 && !(mMainFrameStatus >= 400);
     }
     if (report)
       PostToListener([success](WebViewListener& listener) { listener.OnNavigationCompleted(success); });
   } else if (method == "Page.windowOpen") {
     std::weak_ptr<ChromiumPage> weak = weak_from_this();
     std::string url = params.value("url", std::string());
-    PostToListener([weak, url = std::move(url)](WebViewListener& listener) {
-      if (!listener.OnNewWindowRequested(url)) return;
+    int request;
+    {
+      std::lock_guard<std::mutex> lock(mMutex);
+      request = mRequestCount++;
+    }
+    PostToListener([weak, url = std::move(url), request](WebViewListener& listener) {
+      const bool handled = listener.OnNewWindowRequested(url);
       if (auto self = weak.lock()) {
         {
           std::lock_guard<std::mutex> lock(self->mMutex);
-          ++self->mPopupsToClose;
+          self->mDecisions[request] = handled;
         }
-        self->ClosePopups();
+        self->SettlePopups();
       }
     });
   } else if (method == "Target.targetCreated") {
     const nlohmann::json info = params.value("targetInfo", nlohmann::json::object());
     {
       std::lock_guard<std::mutex> lock(mMutex);
-      mPopups.push_back(info.value("targetId", std::string()));
+      mPopups[mPopupCount++] = info.value("targetId", std::string());
     }
-    ClosePopups();
+    SettlePopups();
   } else if (method == "Page.javascriptDialogOpening") {
     // Nobody can answer a dialog in the editor: it is accepted, so the page never hangs on it.
     SendToPage("Page.handleJavaScriptDialog", {{"accept", true}});
   }
 }
 
-void ChromiumPage::ClosePopups() {
+void ChromiumPage::SettlePopups() {
   std::vector<std::string> toClose;
   {
     std::lock_guard<std::mutex> lock(mMutex);
-    while (mPopupsToClose > 0 && !mPopups.empty()) {
-      toClose.push_back(mPopups.front());
-      mPopups.erase(mPopups.begin());
-      --mPopupsToClose;
+    for (auto it = mDecisions.begin(); it != mDecisions.end();) {
+      const auto popup = mPopups.find(it->first);
+      if (popup == mPopups.end()) {
+        ++it;  // its popup is not reported yet
+        continue;
+      }
+      // A declined request leaves its popup to the browser.
+      if (it->second) toClose.push_back(popup->second);
+      mPopups.erase(popup);
+      it = mDecisions.erase(it);
     }
   }
   for (const std::string& id : toClose) mBrowser->Send("Target.closeTarget", {{"targetId", id}});
@@ -312,6 +378,10 @@ void ChromiumPage::OnRequestPaused(const nlohmann::json& params) {
                         params.value("frameId", std::string()) == mTargetId;
   }
   if (!mainFrameDocument) return ResolveRequest(requestId, url, true);
+  {
+    std::lock_guard<std::mutex> lock(mMutex);
+    mMainFrameStatus = 0;
+  }
   std::weak_ptr<ChromiumPage> weak = weak_from_this();
   PostToListener([weak, requestId, url](WebViewListener& listener) {
     const bool allowed = listener.OnNavigationStarting(url);

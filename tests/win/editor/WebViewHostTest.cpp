@@ -15,6 +15,7 @@
 #include "editor/EditorPage.h"
 #include "editor/EditorProtocol.h"
 #include "editor/IWebView.h"
+#include "editor/WebViewEditorDelegate.h"
 #include "platform/Platform.h"
 
 namespace {
@@ -244,3 +245,48 @@ TEST(WebViewHost, EditorLifeThroughTheWebView2Runtime) {
 }
 
 }  // namespace
+
+namespace {
+
+UINT WINAPI Dpi96(HWND) { return 96; }
+oskel::platform::win::GetDpiForWindowProc Lookup96() { return &Dpi96; }
+
+// The editor bridge as the plug-in has it, with the host side left out.
+class ScaledEditor : public oskel::WebViewEditorDelegate {
+ public:
+  ScaledEditor() : WebViewEditorDelegate(0) { SetEditorSize(1200, 560); }
+  void OnParamChange(int) override {}
+  void ResendAllParamsToHost() override {}
+  void BeginEditFromUI(int) override {}
+  void SetParameterFromUI(int, double) override {}
+  void EndEditFromUI(int) override {}
+  bool EditorResizeFromUI(int, int, bool) override { return true; }
+  void SendMidiMsgFromUI(const oskel::MidiMessage&) override {}
+  void SendSysexMsgFromUI(const oskel::SysExMessage&) override {}
+};
+
+}  // namespace
+
+// Runs after the test above, which has created the process's environment.
+TEST(WebViewHost, AScaleChangeRefitsTheControlWithTheWindowsDpi) {
+  oskel::platform::win::SetDpiLookup(&Lookup96);
+  ScaledEditor editor;
+  editor.OpenWindow(nullptr);
+  FakeWebView2_RunPending();
+  const auto opened = TakeLog();
+  EXPECT_LT(IndexOf(opened, "Controller.SetBoundsAndZoomFactor 0 0 1201 561 1"), opened.size());
+  // The host's window moves to a 144-DPI display and the host reports the new scale.
+  oskel::platform::win::SetDpiLookup(&Lookup144);
+  editor.OnScreenScaleChanged(1.5f);
+  FakeWebView2_RunPending();
+  EXPECT_EQ(Matching(TakeLog(), "Controller."),
+            std::vector<std::string>{"Controller.SetBoundsAndZoomFactor 0 0 1801 841 1"});
+  // A scale that is not positive changes nothing.
+  editor.OnScreenScaleChanged(0.0f);
+  FakeWebView2_RunPending();
+  EXPECT_TRUE(Matching(TakeLog(), "Controller.").empty());
+  editor.CloseWindow();
+  FakeWebView2_RunPending();
+  TakeLog();
+  oskel::platform::win::SetDpiLookup(nullptr);
+}

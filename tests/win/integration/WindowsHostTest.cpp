@@ -113,6 +113,12 @@ TEST_F(WindowsHostTest, EditorOpensInAWindowWithoutTheBrowserLoaderAndPassesTheS
   EXPECT_EQ(view->onKeyDown(u'a', 0, 0), kResultFalse);
   EXPECT_FALSE(PeekMessageW(&msg, parent, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE));
 
+  // The product module keeps its DevTools extension to itself.
+  const TUID devToolsIid = INLINE_UID(0x4B797245, 0x64697444, 0x6576546F, 0x6F6C7331);
+  void* devTools = nullptr;
+  EXPECT_EQ(view->queryInterface(devToolsIid, &devTools), kNoInterface);
+  EXPECT_EQ(devTools, nullptr);
+
   EXPECT_EQ(view->removed(), kResultOk);
   view->release();
   DestroyWindow(parent);
