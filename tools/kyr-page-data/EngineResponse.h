@@ -13,7 +13,7 @@ namespace kyr {
 struct ResponseChain {
   std::vector<BiquadSection> sections;
   double gainDb = 0.0;
-  std::string label;  // "" for the one curve; "L"/"R" or "M"/"S" for unlinked Baxandall channels
+  const char* label = "";  // "" for the one curve; "L"/"R" or "M"/"S" for unlinked Baxandall channels
 };
 
 // One chain, or two when the Baxandall channels differ.
