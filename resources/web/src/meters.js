@@ -131,7 +131,7 @@ function drawMeters() {
   ctx.font = '9px ' + font;
   ctx.fillStyle = kMeterInk;
   ctx.textAlign = 'left';
-  ctx.fillText('AVG: 3 s K-weighted mid', lx, 140);
+  ctx.fillText('AVG: 3 s K-weighted', lx, 140);
 
   // Tube and Baxandall activity as horizontal bars.
   var bx = 212, bw = 136;
