@@ -4,7 +4,7 @@
 
 const path = require('node:path');
 const { launch, openEditor, screenshotDir, kRepo } = require('./host');
-const { loadFixtures } = require('./fixtures');
+const { loadFixtures, samfd } = require('./fixtures');
 
 // A setting that shows the curve, the spectra and every meter at work.
 const kShowcase = [
@@ -19,6 +19,8 @@ async function capture(browser, dpr, file, statements) {
   await editor.runAll(statements);
   await editor.run(fixtures.spectrum);
   await editor.run(fixtures.meters);
+  // Loudness, input level and gain match as the plug-in sends them after each meter message.
+  await editor.run(samfd(5, '{"t":"levels","m":-15.2,"s":-16.0,"i":-16.8,"inTp":-6.10,"gm":-1.25}'));
   await editor.frame();
   await editor.page.screenshot({ path: file });
   await editor.close();
@@ -34,6 +36,7 @@ async function main() {
     }
     if (process.argv.includes('--docs')) {
       await capture(browser, 1, path.join(kRepo, 'docs', 'editor.png'), kShowcase);
+      await capture(browser, 2, path.join(kRepo, 'docs', 'editor-2x.png'), kShowcase);
     }
   } finally {
     await browser.close();

@@ -123,7 +123,7 @@ test('switches, segmented choices, menus and band listen buttons send gestures',
     await e.locator('Clean', 'switch').click();
     await e.page.locator('[data-param="LF Slope"] .seg > div', { hasText: '24' }).click();
     await e.locator('High Boost Freq', 'select').click();
-    await e.page.locator('#menu div', { hasText: '16k' }).click();
+    await e.page.locator('#menu div', { hasText: '16 kHz' }).click();
     await e.page.locator('[data-role="listen"][data-band="Mid Cut"]').click();
     assert.equal(await e.text('Band Listen'), 'Mid Cut');
     assert.equal(await e.locator('Band Listen', 'select').textContent(), 'Mid Cut');

@@ -124,7 +124,7 @@ test('a change of pixel ratio while open resizes the canvases', async () => {
     await cdp.send('Emulation.setDeviceMetricsOverride', { width: 1200, height: 560, deviceScaleFactor: 2, mobile: false });
     await editor.run(session.fixtures.spectrum);
     await editor.run(session.fixtures.meters);
-    assert.equal(await editor.page.evaluate(() => document.getElementById('analyser').width), 1520);
-    assert.equal(await editor.page.evaluate(() => document.getElementById('meters').width), 768);
+    assert.equal(await editor.page.evaluate(() => document.getElementById('analyser').width), 1360);
+    assert.equal(await editor.page.evaluate(() => document.getElementById('meters').width), 928);
   });
 });

@@ -66,7 +66,7 @@ test('choices show the engine\'s display texts and values show their units', asy
     for (const [name, text] of Object.entries(expected)) {
       assert.equal(await editor.text(name), text, name);
     }
-    assert.equal(await editor.locator('High Boost Freq', 'select').textContent(), '10k\u2009Hz');
+    assert.equal(await editor.locator('High Boost Freq', 'select').textContent(), '10\u2009kHz');
     assert.equal(await editor.locator('Input', 'readout').innerText(), '50.0 %');
     assert.equal(await editor.locator('Clean', 'switch').innerText(), 'Tube');
     assert.equal(await editor.page.locator('[data-param="LF Slope"] .seg .on').innerText(), '12');

@@ -3,8 +3,8 @@
 // the layout does not name still get a control in the spare panel.
 // ---------------------------------------------------------------------------
 var kPanels = [
-  { id: 'analyserPanel', title: 'ANALYSER', x: 8, y: 50, w: 776, h: 214 },
-  { id: 'meterPanel', title: 'METERS', x: 792, y: 50, w: 400, h: 214 },
+  { id: 'analyserPanel', title: 'ANALYSER', x: 8, y: 50, w: 696, h: 214 },
+  { id: 'meterPanel', title: 'METERS', x: 712, y: 50, w: 480, h: 214 },
   { id: 'program', title: 'PROGRAM EQ', x: 8, y: 272, w: 600, h: 280, mode: 0 },
   { id: 'bax', title: 'BAXANDALL', x: 8, y: 272, w: 600, h: 280, mode: 1 },
   { id: 'tube', title: 'TUBE STAGE', x: 616, y: 272, w: 228, h: 150, mode: 0 },
@@ -15,10 +15,10 @@ var kPanels = [
 ];
 
 // Band column of the program equaliser: amount knob, frequency choice, listen.
-function bandColumn(amount, freq, listen, caption) {
+function bandColumn(amount, freq, listen, caption, extra) {
   var col = el('div', 'col');
   var p = param(amount);
-  if (p) col.appendChild(knob(p, { size: 'xxl', caption: caption }));
+  if (p) col.appendChild(knob(p, Object.assign({ size: 'xxl', caption: caption }, extra)));
   var f = freq && param(freq);
   if (f) col.appendChild(selector(f, { caption: 'Freq', width: 62 }));
   else if (freq !== undefined) col.appendChild(el('div', '', '')).style.height = '34px';
@@ -85,13 +85,13 @@ function build() {
   add(mid.cells, bandColumn('Mid Boost', 'Mid Boost Freq', 'Mid Boost', 'Boost'));
   add(mid.cells, bandColumn('Mid Cut', 'Mid Cut Freq', 'Mid Cut', 'Cut'));
   add(high.cells, bandColumn('High Boost', 'High Boost Freq', 'High Boost', 'Boost'));
-  add(high.cells, bandColumn('Bandwidth', null, null, 'Bandwidth'));
+  add(high.cells, bandColumn('Bandwidth', null, null, 'Bandwidth', { ends: ['Broad', 'Sharp'] }));
   add(high.cells, bandColumn('High Cut', 'High Cut Freq', 'High Cut', 'Cut'));
   [low, mid, high].forEach(function (g) { panels.program.appendChild(g.root); });
 
   // Tube stage
   var tubeKnobs = el('div', 'line');
-  add(tubeKnobs, knobIf('Input', { size: 'l', caption: 'Input (Drive)' }));
+  add(tubeKnobs, knobIf('Input', { size: 'l', caption: 'Input (Drive)', centre: true }));
   add(tubeKnobs, knobIf('Dynamic Tube', { size: 'm' }));
   var tubeSwitches = el('div', 'col');
   tubeSwitches.style.justifyContent = 'center';
@@ -166,7 +166,9 @@ function build() {
   panels.pushpull.appendChild(pp);
   panels.pushpull.appendChild(depths);
 
-  add(panels.output, knobIf('Output', { size: 'l', caption: '' }));
+  loudnessReset(panels.meterPanel.parentNode);
+
+  add(panels.output, knobIf('Output', { size: 'l', caption: '', centre: true }));
   panels.output.style.justifyContent = 'center';
 
   buildHeader();
@@ -233,6 +235,7 @@ function buildHeader() {
   var bl = el('div', 'hgroup');
   bl.appendChild(el('span', 'hcap', 'BAND LISTEN'));
   add(bl, selectorIf('Band Listen', { noCaption: true, width: 92 }));
+  add(bl, listenStop());
   h.appendChild(bl);
   h.appendChild(el('div', 'spacer'));
 
@@ -264,10 +267,68 @@ function buildHeader() {
   h.appendChild(ur);
   h.appendChild(el('div', 'hsep'));
 
+  var sz = el('div', 'hgroup');
+  sz.appendChild(el('span', 'hcap', 'SIZE'));
+  sz.appendChild(sizeMenuButton());
+  h.appendChild(sz);
+  h.appendChild(el('div', 'hsep'));
+
   var sw = el('div', 'hgroup');
   var agm = toggleIf('Auto Gain Match', { caption: null, keyText: 'Gain Match' });
-  var byp = toggleIf('Bypass', { caption: null, keyText: 'Bypass', alarm: true });
+  var byp = toggleIf('Bypass', { caption: null, keyText: 'Bypass EQ', alarm: true,
+    title: 'Bypass: bypasses the EQ kernel; the LF/HF filters and the gain match stay in' });
   add(sw, agm);
   add(sw, byp);
   h.appendChild(sw);
+}
+
+// Editor size: the page is laid out at 1200 x 560 and scaled as a whole. A
+// chosen size goes to the plug-in, which resizes the view and answers with the
+// size in force; only that answer scales the page.
+var kMsgTagEditorSize = 13;
+var kScales = [1, 1.25, 1.5, 2];
+var gScale = 1;
+function scaleText(s) { return Math.round(s * 100) + ' %'; }
+function acceptEditorScale(m) {
+  if (!m || typeof m !== 'object' || m.t !== 'size' || kScales.indexOf(m.scale) < 0) return false;
+  closeMenu(); closeEntry(false);
+  gScale = m.scale;
+  var root = document.getElementById('root');
+  root.style.transform = gScale === 1 ? '' : 'scale(' + gScale + ')';
+  [document.documentElement, document.body].forEach(function (n) {
+    n.style.width = gScale === 1 ? '' : Math.round(1200 * gScale) + 'px';
+    n.style.height = gScale === 1 ? '' : Math.round(560 * gScale) + 'px';
+  });
+  refreshCommands();
+  sizeCanvases();
+  return true;
+}
+function askEditorScale(s) {
+  post({ msg: 'SAMFUI', msgTag: kMsgTagEditorSize, ctrlTag: -1, data: btoa(JSON.stringify({ scale: s })) });
+}
+function sizeMenuButton() {
+  var b = command(scaleText(gScale), 'Editor size', function () {
+    openList(b, kScales.map(scaleText), kScales.indexOf(gScale), function (i) { if (kScales[i] !== gScale) askEditorScale(kScales[i]); });
+  }, 'size');
+  gCommandViews.push(function () { b.textContent = scaleText(gScale); });
+  return b;
+}
+
+// Band Listen engaged shows in the header in every mode, with a key that stops it.
+function listenStop() {
+  var p = param('Band Listen');
+  if (!p) return null;
+  var b = command('Stop', 'Stop Band Listen', function () { editOnce(p, toNorm(p, p.min)); }, 'listen on stop');
+  b.insertBefore(el('span', 'led'), b.firstChild);
+  function update() { b.style.display = indexOf(p) !== 0 ? '' : 'none'; }
+  p.views.push(update);
+  update();
+  return b;
+}
+
+// The loudness reset sits over the meter canvas, under the integrated value.
+function loudnessReset(panel) {
+  var b = command('Reset', 'Reset the loudness measurement', resetLoudness, 'meterkey');
+  b.style.left = '114px'; b.style.top = '94px';
+  panel.appendChild(b);
 }

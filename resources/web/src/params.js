@@ -60,6 +60,8 @@ function displayText(p, norm) {
   }
   var t = (v === 0 ? 0 : v).toFixed(p.decimals);
   if (t === '-0' || /^-0\.0*$/.test(t)) t = t.slice(1);
+  // Values of ranges that cross zero carry their sign either way.
+  if (p.min < 0 && p.max > 0 && Number(t) > 0) t = '+' + t;
   return p.label ? t + ' ' + p.label : t;
 }
 

@@ -5,6 +5,8 @@ var kMsgTagParams = -1;
 var kMsgTagMeters = 0;
 var kMsgTagSpectrum = 3;
 var kMsgTagSampleRate = 4;
+var kMsgTagLevels = 5;
+var kMsgTagEditorScale = 7;
 
 var kBase64 = /^[A-Za-z0-9+/]*={0,2}$/;
 function decodeBase64(text) {
@@ -67,6 +69,8 @@ function onParamValue(idx, value) {
 function onArbitrary(msgTag, dataSize, data) {
   if (msgTag === kMsgTagParams) { acceptDescriptions(decodeJson(data)); return; }
   if (msgTag === kMsgTagMeters) { acceptMeters(decodeJson(data)); return; }
+  if (msgTag === kMsgTagLevels) { acceptLevels(decodeJson(data)); return; }
+  if (msgTag === kMsgTagEditorScale) { acceptEditorScale(decodeJson(data)); return; }
   if (msgTag === kMsgTagSampleRate) { if (acceptSampleRate(decodeJson(data))) scheduleCurve(); return; }
   if (msgTag === kMsgTagSpectrum) {
     // The picture is base64 text sent as the payload, so it arrives encoded twice.
@@ -95,6 +99,10 @@ window.KyrEditor = {
     return { thd: m.thd, drive: m.drive, loRed: m.loRed, hiRed: m.hiRed, tp: m.tp, lufs: m.lufs, xf: m.xf, tb: m.tb,
       ease: m.ease, ppg: m.ppg.slice(), ppbg: m.ppbg.slice() };
   },
+  levels: function () {
+    return { m: gLevels.m, s: gLevels.s, i: gLevels.i, inTp: gLevels.inTp, gm: gLevels.gm, count: gLevels.count };
+  },
+  scale: function () { return gScale; },
   spectrum: function () {
     return gSpectrum.shownIn ? { input: Array.from(gSpectrum.shownIn), output: Array.from(gSpectrum.shownOut) } : null;
   },

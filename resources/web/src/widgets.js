@@ -94,11 +94,21 @@ function knob(p, opts) {
   var readout = el('div', 'readout');
   readout.dataset.role = 'readout';
   root.appendChild(cap);
-  root.appendChild(s);
+  if (opts.ends) {
+    // Labels at the two ends of the arc, for knobs whose range reads backwards.
+    var dial = el('div', 'dial');
+    dial.appendChild(s);
+    dial.appendChild(el('span', 'end lo', opts.ends[0]));
+    dial.appendChild(el('span', 'end hi', opts.ends[1]));
+    root.appendChild(dial);
+  } else {
+    root.appendChild(s);
+  }
   root.appendChild(readout);
 
-  // The arc starts at zero for ranges that cross it, otherwise at the minimum.
-  var origin = p.min < 0 && p.max > 0 ? toNorm(p, 0) : 0;
+  // The arc starts at zero for ranges that cross it, at the centre for gains
+  // whose unity is mid-range, otherwise at the minimum.
+  var origin = opts.centre ? 0.5 : p.min < 0 && p.max > 0 ? toNorm(p, 0) : 0;
   function update() {
     var n = p.norm;
     var ang = -135 + n * 270;
@@ -152,12 +162,13 @@ var gEntry = null;
 function openEntry(p, anchor, focusBack) {
   closeEntry(false);
   var root = document.getElementById('root');
-  var box = anchor.getBoundingClientRect(), rb = root.getBoundingClientRect();
+  var box = unscaled(anchor.getBoundingClientRect()), rb = unscaled(root.getBoundingClientRect());
   var input = el('input', 'entry');
   input.type = 'text';
   input.value = displayText(p).replace(/\s*(%|dB)$/, '');
   input.setAttribute('aria-label', p.name);
-  var w = Math.max(box.width + 8, 60);
+  // As wide as the read-out (never wider than 60 px), so it covers no neighbour.
+  var w = Math.max(box.width, Math.min(60, box.width + 8));
   input.style.left = (box.left - rb.left + box.width / 2 - w / 2) + 'px';
   input.style.top = (box.top - rb.top - 1) + 'px';
   input.style.width = w + 'px';
@@ -199,8 +210,9 @@ function selector(p, opts) {
   if (!opts.noCaption) root.appendChild(cap);
   root.appendChild(box);
   function update() {
-    box.textContent = displayText(p);
-    if (p.unit && /^[\d.]+k?$/.test(box.textContent)) box.appendChild(el('span', 'unit', '\u2009' + p.unit));
+    var t = withUnit(p, displayText(p));
+    box.textContent = t[0];
+    if (t[1]) box.appendChild(el('span', 'unit', '\u2009' + t[1]));
   }
   p.views.push(update);
   update();
@@ -208,6 +220,12 @@ function selector(p, opts) {
   box.addEventListener('click', open);
   attachStepping(box, p, { onEnter: open });
   return root;
+}
+
+// A choice's number and unit as shown: "10k" with unit "Hz" reads "10 kHz".
+function withUnit(p, text) {
+  if (!p.unit || !/^[\d.]+k?$/.test(text)) return [text, ''];
+  return /k$/.test(text) ? [text.slice(0, -1), 'k' + p.unit] : [text, p.unit];
 }
 
 // Segmented buttons for short lists of choices.
@@ -228,7 +246,7 @@ function segmented(p, opts) {
     (function (i) {
       var b = el('div', '', displayText(p, p.count > 1 ? i / (p.count - 1) : 0));
       b.setAttribute('role', 'radio');
-      b.addEventListener('click', function () { seg.focus(); editOnce(p, toNorm(p, p.min + i)); });
+      b.addEventListener('click', function () { seg.focus(); if (i !== indexOf(p)) editOnce(p, toNorm(p, p.min + i)); });
       buttons.push(b);
       seg.appendChild(b);
     })(i);
@@ -252,6 +270,7 @@ function toggle(p, opts) {
   root.tabIndex = 0;
   root.setAttribute('role', 'switch');
   root.setAttribute('aria-label', p.name);
+  if (opts.title) root.title = opts.title;
   if (opts.caption !== null) {
     var cap = caption(opts.caption !== undefined ? opts.caption : p.name);
     cap.title = p.name;
@@ -321,15 +340,24 @@ function listenButton(bandText) {
 // ---------------------------------------------------------------------------
 var gMenu = null;
 function openMenu(anchor, p) {
+  var texts = [];
+  for (var i = 0; i < p.count; i++) texts.push(withUnit(p, displayText(p, p.count > 1 ? i / (p.count - 1) : 0)).join(' ').trim());
+  openList(anchor, texts, indexOf(p), function (i) { if (i !== indexOf(p)) editOnce(p, toNorm(p, p.min + i)); });
+}
+// Positions read from the screen, in the page's own 1200 x 560 units.
+function unscaled(r) {
+  return { left: r.left / gScale, top: r.top / gScale, right: r.right / gScale, bottom: r.bottom / gScale,
+    width: r.width / gScale, height: r.height / gScale };
+}
+function openList(anchor, texts, cur, onPick) {
   var menu = document.getElementById('menu');
   closeMenu();
   menu.textContent = '';
-  var cur = indexOf(p), hot = cur;
+  var hot = cur;
   var items = [];
-  for (var i = 0; i < p.count; i++) {
+  for (var i = 0; i < texts.length; i++) {
     (function (i) {
-      var txt = displayText(p, p.count > 1 ? i / (p.count - 1) : 0);
-      var it = el('div', i === cur ? 'cur' : '', txt + (p.unit && /^[\d.]+k?$/.test(txt) ? ' ' + p.unit : ''));
+      var it = el('div', i === cur ? 'cur' : '', texts[i]);
       it.setAttribute('role', 'option');
       it.addEventListener('pointerenter', function () { setHot(i); });
       it.addEventListener('click', function (e) { e.stopPropagation(); pick(i); });
@@ -338,10 +366,10 @@ function openMenu(anchor, p) {
     })(i);
   }
   function setHot(i) { hot = i; items.forEach(function (it, k) { it.classList.toggle('hot', k === i); }); }
-  function pick(i) { closeMenu(); if (i !== indexOf(p)) editOnce(p, toNorm(p, p.min + i)); anchor.focus(); }
+  function pick(i) { closeMenu(); onPick(i); anchor.focus(); }
   setHot(cur);
-  var root = document.getElementById('root').getBoundingClientRect();
-  var r = anchor.getBoundingClientRect();
+  var root = unscaled(document.getElementById('root').getBoundingClientRect());
+  var r = unscaled(anchor.getBoundingClientRect());
   menu.style.display = 'block';
   menu.style.minWidth = Math.max(80, r.width) + 'px';
   var h = menu.offsetHeight, w = menu.offsetWidth;
