@@ -5,6 +5,7 @@ var kMsgTagParams = -1;
 var kMsgTagMeters = 0;
 var kMsgTagSpectrum = 3;
 var kMsgTagSampleRate = 4;
+var kMsgTagPageState = 6;
 
 var kBase64 = /^[A-Za-z0-9+/]*={0,2}$/;
 function decodeBase64(text) {
@@ -67,6 +68,7 @@ function onParamValue(idx, value) {
 function onArbitrary(msgTag, dataSize, data) {
   if (msgTag === kMsgTagParams) { acceptDescriptions(decodeJson(data)); return; }
   if (msgTag === kMsgTagMeters) { acceptMeters(decodeJson(data)); return; }
+  if (msgTag === kMsgTagPageState) { restorePageState(decodeJson(data)); return; }
   if (msgTag === kMsgTagSampleRate) { if (acceptSampleRate(decodeJson(data))) scheduleCurve(); return; }
   if (msgTag === kMsgTagSpectrum) {
     // The picture is base64 text sent as the payload, so it arrives encoded twice.
