@@ -13,5 +13,13 @@ window.addEventListener('keydown', function (e) {
   if (t && (t.tagName === 'INPUT' || t.tagName === 'TEXTAREA')) return;
   e.preventDefault();
   e.stopPropagation();
+  gShortcutKey = e.code;
   if (k === 'y' || e.shiftKey) edits.doRedo(); else edits.doUndo();
+}, true);
+// The release of a key taken above is taken too.
+var gShortcutKey = null;
+window.addEventListener('keyup', function (e) {
+  if (e.code !== gShortcutKey) return;
+  gShortcutKey = null;
+  e.stopPropagation();
 }, true);
