@@ -28,7 +28,7 @@ test('values are typed in the unit typed; text that fits no unit is refused with
     let mark = await editor.mark();
     await type(editor.locator('Output', 'readout'), '-3');
     assert.deepEqual(await editor.edits(mark), gesture(kOutput, 0.375));
-    assert.equal(await editor.locator('Output', 'readout').innerText(), '37.5 %\n-3.0 dB');
+    assert.equal(await editor.locator('Output', 'readout').textContent(), '37.5 %\u00a0-3.0 dB');
 
     // "1k" is no amount: nothing is sent, the field stays open and says what it takes.
     mark = await editor.mark();
@@ -50,7 +50,7 @@ test('values are typed in the unit typed; text that fits no unit is refused with
 
     // A band amount shows the dB it adds at the frequency its selector shows, and follows it.
     await editor.run('SPVFD(3, 1.000000)');
-    const lowBoostDb = async () => (await editor.locator('Low Boost', 'readout').innerText()).split('\n')[1];
+    const lowBoostDb = async () => (await editor.locator('Low Boost', 'readout').textContent()).split('\u00a0')[1];
     const at60 = await lowBoostDb();
     assert.match(at60, /^\+\d+\.\d dB$/);
     await editor.run('SPVFD(4, 1.000000)');

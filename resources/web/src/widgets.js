@@ -111,9 +111,11 @@ function knob(p, opts) {
     readout.textContent = displayText(p);
     var db = gainDbText(p);
     if (db) {
-      var dbLine = el('span', 'db', db);
-      dbLine.style.display = 'block';
-      readout.appendChild(dbLine);
+      // The dB follows the % in the same box, a little dimmer: the % is the parameter's own value.
+      var dbText = el('span', 'db', '\u00a0' + db);
+      dbText.style.fontSize = '0.82em';
+      dbText.style.opacity = '0.8';
+      readout.appendChild(dbText);
     }
     root.setAttribute('aria-valuetext', displayText(p) + (db ? ', ' + db : ''));
   }
