@@ -75,9 +75,15 @@ class Editor {
     return this.page.evaluate(() => window.__kyrPosted.length);
   }
 
-  // Parameter messages only (key forwarding left out).
+  // Parameter messages only (key forwarding and the page state kept by the plug-in left out).
   async edits(since = 0) {
-    return (await this.posted(since)).filter((m) => m.msg !== 'SKPFUI');
+    return (await this.posted(since)).filter((m) => m.msg !== 'SKPFUI' && !(m.msg === 'SAMFUI' && m.msgTag === 12));
+  }
+
+  // The page states posted for the plug-in to keep (tag 12), as text.
+  async pageStates(since = 0) {
+    return (await this.posted(since)).filter((m) => m.msg === 'SAMFUI' && m.msgTag === 12)
+      .map((m) => Buffer.from(m.data, 'base64').toString('utf8'));
   }
 
   async value(name) {

@@ -81,7 +81,7 @@ test('a click on a value opens a text field for typing', async () => {
     { name: 'Output', typed: '200', expect: gesture(12, 1) },
     { name: 'Push-Pull Pivot', typed: '-50 %', expect: gesture(44, 0.25) },
     { name: 'High Cut', typed: '33.33%', expect: gesture(10, 0.333) },
-    { name: 'Input', typed: 'loud', expect: [] },
+    { name: 'Input', typed: 'loud', expect: [], refused: true },
   ];
   for (const c of cases) {
     const { all, edits } = await editsOf(async (e) => {
@@ -91,12 +91,19 @@ test('a click on a value opens a text field for typing', async () => {
       await field.fill('');
       await e.page.keyboard.type(c.typed);
       await e.page.keyboard.press('Enter');
+      // Refused text keeps the field open with a message; Escape leaves it.
+      if (c.refused) {
+        assert.ok(await e.page.locator('#entry-error').isVisible());
+        assert.equal(await field.count(), 1);
+        await e.page.keyboard.press('Escape');
+      }
       assert.equal(await field.count(), 0);
     });
     assert.deepEqual(edits, c.expect, `${c.name} <- ${c.typed}`);
     // Keys typed into the field are not forwarded to the host; only the
-    // release of Enter, after the field has closed, is.
-    assert.deepEqual(all.filter((m) => m.msg === 'SKPFUI').map((m) => [m.utf8, m.isUp]), [['Enter', true]]);
+    // release of the key that closed it, after the field has closed, is.
+    const last = c.refused ? 'Escape' : 'Enter';
+    assert.deepEqual(all.filter((m) => m.msg === 'SKPFUI').map((m) => [m.utf8, m.isUp]), [[last, true]]);
   }
   const escaped = await editsOf(async (e) => {
     await e.locator('Output', 'readout').click();

@@ -67,7 +67,7 @@ test('choices show the engine\'s display texts and values show their units', asy
       assert.equal(await editor.text(name), text, name);
     }
     assert.equal(await editor.locator('High Boost Freq', 'select').textContent(), '10\u2009kHz');
-    assert.equal(await editor.locator('Input', 'readout').innerText(), '50.0 %');
+    assert.equal(await editor.locator('Input', 'readout').textContent(), '50.0 %\u00a00.0 dB');
     assert.equal(await editor.locator('Clean', 'switch').innerText(), 'Tube');
     assert.equal(await editor.page.locator('[data-param="LF Slope"] .seg .on').innerText(), '12');
     await editor.run('SPVFD(13, 1.000000)');
@@ -81,7 +81,7 @@ test('host values move the controls and send nothing back', async () => {
   await session.withLoaded(async (editor) => {
     const mark = await editor.mark();
     await editor.runAll(['SPVFD(12, 0.625000)', 'SPVFD(8, 1.000000)', 'SPVFD(39, 0.000000)', 'SPVFD(40, 1.000000)']);
-    assert.equal(await editor.locator('Output', 'readout').innerText(), '62.5 %');
+    assert.equal(await editor.locator('Output', 'readout').textContent(), '62.5 %\u00a0+3.0 dB');
     assert.equal(await editor.text('High Boost Freq'), '16k');
     assert.equal(await editor.text('Tilt'), '-3.0 dB');
     assert.equal(await editor.text('Width'), '200 %');

@@ -34,11 +34,13 @@ function endEdit(p) {
   if (!g) return;
   delete gOpen[p.id];
   post({ msg: 'EPCFUI', paramIdx: p.id });
-  if (g.from !== p.norm) {
+  // Band Listen is a monitoring switch, not a setting: it stays out of the history.
+  if (g.from !== p.norm && !isMonitor(p)) {
     var change = { id: p.id, from: g.from, to: p.norm };
     if (gRecording) gRecording.push(change); else edits.push([change]);
   }
 }
+function isMonitor(p) { return p.name === 'Band Listen'; }
 function editOnce(p, norm) {
   beginEdit(p);
   setEdit(p, norm);
@@ -66,19 +68,29 @@ function touchEdit(p, norm, idleMs) {
 function finishIdleEdit(p) {
   if (gIdleEnds[p.id] !== undefined) { clearTimeout(gIdleEnds[p.id]); delete gIdleEnds[p.id]; endEdit(p); }
 }
+// Ends every open gesture (a wheel burst, held keys, a drag) so that it is
+// recorded before an undo, redo or A/B switch acts on the history.
+function closeGestures() {
+  Object.keys(gIdleEnds).forEach(function (id) { var p = gParams[id]; if (p) finishIdleEdit(p); });
+  Object.keys(gOpen).forEach(function (id) { var p = gParams[id]; if (p) endEdit(p); });
+}
 
 // ---------------------------------------------------------------------------
 // Undo and redo of the page's own edits, replayed as ordinary gestures.
 // ---------------------------------------------------------------------------
+// A step is a list of changes; an A/B switch also carries the slot it left
+// and the slot it lit (step.slot = { from, to }), so that undoing it lights
+// the slot whose values it brings back.
 var edits = {
   undo: [], redo: [], limit: 200,
   push: function (changes) {
     this.undo.push(changes);
     if (this.undo.length > this.limit) this.undo.shift();
     this.redo.length = 0;
-    refreshCommands();
+    historyChanged();
   },
   replay: function (from, to, useTo) {
+    closeGestures();
     var changes = from.pop();
     if (!changes) return;
     var outer = gRecording;
@@ -90,8 +102,9 @@ var edits = {
         if (p) editOnce(p, useTo ? c.to : c.from);
       });
     } finally { gRecording = outer; }
+    if (changes.slot) compare.active = useTo ? changes.slot.to : changes.slot.from;
     to.push(changes);
-    refreshCommands();
+    historyChanged();
   },
   doUndo: function () { this.replay(this.undo, this.redo, false); },
   doRedo: function () { this.replay(this.redo, this.undo, true); }
@@ -99,28 +112,36 @@ var edits = {
 
 // ---------------------------------------------------------------------------
 // A/B compare: two settings slots. Switching stores the current settings in
-// the active slot and applies the other one through edit gestures.
+// the active slot and applies the other one through edit gestures. Band
+// Listen is not a setting and is neither stored nor applied.
 // ---------------------------------------------------------------------------
 var compare = {
   active: 0, slots: [null, null],
-  snapshot: function () { return gParams.map(function (p) { return p ? p.norm : undefined; }); },
+  snapshot: function () { return gParams.map(function (p) { return p && !isMonitor(p) ? p.norm : undefined; }); },
   apply: function (values) {
-    compound(function () {
+    var changes = [];
+    var outer = gRecording;
+    gRecording = changes;
+    try {
       values.forEach(function (v, i) {
         var p = gParams[i];
-        if (p && v !== undefined && v !== p.norm) editOnce(p, v);
+        if (p && !isMonitor(p) && v !== undefined && v !== null && v !== p.norm) editOnce(p, v);
       });
-    });
+    } finally { gRecording = outer; }
+    return changes;
   },
   select: function (slot) {
+    closeGestures();
     if (slot === this.active) return;
     this.slots[this.active] = this.snapshot();
     var target = this.slots[slot];
+    var changes = target ? this.apply(target) : [];
+    // Even a switch that changes no value is a step: undo must light the old slot again.
+    changes.slot = { from: this.active, to: slot };
     this.active = slot;
-    if (target) this.apply(target);
-    refreshCommands();
+    edits.push(changes);
   },
-  copy: function () { this.slots[1 - this.active] = this.snapshot(); refreshCommands(); }
+  copy: function () { closeGestures(); this.slots[1 - this.active] = this.snapshot(); historyChanged(); }
 };
 
 function resetAll() {

@@ -65,25 +65,5 @@ function displayText(p, norm) {
   return p.label ? t + ' ' + p.label : t;
 }
 
-// Reads a typed value: a choice by its text, a number with or without its unit.
-function parseEntry(p, text) {
-  var s = String(text).trim();
-  if (!s) return null;
-  if (p.kind !== 'float') {
-    var bare = s.replace(/\s*(hz|db\/oct)$/i, '').toLowerCase();
-    if (p.texts) {
-      for (var i = 0; i < p.texts.length; i++) {
-        if (p.texts[i].toLowerCase() === bare) return toNorm(p, p.min + i);
-      }
-    }
-    var n = Number(bare);
-    return isFinite(n) && bare !== '' && !p.texts ? toNorm(p, n) : null;
-  }
-  var m = /^([+-]?(?:\d+(?:[.,]\d*)?|[.,]\d+))\s*(k)?/i.exec(s);
-  if (!m) return null;
-  var num = parseFloat(m[1].replace(',', '.')) * (m[2] ? 1000 : 1);
-  return isFinite(num) ? toNorm(p, num) : null;
-}
-
 function param(name) { return gByName[name]; }
 function plain(name, fallback) { var p = gByName[name]; return p ? plainOf(p) : fallback; }

@@ -7,6 +7,7 @@ var kMsgTagSpectrum = 3;
 var kMsgTagSampleRate = 4;
 var kMsgTagLevels = 5;
 var kMsgTagEditorScale = 7;
+var kMsgTagPageState = 6;
 
 var kBase64 = /^[A-Za-z0-9+/]*={0,2}$/;
 function decodeBase64(text) {
@@ -71,6 +72,7 @@ function onArbitrary(msgTag, dataSize, data) {
   if (msgTag === kMsgTagMeters) { acceptMeters(decodeJson(data)); return; }
   if (msgTag === kMsgTagLevels) { acceptLevels(decodeJson(data)); return; }
   if (msgTag === kMsgTagEditorScale) { acceptEditorScale(decodeJson(data)); return; }
+  if (msgTag === kMsgTagPageState) { restorePageState(decodeJson(data)); return; }
   if (msgTag === kMsgTagSampleRate) { if (acceptSampleRate(decodeJson(data))) scheduleCurve(); return; }
   if (msgTag === kMsgTagSpectrum) {
     // The picture is base64 text sent as the payload, so it arrives encoded twice.

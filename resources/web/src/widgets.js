@@ -17,11 +17,14 @@ function applyMode() {
 function attachStepping(target, p, opts) {
   target.tabIndex = 0;
   target.setAttribute('aria-label', p.name);
+  var wheelAcc = { rest: 0 };
   target.addEventListener('wheel', function (e) {
     e.preventDefault();
-    var dir = e.deltaY < 0 ? 1 : (e.deltaY > 0 ? -1 : 0);
-    if (!dir) return;
-    touchEdit(p, stepNorm(p, dir, e.shiftKey ? 'fine' : 'coarse'), 350);
+    var steps = wheelSteps(e);
+    if (!steps) return;
+    var n = wheelMove(p, wheelAcc, steps, e.shiftKey);
+    // A movement too small for a step opens no gesture, but keeps an open one alive.
+    if (n !== p.norm || gIdleEnds[p.id] !== undefined) touchEdit(p, n, 350);
   }, { passive: false });
   target.addEventListener('keydown', function (e) {
     var dir = 0, mode = e.shiftKey ? 'fine' : 'coarse';
@@ -116,9 +119,18 @@ function knob(p, opts) {
     var a0 = -135 + origin * 270;
     arc.setAttribute('d', Math.abs(ang - a0) < 0.5 ? '' : arcPath(c, ar, Math.min(a0, ang), Math.max(a0, ang)));
     readout.textContent = displayText(p);
-    root.setAttribute('aria-valuetext', displayText(p));
+    var db = gainDbText(p);
+    if (db) {
+      // The dB follows the % in the same box, a little dimmer: the % is the parameter's own value.
+      var dbText = el('span', 'db', '\u00a0' + db);
+      dbText.style.fontSize = '0.82em';
+      dbText.style.opacity = '0.8';
+      readout.appendChild(dbText);
+    }
+    root.setAttribute('aria-valuetext', displayText(p) + (db ? ', ' + db : ''));
   }
   p.views.push(update);
+  gainDbInputs(p).forEach(function (name) { var q = param(name); if (q) q.views.push(update); });
   update();
 
   var drag = null;
@@ -158,42 +170,83 @@ function arcPath(c, r, fromDeg, toDeg) {
 }
 
 // Text entry over a value: Enter or leaving the field applies, Escape cancels.
+// Text that fits no unit of the control is refused with a message saying
+// what the control takes; Enter then keeps the field open to correct it.
 var gEntry = null;
-function openEntry(p, anchor, focusBack) {
+function openEntry(p, anchor, focusBack, initial) {
   closeEntry(false);
   var root = document.getElementById('root');
   var box = unscaled(anchor.getBoundingClientRect()), rb = unscaled(root.getBoundingClientRect());
   var input = el('input', 'entry');
   input.type = 'text';
-  input.value = displayText(p).replace(/\s*(%|dB)$/, '');
+  input.value = initial !== undefined ? initial : displayText(p).replace(/\s*(%|dB)$/, '');
   input.setAttribute('aria-label', p.name);
   // As wide as the read-out (never wider than 60 px), so it covers no neighbour.
   var w = Math.max(box.width, Math.min(60, box.width + 8));
-  input.style.left = (box.left - rb.left + box.width / 2 - w / 2) + 'px';
-  input.style.top = (box.top - rb.top - 1) + 'px';
+  var left = box.left - rb.left + box.width / 2 - w / 2, top = box.top - rb.top - 1;
+  input.style.left = left + 'px';
+  input.style.top = top + 'px';
   input.style.width = w + 'px';
-  gEntry = { p: p, input: input, focusBack: focusBack };
+  gEntry = { p: p, input: input, focusBack: focusBack, left: left, top: top + box.height + 4 };
   root.appendChild(input);
   input.focus();
-  input.select();
+  if (initial === undefined) input.select();
   input.addEventListener('keydown', function (e) {
-    if (e.key === 'Enter') { e.preventDefault(); closeEntry(true); }
+    if (e.key === 'Enter') { e.preventDefault(); closeEntry(true, true); }
     else if (e.key === 'Escape') { e.preventDefault(); closeEntry(false); }
     e.stopPropagation();
   });
+  input.addEventListener('input', hideEntryError);
   input.addEventListener('blur', function () { closeEntry(true); });
 }
-function closeEntry(apply) {
-  if (!gEntry) return;
+// Applies (or drops) the typed value. Returns false when the text was refused
+// and the field stays open (keepOnError).
+function closeEntry(apply, keepOnError) {
+  if (!gEntry) return true;
   var entry = gEntry;
-  gEntry = null;
   if (apply) {
     var n = parseEntry(entry.p, entry.input.value);
+    var typed = entry.input.value.trim();
+    if (n === null && typed !== '') {
+      showEntryError(entry, '"' + typed + '" is not a value for ' + entry.p.name + '. ' + entryHint(entry.p) + '.');
+      if (keepOnError) { entry.input.select(); return false; }
+    } else {
+      hideEntryError();
+    }
+    gEntry = null;
     if (n !== null) editOnce(entry.p, n);
+  } else {
+    gEntry = null;
+    hideEntryError();
   }
   var hadFocus = document.activeElement === entry.input;
   if (entry.input.parentNode) entry.input.parentNode.removeChild(entry.input);
   if (hadFocus && entry.focusBack) entry.focusBack.focus();
+  return true;
+}
+var gEntryErrorTimer;
+function showEntryError(entry, text) {
+  var box = document.getElementById('entry-error');
+  if (!box) {
+    box = el('div', 'entry-error');
+    box.id = 'entry-error';
+    box.setAttribute('role', 'alert');
+    var st = box.style;
+    st.position = 'absolute'; st.zIndex = '60'; st.maxWidth = '320px'; st.padding = '4px 7px';
+    st.background = '#2a0f0f'; st.color = '#ffd2c8'; st.border = '1px solid #d9534f'; st.borderRadius = '3px';
+    st.font = '11px/1.35 sans-serif'; st.pointerEvents = 'none';
+    document.getElementById('root').appendChild(box);
+  }
+  box.textContent = text;
+  box.style.display = 'block';
+  box.style.left = clamp(entry.left, 4, 1196 - 320) + 'px';
+  box.style.top = (entry.top > 520 ? entry.top - 60 : entry.top) + 'px';
+  clearTimeout(gEntryErrorTimer);
+  gEntryErrorTimer = setTimeout(hideEntryError, 4000);
+}
+function hideEntryError() {
+  var box = document.getElementById('entry-error');
+  if (box) box.style.display = 'none';
 }
 
 // Choice selector: the current text in a display; a click opens the list.
@@ -219,6 +272,13 @@ function selector(p, opts) {
   function open() { openMenu(box, p); }
   box.addEventListener('click', open);
   attachStepping(box, p, { onEnter: open });
+  // Typing a digit or a letter starts a typed value ("1k", "OFF").
+  box.addEventListener('keydown', function (e) {
+    if (e.ctrlKey || e.metaKey || e.altKey || e.key.length !== 1 || !/[0-9a-z.]/i.test(e.key)) return;
+    e.preventDefault();
+    closeMenu();
+    openEntry(p, box, box, e.key);
+  });
   return root;
 }
 

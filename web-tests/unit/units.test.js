@@ -1,0 +1,91 @@
+'use strict';
+// Values in dB and typed values read by their unit.
+const test = require('node:test');
+const assert = require('node:assert/strict');
+const { loadModules } = require('../harness/modules');
+
+// A page whose parameters are those of the engine's table that the cases use.
+function newPage() {
+  const page = loadModules(['util.js', 'params.js', 'curve.js', 'units.js']);
+  const descs = [
+    ['Input', 'float', 0, 100, 50], ['Low Cut', 'float', 0, 100, 0], ['Low Cut Freq', 'enum', 0, 3, 0],
+    ['Low Boost', 'float', 0, 100, 0], ['Low Boost Freq', 'enum', 0, 3, 2], ['Mid Cut', 'float', 0, 100, 0],
+    ['Mid Cut Freq', 'enum', 0, 5, 2], ['High Boost', 'float', 0, 100, 0], ['High Boost Freq', 'enum', 0, 7, 5],
+    ['Bandwidth', 'float', 0, 100, 0], ['High Cut', 'float', 0, 100, 0], ['High Cut Freq', 'enum', 0, 3, 2],
+    ['Output', 'float', 0, 100, 50], ['Bypass', 'bool', 0, 1, 0], ['Tilt', 'float', -3, 3, 0],
+    ['LF Filter', 'enum', 0, 6, 0], ['LF Slope', 'enum', 0, 2, 1], ['Mid Boost', 'float', 0, 100, 0],
+    ['Mid Boost Freq', 'enum', 0, 7, 4], ['Push-Pull Pivot', 'float', -100, 100, 0],
+  ];
+  page.gParams = descs.map(([name, type, min, max, def], id) => page.makeParam({ id, name, type, min, max, default: def }));
+  page.gByName = {};
+  for (const p of page.gParams) page.gByName[p.name] = p;
+  return page;
+}
+
+test('typed values are read in the unit typed and text that fits no unit is refused', () => {
+  const page = newPage();
+  const cases = [
+    // Levels: a plain number is %, a signed number or one with dB is dB (Output: 1 % is 0.24 dB).
+    ['Output', '-3', 0.375], ['Output', '+2 dB', 0.583], ['Output', '-3dB', 0.375], ['Output', '30', 0.3],
+    ['Output', ' 33,3 % ', 0.333], ['Output', '+12', 1], ['Output', '-20 dB', 0], ['Output', '250', 1],
+    ['Output', '1k', null], ['Output', '3 Hz', null], ['Output', 'loud', null], ['Output', '', null],
+    ['Input', '0 dB', 0.5], ['Input', '40 %', 0.4],
+    // Amounts take % only: "1k" typed into Low Boost is no amount.
+    ['Low Boost', '1k', null], ['Low Boost', '40', 0.4], ['Low Boost', '.5', 0.005], ['Low Boost', '3 dB', null],
+    ['Push-Pull Pivot', '-50', 0.25], ['Push-Pull Pivot', '-50 dB', null],
+    ['Tilt', '+1.5 dB', 0.75], ['Tilt', '-3', 0], ['Tilt', '1 %', null],
+    // Frequencies in Hz or kHz snap to the nearest entry; beyond the ends they fit none.
+    ['Mid Boost Freq', '1k', 4 / 7], ['Mid Boost Freq', '1 kHz', 4 / 7], ['Mid Boost Freq', '1000 Hz', 4 / 7],
+    ['Mid Boost Freq', '1000', 4 / 7], ['Mid Boost Freq', '1.4k', 5 / 7], ['Mid Boost Freq', '10k', null],
+    ['High Boost Freq', '10K Hz', 5 / 7], ['High Boost Freq', '11k', 6 / 7], ['High Boost Freq', '9000 Hz', 5 / 7],
+    ['High Boost Freq', '5', null], ['High Boost Freq', '30k', null], ['High Boost Freq', '10 dB', null],
+    ['Low Cut Freq', '35', 1 / 3], ['Low Cut Freq', '1000 Hz', null],
+    ['LF Filter', 'off', 0], ['LF Filter', '45 Hz', 4 / 6],
+    ['LF Slope', '24 dB/oct', 1], ['LF Slope', '24', 1], ['LF Slope', '20', null],
+    ['Bypass', 'ON', 1], ['Bypass', 'maybe', null],
+  ];
+  for (const [name, text, norm] of cases) {
+    const p = page.gByName[name];
+    const got = page.parseEntry(p, text);
+    if (norm === null) assert.equal(got, null, `${name} "${text}"`);
+    else assert.ok(got !== null && Math.abs(got - norm) < 1e-12 && got === page.snapNorm(p, got), `${name} "${text}": ${got}`);
+    if (norm === null) assert.ok(page.entryHint(p).length > 10);
+  }
+  // Input is the tube's drive: its dB is the drive against the default, so a
+  // typed dB lands on the step whose drive is nearest, not at 0.24 dB per %.
+  const input = page.gByName.Input;
+  for (const db of [-3, 2, 6]) {
+    const n = page.parseEntry(input, `${db > 0 ? '+' : ''}${db} dB`);
+    assert.ok(Math.abs(page.gainDbOf(input, n) - db) < 0.05, `Input ${db} dB: ${page.gainDbOf(input, n)}`);
+  }
+});
+
+test('dB shown beside % is the level, or what the band adds to the drawn curve at its frequency', () => {
+  const page = newPage();
+  const set = (name, plain) => { const p = page.gByName[name]; p.norm = page.toNorm(p, plain); };
+  const texts = [['Output', 50, '0.0 dB'], ['Output', 62.5, '+3.0 dB'], ['Output', 0, '-12.0 dB'], ['Input', 50, '0.0 dB']];
+  for (const [name, plain, text] of texts) { set(name, plain); assert.equal(page.gainDbText(page.gByName[name]), text); }
+  assert.equal(page.gainDbText(page.gByName.Tilt), '');
+  // The band's dB is the change it makes to the page's response curve at the
+  // frequency its selector shows (so it includes its Q, Bandwidth and sample rate).
+  const curveDb = (hz) => page.chainDb(page.responseChains(page.gSampleRate)[0], hz, page.gSampleRate);
+  const bands = [
+    ['Mid Boost', 100, 'Mid Boost Freq', 4, 1000], ['Mid Cut', 60, 'Mid Cut Freq', 0, 200],
+    ['High Boost', 70, 'High Boost Freq', 5, 10000], ['Low Cut', 100, 'Low Cut Freq', 0, 30],
+    ['Low Boost', 35, 'Low Boost Freq', 3, 140], ['High Cut', 80, 'High Cut Freq', 0, 1700],
+  ];
+  for (const fs of [44100, 96000]) {
+    page.gSampleRate = fs;
+    for (const [name, amount, freq, index, hz] of bands) {
+      set(freq, index);
+      set('Bandwidth', 100);
+      set(name, 0);
+      const flat = curveDb(hz);
+      set(name, amount);
+      const db = page.gainDbOf(page.gByName[name]);
+      assert.ok(Math.abs(db) > 1, `${name} gives a gain`);
+      assert.ok(Math.abs(curveDb(hz) - flat - db) < 1e-9, `${name} at ${fs}: ${db} against ${curveDb(hz) - flat}`);
+      set(name, 0);
+    }
+  }
+});
