@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "BlockOps.h"
+#include "EqEngine.h"
 #include "FilterDesign.h"
 #include "Metering.h"
 
@@ -24,10 +25,11 @@ double BandListenFrequency(const Settings& s) {
 
 void ProcessBandListen(EqEngine& eng, const Settings& s, const double* inL, const double* inR,
                        double* outL, double* outR, int n) {
-  BiquadSection& bp = eng.mBandListen;
-  if (s.bandListen != eng.mListenBand) {
+  BandListenState& listen = eng.mBandListen;
+  BiquadSection& bp = listen.section;
+  if (s.bandListen != listen.band) {
     ClearStates(bp);
-    eng.mListenBand = s.bandListen;
+    listen.band = s.bandListen;
   }
   DesignBandListen(bp, BandListenFrequency(s), eng.mSampleRate);
   const double level = OutputGain(s.output);

@@ -5,6 +5,7 @@
 
 #include "BlockOps.h"
 #include "ChannelKernels.h"
+#include "EqEngine.h"
 #include "FilterDesign.h"
 #include "LinearChain.h"
 #include "Metering.h"
@@ -108,7 +109,8 @@ BaxBlock PrepareBax(EqEngine& eng, const Settings& s, bool dynamic) {
 // Runs the BAX Dynamic detectors over a pass of the input.
 void RunDetectors(EqEngine& eng, bool midSide, const double* inL, const double* inR, int n) {
   BaxDetector& d = eng.mBax.detector;
-  const double w250 = eng.mW250, w2500 = eng.mW2500, w120 = eng.mW120;
+  const double w250 = d.lowPass250HzCoef, w2500 = d.lowPass2500HzCoef;
+  const double w120 = d.smooth120msCoef;
   for (int i = 0; i < n; ++i) {
     const double l = inL[i], r = inR[i];
     const double x[2] = {midSide ? (l + r) / 2.0 : l, midSide ? (l - r) / 2.0 : r};
@@ -205,6 +207,28 @@ void FinishBax(EqEngine& eng, const double* inL, const double* inR, const double
 
 }  // namespace
 
+void BaxState::Prepare(double fs) {
+  ForEachSection([](BiquadSection& s) { ClearStates(s); });
+  loCutOn = hiCutOn = tiltOn = widthOn = 0;
+  detector = BaxDetector{};
+  detector.lowPass250HzCoef = 1.0 - std::exp(-kTwoPi * 250.0 / fs);
+  detector.lowPass2500HzCoef = 1.0 - std::exp(-kTwoPi * 2500.0 / fs);
+  detector.smooth120msCoef = SmoothingCoef(0.12, fs);
+  for (PushPullBandState& s : pushPull) s = PushPullBandState{};
+}
+
+void BaxState::ClearForNewMode() {
+  ForEachSection([](BiquadSection& s) { ClearStates(s); });
+  tiltOn = widthOn = 0;
+}
+
+void BaxState::ClearNonFinite() {
+  ForEachSection([](BiquadSection& s) { ClearNonFiniteStates(s); });
+  BaxDetector& d = detector;
+  for (double* v : {d.lp250, d.lp2500, d.envLo, d.envHi}) ResetIfNonFinite(v, 2, 0.0);
+  for (PushPullBandState& s : pushPull) ClearNonFiniteStates(s);
+}
+
 void DesignBaxShelf(BiquadSection& s, bool high, double baseHz, double gainDb, double fs) {
   const double spread = std::pow(10.0, std::fabs(gainDb) / 40.0);
   double corner = (gainDb > 0.0) == high ? baseHz * spread : baseHz / spread;
@@ -236,8 +260,8 @@ void ProcessBaxPushPull(EqEngine& eng, const Settings& s, const double* inL, con
   } else {
     const PushPullParams pp = MakePushPullParams(eng, s.pushPullSpeed, s.pushPullPivot);
     const double pushPull = s.pushPull;
-    const double amount[2] = {static_cast<double>(s.ppDepth[6]) * pushPull,
-                              static_cast<double>(s.ppDepth[7]) * pushPull};
+    const double amount[2] = {static_cast<double>(s.ppDepth[kBaxLoDepth]) * pushPull,
+                              static_cast<double>(s.ppDepth[kBaxHiDepth]) * pushPull};
     RunBaxChain(eng, b, inL, inR, outL, outR, n, false, &pp, amount);
     const PushPullBandState* st = eng.mBax.pushPull;
     SetMeter(eng.mMeters.ppbg[0], (st[0].gain + st[1].gain) / 2.0);

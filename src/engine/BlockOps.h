@@ -3,13 +3,27 @@
 #include <cmath>
 #include <cstdint>
 
-#include "EqEngine.h"
 
 // Small per-sample loops shared by the kernels and stages.
 namespace kyr {
 
 // Replaces a sample that is infinite or not a number by 0.
 inline double FiniteOrZero(double v) { return std::isfinite(v) ? v : 0.0; }
+
+// Sets values[0..count) to resetValue when any of them is not finite.
+inline void ResetIfNonFinite(double* values, int count, double resetValue) {
+  for (int i = 0; i < count; ++i) {
+    if (!std::isfinite(values[i])) {
+      for (int k = 0; k < count; ++k) values[k] = resetValue;
+      return;
+    }
+  }
+}
+
+// Coefficient of a one-pole smoother with time constant timeSec.
+inline double SmoothingCoef(double timeSec, double fs) {
+  return 1.0 - std::exp(-1.0 / (timeSec * fs));
+}
 
 inline int ClampIndex(int idx, int last) { return idx < 0 ? 0 : (idx > last ? last : idx); }
 

@@ -5,6 +5,7 @@
 
 #include "BaxandallSection.h"
 #include "BlockOps.h"
+#include "EqEngine.h"
 #include "FilterDesign.h"
 #include "LinearChain.h"
 #include "Metering.h"
@@ -45,8 +46,9 @@ void GlideCoupling(EqEngine& eng, double drive) {
   if (fc <= kCouplingMinHz) fc = kCouplingMinHz;
   if (fc > kCouplingMaxHz) fc = kCouplingMaxHz;
   const double target = std::exp(-kTwoPi * fc / eng.mSampleRate);
-  if (eng.mCouplingCoef == 0.0) eng.mCouplingCoef = target;
-  eng.mCouplingCoef = eng.mCouplingCoef + (target - eng.mCouplingCoef) * 0.001;
+  double& r = eng.mKernel.couplingCoef;
+  if (r == 0.0) r = target;
+  r = r + (target - r) * 0.001;
 }
 
 // Prologue steps shared by the three program kernels and ProcessMain's Mode 1 hand-over.
@@ -102,19 +104,22 @@ void RunProgramChain(EqEngine& eng, const ProgramBlock& b, const double* inL, co
                      double* outL, double* outR, int n, double& cleanSum, double& errSum,
                      SplitBandSums* sharedSums) {
   KernelScratch& sc = eng.mScratch;
+  ProgramBankState& bank = eng.mBank;
+  PushPullState& pp = eng.mPushPull;
+  TubeStageState& tube = eng.mTube;
   LinearChain chain;
-  chain.coupling = &eng.mCoupling;
-  chain.couplingCoef = eng.mCouplingCoef;
-  chain.Add(eng.mProgram[0]);
+  chain.coupling = &eng.mKernel.coupling;
+  chain.couplingCoef = eng.mKernel.couplingCoef;
+  chain.Add(bank.shelf);
   if (!b.pushPull) {
-    for (int k = 1; k < kProgramSections; ++k) chain.AddActive(eng.mProgram[k]);
-    chain.AddActive(eng.mMidBoost);
+    for (BiquadSection& band : bank.band) chain.AddActive(band);
+    chain.AddActive(bank.midBoost);
   }
   // At the host rate without push-pull the split filter joins the linear loop.
   const bool fusedSplit = b.tube && !b.hq && !b.pushPull;
   if (fusedSplit) {
-    chain.split = eng.mSplit;
-    chain.splitCoef = eng.mSplitCoef;
+    chain.split = tube.split;
+    chain.splitCoef = tube.splitCoef;
   }
   double* const x[2] = {sc.x[0], sc.x[1]};
   double* const e[2] = {sc.e[0], sc.e[1]};
@@ -125,22 +130,21 @@ void RunProgramChain(EqEngine& eng, const ProgramBlock& b, const double* inL, co
     if (b.pushPull) {
       PushPullBand bands[kPushPullBands];
       for (int k = 0; k < kPushPullBands; ++k) {
-        BiquadSection* section = k < kProgramSections - 1 ? &eng.mProgram[k + 1] : &eng.mMidBoost;
-        bands[k] = {
-            {section, section}, {&eng.mPushPull[k][0], &eng.mPushPull[k][1]}, b.ppAmount[k]};
+        BiquadSection* section = k < kNumProgramBands ? &bank.band[k] : &bank.midBoost;
+        bands[k] = {{section, section}, {&pp.band[k][0], &pp.band[k][1]}, b.ppAmount[k]};
       }
       RunPushPullBands(eng, bands, kPushPullBands, b.pp, x, m);
     }
     const double* bias[2] = {nullptr, nullptr};
     if (b.pushPull) {
       for (int ch = 0; ch < 2; ++ch) {
-        double level = eng.mPushPullLevel[ch];
+        double level = pp.level[ch];
         double* biasBuf = sc.bias[ch];
         for (int i = 0; i < m; ++i) {
-          level = level + (std::fabs(x[ch][i]) - level) * eng.mPpLevelCoef;
+          level = level + (std::fabs(x[ch][i]) - level) * pp.smooth80msCoef;
           biasBuf[i] = b.biasScale * level;
         }
-        eng.mPushPullLevel[ch] = level;
+        pp.level[ch] = level;
         bias[ch] = biasBuf;
       }
     }
@@ -214,13 +218,14 @@ void RunProgramKernel(EqEngine& eng, const Settings& s, Variant variant, const d
 
   if (variant == Variant::kPushPull) {
     for (int k = 0; k < kPushPullBands; ++k) {
-      SetMeter(eng.mMeters.ppg[k], (eng.mPushPull[k][0].gain + eng.mPushPull[k][1].gain) * 0.5);
+      const PushPullBandState(&band)[2] = eng.mPushPull.band[k];
+      SetMeter(eng.mMeters.ppg[k], (band[0].gain + band[1].gain) * 0.5);
     }
   } else if (shared) {
     FollowKernel(eng);
     ReportSplitBand(eng, sums);
   } else if (analysis) {
-    SplitBandAnalysis(eng, inL, inR, n, b.drive, eng.mCouplingCoef);
+    SplitBandAnalysis(eng, inL, inR, n, b.drive, eng.mKernel.couplingCoef);
   } else if (analysisBlock) {
     FollowKernel(eng);
   }
@@ -231,16 +236,25 @@ void RunProgramKernel(EqEngine& eng, const Settings& s, Variant variant, const d
 
 }  // namespace
 
+void ProgramKernelState::Prepare(double /*fs*/) {
+  coupling = OnePoleState{};
+  lastMode = -1;
+}
+
+void ProgramKernelState::ClearForNewMode() { coupling = OnePoleState{}; }
+
+void ProgramKernelState::ClearNonFinite() { ClearNonFiniteStates(coupling); }
+
 void NoteMode(EqEngine& eng, int32_t mode) {
-  if (mode != eng.mLastMode) {
+  if (mode != eng.mKernel.lastMode) {
     eng.ClearModeStates();
-    eng.mLastMode = mode;
+    eng.mKernel.lastMode = mode;
   }
 }
 
 void ProcessMain(EqEngine& eng, const Settings& s, const double* inL, const double* inR,
                  double* outL, double* outR, int n) {
-  if (s.mode != 0) {
+  if (!IsTubeMode(s.mode)) {
     double drive;
     const double gain = CommonPrologue(eng, s, drive);
     ProcessBax(eng, s, inL, inR, outL, outR, n, s.bypass != 0, gain);

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstdint>
+
 #include "EngineSettings.h"
-#include "EqEngine.h"
+#include "OnePoleState.h"
 
 // The channel kernels: one block of a stereo pair through the program mode's chain (coupling
 // high-pass, character shelf, five bands, Mid Boost, tube stage, output gain), ending with
@@ -9,6 +11,21 @@
 // never alias (the dispatcher hands over its copy of the input); a mono block passes the same
 // arrays as left and right and both channel states still run. Audio thread only.
 namespace kyr {
+
+class EqEngine;
+
+// The kernels' own state: the coupling high-pass in front of the bank and the Mode of the
+// previous block.
+struct ProgramKernelState {
+  OnePoleState coupling;
+  double couplingCoef = 0.0;  // R, 0 until first use; survives resets
+  int32_t lastMode = -1;
+
+  // Coupling states cleared, the remembered Mode forgotten.
+  void Prepare(double fs);
+  void ClearForNewMode();
+  void ClearNonFinite();
+};
 
 // The static-tube kernel; the only one that handles Bypass, Clean and Mode 1.
 void ProcessMain(EqEngine& eng, const Settings& s, const double* inL, const double* inR,

@@ -11,7 +11,32 @@
 // Load(); every field is a relaxed atomic so a block sees each value whole, old or new.
 namespace kyr {
 
-inline constexpr int kNumPushPullDepths = 8;
+// The Mode setting: any value other than kModeTube runs the Baxandall section.
+enum EngineMode : int32_t { kModeTube = 0, kModeBax = 1 };
+
+inline bool IsTubeMode(int32_t mode) { return mode == kModeTube; }
+
+// The five program bands of the Tube mode, in signal order.
+enum ProgramBand : int {
+  kLowCutBand = 0,
+  kLowBoostBand,
+  kMidCutBand,
+  kHighBoostBand,
+  kHighCutBand,
+  kNumProgramBands
+};
+
+// Push-Pull depths, in parameter order: one per program band (indexed by ProgramBand), then
+// these.
+enum PushPullDepth : int {
+  kMidBoostDepth = kNumProgramBands,
+  kBaxLoDepth,
+  kBaxHiDepth,
+  kNumPushPullDepths
+};
+
+// Bands that Push-Pull modulates in the Tube mode: the program bands and Mid Boost.
+inline constexpr int kPushPullBands = kMidBoostDepth + 1;
 
 // Plain copy of the record, taken at the start of a block.
 struct Settings {
@@ -34,8 +59,7 @@ struct Settings {
   float tilt = 0.0f, width = 1.0f;
   int32_t bassMono = 0, bandListen = 0;
   float pushPull = 0.0f, pushPullSpeed = 0.5f, pushPullPivot = 0.0f;
-  // PP Low Cut, PP Low Boost, PP Mid Cut, PP High Boost, PP High Cut, PP Mid Boost,
-  // PP BAX Lo, PP BAX Hi.
+  // Indexed by ProgramBand, then PushPullDepth.
   float ppDepth[kNumPushPullDepths] = {1.0f, 1.0f, 1.0f, 1.0f, 1.0f, 1.0f, 1.0f, 1.0f};
 };
 

@@ -102,13 +102,13 @@ void EqProcessor::ProcessPiece(const double* inL, const double* inR, double* out
   const Settings s = eng.mSettings.Load();
   eng.mDisplayMeters = eng.mMeters.reader.load(std::memory_order_relaxed) != 0;
   const bool pushPull = Active(s.pushPull) && !s.bypass;
-  const bool programPushPull = pushPull && s.mode == 0 && !s.clean;
-  const bool baxPushPull = pushPull && s.mode != 0;
-  const bool dynamicTube = Active(s.dynamicTube) && s.mode == 0 && !s.clean && !s.bypass;
+  const bool programPushPull = pushPull && IsTubeMode(s.mode) && !s.clean;
+  const bool baxPushPull = pushPull && !IsTubeMode(s.mode);
+  const bool dynamicTube = Active(s.dynamicTube) && IsTubeMode(s.mode) && !s.clean && !s.bypass;
 
   const double* kinL = copyL;
   const double* kinR = copyR;
-  if (s.mode == 0 && s.lfFilter > 0) {
+  if (IsTubeMode(s.mode) && s.lfFilter > 0) {
     double* fL = mFiltered[0].data();
     double* fR = mFiltered[1].data();
     RunLowFilterStage(eng, s, copyL, copyR, fL, fR, n);
@@ -128,7 +128,7 @@ void EqProcessor::ProcessPiece(const double* inL, const double* inR, double* out
     } else {
       ProcessMain(eng, s, kinL, kinR, outL, outR, n);
     }
-    if (s.mode == 0 && s.hfFilter > 0) RunHighFilterStage(eng, s, outL, outR, n);
+    if (IsTubeMode(s.mode) && s.hfFilter > 0) RunHighFilterStage(eng, s, outL, outR, n);
   }
 
   if (mGainMatch.Enabled()) mGainMatch.Process(copyL, copyR, outL, outR, n);

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "BlockOps.h"
+#include "EqEngine.h"
 #include "FilterDesign.h"
 #include "LinearChain.h"
 
@@ -41,6 +42,21 @@ void ZeroNonFinite(double* buf, int n) {
 }
 
 }  // namespace
+
+void FilterStage::Prepare(double /*fs*/) { ClearForNewMode(); }
+
+void FilterStage::ClearForNewMode() {
+  ClearStates(first);
+  ClearStates(second);
+  onePole = OnePoleState{};
+  active = 0;
+}
+
+void FilterStage::ClearNonFinite() {
+  ClearNonFiniteStates(first);
+  ClearNonFiniteStates(second);
+  ClearNonFiniteStates(onePole);
+}
 
 double LowFilterFrequency(int32_t value) { return kLowFilterHz[std::clamp(value, 1, 6) - 1]; }
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "BiquadSection.h"
-#include "EqEngine.h"
+#include "OnePoleState.h"
 
 // The linear part of a chain run over a pass of both channels in one per-sample loop:
 // optional one-pole coupling high-pass, up to kMaxChainSections sections per channel (each

@@ -6,6 +6,8 @@
 #include <cstring>
 
 #include "BlockOps.h"
+#include "EqEngine.h"
+#include "FilterDesign.h"
 #include "LinearChain.h"
 
 namespace kyr {
@@ -101,7 +103,7 @@ void KeepHistory(double (&h)[4], const double* x, int n) {
 
 double RunLoudness(MeterState& m, const double* outL, const double* outR, int n) {
   double ms = m.meanSquare;
-  const double coef = m.coef;
+  const double coef = m.smooth3sCoef;
   for (int i = 0; i < n; ++i) {
     const double mid = (outL[i] + outR[i]) * 0.5;
     const double y = RunBiquad(m.highPass, RunBiquad(m.shelf, mid, 0), 0);
@@ -111,6 +113,52 @@ double RunLoudness(MeterState& m, const double* outL, const double* outR, int n)
 }
 
 }  // namespace
+
+MeterState::MeterState()
+    : inputRing(std::make_unique<std::atomic<double>[]>(kRingSize)),
+      outputRing(std::make_unique<std::atomic<double>[]>(kRingSize)) {
+  for (int i = 0; i < kRingSize; ++i) {
+    inputRing[i].store(0.0, std::memory_order_relaxed);
+    outputRing[i].store(0.0, std::memory_order_relaxed);
+  }
+}
+
+void MeterState::Prepare(double fs) {
+  DesignBiquad(shelf, kHighShelf, 1500.0, 4.0, 0.7071, fs);
+  DesignButterworth(highPass, true, 38.0, fs);
+  ClearStates(shelf);
+  ClearStates(highPass);
+  meanSquare = 0.0;
+  smooth3sCoef = SmoothingCoef(3.0, fs);
+  for (auto& h : history) h[0] = h[1] = h[2] = h[3] = 0.0;
+  for (int i = 0; i < kRingSize; ++i) {
+    inputRing[i].store(0.0, std::memory_order_relaxed);
+    outputRing[i].store(0.0, std::memory_order_relaxed);
+  }
+  ringCounter.store(0, std::memory_order_relaxed);
+}
+
+void MeterState::ClearNonFinite() {
+  ClearNonFiniteStates(shelf);
+  ClearNonFiniteStates(highPass);
+  for (auto& h : history) ResetIfNonFinite(h, 4, 0.0);
+}
+
+void SplitAnalysisState::Prepare(double /*fs*/) {
+  coupling = OnePoleState{};
+  ForEachSection([](BiquadSection& s) { ClearStates(s); });
+  split[0] = split[1] = 0.0;
+}
+
+void SplitAnalysisState::ClearNonFinite() {
+  ClearNonFiniteStates(coupling);
+  ForEachSection([](BiquadSection& s) { ClearNonFiniteStates(s); });
+  ResetIfNonFinite(split, 2, 0.0);
+}
+
+void MarkMetersFresh(EqEngine& eng) {
+  if (eng.mDisplayMeters) eng.mMeters.processed.store(1, std::memory_order_relaxed);
+}
 
 void MeterTail(EqEngine& eng, const double* inL, const double* inR, const double* outL,
                const double* outR, int n) {
@@ -148,21 +196,14 @@ void SplitBandAnalysis(EqEngine& eng, const double* inL, const double* inR, int 
   const double d = std::fmax(drive, 1e-9);
   SplitAnalysisState& a = eng.mAnalysis;
   KernelScratch& sc = eng.mScratch;
-  for (int k = 0; k < kProgramSections; ++k) {
-    const BiquadSection& src = eng.mProgram[k];
-    BiquadSection& dst = a.sections[k];
-    dst.b0 = src.b0;
-    dst.b1 = src.b1;
-    dst.b2 = src.b2;
-    dst.a1 = src.a1;
-    dst.a2 = src.a2;
-  }
+  CopyCoefficients(eng.mBank.shelf, a.shelf);
+  for (int k = 0; k < kNumProgramBands; ++k) CopyCoefficients(eng.mBank.band[k], a.band[k]);
   LinearChain chain;
   chain.coupling = &a.coupling;
   chain.couplingCoef = couplingCoef;
-  for (BiquadSection& s : a.sections) chain.AddActive(s);
+  a.ForEachSection([&chain](BiquadSection& s) { chain.AddActive(s); });
   chain.split = a.split;
-  chain.splitCoef = eng.mSplitCoef;
+  chain.splitCoef = eng.mTube.splitCoef;
   double* const y[2] = {sc.ya[0], sc.ya[1]};
   double* const e[2] = {sc.ea[0], sc.ea[1]};
   SplitBandSums sums;
@@ -209,29 +250,33 @@ bool SameBits(const double* a, const double* b, int count) {
   return std::memcmp(a, b, sizeof(double) * static_cast<size_t>(count)) == 0;
 }
 
+bool SameStates(const BiquadSection& a, const BiquadSection& b) {
+  return SameBits(a.s1, b.s1, 2) && SameBits(a.s2, b.s2, 2);
+}
+
 }  // namespace
 
 bool AnalysisFollowsKernel(const EqEngine& eng) {
   const SplitAnalysisState& a = eng.mAnalysis;
-  if (!SameBits(a.coupling.x1, eng.mCoupling.x1, 2) ||
-      !SameBits(a.coupling.y1, eng.mCoupling.y1, 2) || !SameBits(a.split, eng.mSplit, 2)) {
+  const ProgramBankState& bank = eng.mBank;
+  const OnePoleState& coupling = eng.mKernel.coupling;
+  if (!SameBits(a.coupling.x1, coupling.x1, 2) || !SameBits(a.coupling.y1, coupling.y1, 2) ||
+      !SameBits(a.split, eng.mTube.split, 2) || !SameStates(a.shelf, bank.shelf)) {
     return false;
   }
-  for (int k = 0; k < kProgramSections; ++k) {
-    if (!SameBits(a.sections[k].s1, eng.mProgram[k].s1, 2) ||
-        !SameBits(a.sections[k].s2, eng.mProgram[k].s2, 2)) {
-      return false;
-    }
+  for (int k = 0; k < kNumProgramBands; ++k) {
+    if (!SameStates(a.band[k], bank.band[k])) return false;
   }
-  return IsPassThrough(eng.mMidBoost, 0) && IsPassThrough(eng.mMidBoost, 1);
+  return IsPassThrough(bank.midBoost, 0) && IsPassThrough(bank.midBoost, 1);
 }
 
 void FollowKernel(EqEngine& eng) {
   SplitAnalysisState& a = eng.mAnalysis;
-  a.coupling = eng.mCoupling;
-  a.split[0] = eng.mSplit[0];
-  a.split[1] = eng.mSplit[1];
-  for (int k = 0; k < kProgramSections; ++k) a.sections[k] = eng.mProgram[k];
+  a.coupling = eng.mKernel.coupling;
+  a.split[0] = eng.mTube.split[0];
+  a.split[1] = eng.mTube.split[1];
+  a.shelf = eng.mBank.shelf;
+  for (int k = 0; k < kNumProgramBands; ++k) a.band[k] = eng.mBank.band[k];
 }
 
 }  // namespace kyr

@@ -1,9 +1,58 @@
 #pragma once
 
-#include "EqEngine.h"
+#include <atomic>
+#include <cstdint>
+#include <memory>
+
+#include "BiquadSection.h"
+#include "EngineSettings.h"
+#include "OnePoleState.h"
 
 // Meters computed on the audio thread at the end of every block path.
 namespace kyr {
+
+class EqEngine;
+
+inline constexpr int kRingSize = 4096;  // history ring length, samples
+
+// The split-band analysis runs its own copy of the coupling filter, the character shelf and
+// the program bands (coefficients copied from the kernel's bank) and the split filter over
+// the block's input.
+struct SplitAnalysisState {
+  OnePoleState coupling;
+  BiquadSection shelf;
+  BiquadSection band[kNumProgramBands];
+  double split[2] = {0.0, 0.0};
+
+  template <typename Fn>
+  void ForEachSection(Fn&& fn) {
+    fn(shelf);
+    for (BiquadSection& b : band) fn(b);
+  }
+
+  void Prepare(double fs);
+  void ClearForNewMode() {}
+  void ClearNonFinite();
+};
+
+// Loudness, true-peak history and the history rings.
+struct MeterState {
+  BiquadSection shelf, highPass;  // loudness weighting (mono)
+  double meanSquare = 0.0;
+  double smooth3sCoef = 0.0;
+  double history[2][4] = {};  // last four output samples per channel, oldest first
+  // Written by the audio thread, copied by the user-interface thread: relaxed atomics.
+  // kRingSize entries each, allocated here (main thread).
+  std::unique_ptr<std::atomic<double>[]> inputRing;
+  std::unique_ptr<std::atomic<double>[]> outputRing;
+  std::atomic<uint32_t> ringCounter{0};
+
+  MeterState();
+  // Designs the loudness filters for fs and clears the states, the rings and their counter.
+  void Prepare(double fs);
+  void ClearForNewMode() {}
+  void ClearNonFinite();
+};
 
 // History rings (input and output mid), true peak ("tp") and loudness ("lufs") of a block
 // whose output samples are final.
@@ -13,12 +62,10 @@ void MeterTail(EqEngine& eng, const double* inL, const double* inR, const double
 // End of a block path: sets the processed flag when the block measured for a reader (see
 // Meters::reader), so that the first meter message after the editor opens carries values
 // measured for it.
-inline void MarkMetersFresh(EqEngine& eng) {
-  if (eng.mDisplayMeters) eng.mMeters.processed.store(1, std::memory_order_relaxed);
-}
+void MarkMetersFresh(EqEngine& eng);
 
 // Shadow pass over the block's input through the coupling filter, the character shelf and
-// bands 1..5 (own states, the kernel's coefficients) and the split filter, measuring how
+// the program bands (own states, the kernel's coefficients) and the split filter, measuring how
 // much of the tube's distortion each band makes: writes "xf" and "tb".
 void SplitBandAnalysis(EqEngine& eng, const double* inL, const double* inR, int n, double drive,
                        double couplingCoef);
@@ -35,7 +82,7 @@ struct SplitBandSums {
 void ReportSplitBand(EqEngine& eng, const SplitBandSums& sums);
 
 // True when the analysis's own states equal the kernel's (coupling filter, character shelf
-// and bands 1..5, host-rate split filter): its signal is then the kernel's, sample for sample,
+// and program bands, host-rate split filter): its signal is then the kernel's, sample for sample,
 // as long as the Mid Boost band passes its input unchanged, and the kernel's curve values can
 // serve it.
 bool AnalysisFollowsKernel(const EqEngine& eng);

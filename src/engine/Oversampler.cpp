@@ -1,5 +1,9 @@
 #include "Oversampler.h"
 
+#include <initializer_list>
+
+#include "BlockOps.h"
+
 namespace kyr {
 namespace {
 
@@ -163,6 +167,13 @@ void DownsampleStereo(HalfbandState (&s)[2], const double* const in2x[2], double
 #else
   Downsample<2>(s, in2x, out, n);
 #endif
+}
+
+void ClearNonFiniteStates(HalfbandState& s) {
+  for (AllpassBranch* br : {&s.a, &s.b}) {
+    ResetIfNonFinite(br->x1, kAllpassSections, 0.0);
+    ResetIfNonFinite(br->y1, kAllpassSections, 0.0);
+  }
 }
 
 }  // namespace kyr

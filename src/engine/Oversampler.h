@@ -22,6 +22,9 @@ struct HalfbandState {
   AllpassBranch a, b;
 };
 
+// A branch whose states are not all finite starts again from zero.
+void ClearNonFiniteStates(HalfbandState& s);
+
 // Block forms for one channel: n host samples to 2n sub-samples in time order and back.
 void UpsampleBlock(HalfbandState& s, const double* in, double* out2x, int n);
 void DownsampleBlock(HalfbandState& s, const double* in2x, double* out, int n);

@@ -4,15 +4,70 @@
 #include <cstdint>
 
 #include "BlockOps.h"
+#include "EqEngine.h"
 
 namespace kyr {
+
+void TubeStageState::Prepare(double fs) {
+  splitCoef = 1.0 - std::exp(-kSplitOmega / fs);
+  splitCoef2x = 1.0 - std::exp(-kSplitOmega / (2.0 * fs));
+  split[0] = split[1] = split2x[0] = split2x[1] = 0.0;
+  for (int ch = 0; ch < 2; ++ch) {
+    upsampler[ch] = HalfbandState{};
+    downsampler[ch] = HalfbandState{};
+  }
+}
+
+void TubeStageState::ClearForNewMode() { split[0] = split[1] = 0.0; }
+
+void TubeStageState::ClearNonFinite() {
+  ResetIfNonFinite(split, 2, 0.0);
+  ResetIfNonFinite(split2x, 2, 0.0);
+  for (int ch = 0; ch < 2; ++ch) {
+    ClearNonFiniteStates(upsampler[ch]);
+    ClearNonFiniteStates(downsampler[ch]);
+  }
+}
+
+void DynamicDriveState::Prepare(double fs) {
+  *this = DynamicDriveState{};
+  smooth3msCoef = SmoothingCoef(0.003, fs);
+  smooth80msCoef = SmoothingCoef(0.08, fs);
+}
+
+void DynamicDriveState::ClearNonFinite() {
+  ResetIfNonFinite(fast, 2, 0.0);
+  ResetIfNonFinite(slow, 2, 0.0);
+  if (!std::isfinite(gain)) gain = 0.0;
+}
+
+void ClearNonFiniteStates(PushPullBandState& s) {
+  if (!std::isfinite(s.fast) || !std::isfinite(s.slow)) s.fast = s.slow = 0.0;
+  if (!std::isfinite(s.gain)) s.gain = 1.0;
+}
+
+void PushPullState::Prepare(double fs) {
+  *this = PushPullState{};
+  smooth1sCoef = SmoothingCoef(1.0, fs);
+  smooth10msCoef = SmoothingCoef(0.01, fs);
+  smooth80msCoef = SmoothingCoef(0.08, fs);
+}
+
+void PushPullState::ClearNonFinite() {
+  for (auto& channels : band) {
+    ClearNonFiniteStates(channels[0]);
+    ClearNonFiniteStates(channels[1]);
+  }
+  ResetIfNonFinite(level, 2, 0.0);
+}
 
 void RunTubeStage(EqEngine& eng, const double* const y[2], const double* const bias[2],
                   double drive, bool hq, double* const t[2], int n) {
   KernelScratch& sc = eng.mScratch;
+  TubeStageState& tube = eng.mTube;
   double* const e[2] = {sc.e[0], sc.e[1]};
   if (!hq) {
-    OnePoleLowPassStereo(eng.mSplit, eng.mSplitCoef, y, e, n);
+    OnePoleLowPassStereo(tube.split, tube.splitCoef, y, e, n);
     for (int ch = 0; ch < 2; ++ch) {
       eng.mCurves->tubeStage(y[ch], e[ch], bias[ch], 1, drive, t[ch], nullptr, nullptr, n);
     }
@@ -20,14 +75,14 @@ void RunTubeStage(EqEngine& eng, const double* const y[2], const double* const b
   }
   double* const u[2] = {sc.u[0], sc.u[1]};
   double* const v[2] = {sc.v[0], sc.v[1]};
-  UpsampleStereo(eng.mUpsampler, y, u, n);
-  OnePoleLowPassStereo(eng.mSplit2x, eng.mSplitCoef2x, u, e, 2 * n);
+  UpsampleStereo(tube.upsampler, y, u, n);
+  OnePoleLowPassStereo(tube.split2x, tube.splitCoef2x, u, e, 2 * n);
   for (int ch = 0; ch < 2; ++ch) {
     // Both sub-samples of a host sample use the same bias.
     eng.mCurves->tubeStage(u[ch], e[ch], bias[ch], 2, drive, v[ch], nullptr, nullptr, 2 * n);
   }
   const double* const vIn[2] = {v[0], v[1]};
-  DownsampleStereo(eng.mDownsampler, vIn, t, n);
+  DownsampleStereo(tube.downsampler, vIn, t, n);
   for (int ch = 0; ch < 2; ++ch) {
     for (int i = 0; i < n; ++i) t[ch][i] = FiniteOrZero(t[ch][i]);
   }
@@ -36,7 +91,7 @@ void RunTubeStage(EqEngine& eng, const double* const y[2], const double* const b
 double ComputeDynamicDriveGain(EqEngine& eng, float dynamicTube, const double* inL,
                                const double* inR, int n) {
   DynamicDriveState& d = eng.mDynamic;
-  const double fastCoef = eng.mDynFastCoef, slowCoef = eng.mDynSlowCoef;
+  const double fastCoef = d.smooth3msCoef, slowCoef = d.smooth80msCoef;
   const double* in[2] = {inL, inR};
   for (int ch = 0; ch < 2; ++ch) {
     double fast = d.fast[ch], slow = d.slow[ch];
@@ -65,8 +120,9 @@ double ComputeDynamicDriveGain(EqEngine& eng, float dynamicTube, const double* i
 PushPullParams MakePushPullParams(const EqEngine& eng, float speed, float pivot) {
   double tau = (1.4 - static_cast<double>(speed)) * 0.025;
   if (tau < 0.002) tau = 0.002;
-  return PushPullParams{1.0 - std::exp(-1.0 / (tau * eng.mSampleRate)), eng.mPpSlowCoef,
-                        eng.mPpGainCoef, static_cast<double>(pivot)};
+  return PushPullParams{1.0 - std::exp(-1.0 / (tau * eng.mSampleRate)),
+                        eng.mPushPull.smooth1sCoef, eng.mPushPull.smooth10msCoef,
+                        static_cast<double>(pivot)};
 }
 
 namespace {

@@ -15,7 +15,8 @@ namespace oskel {
 // editor size, and declares every hook through which the editor and the plug-in talk:
 // the editor bridge implements the window and "send to UI" operations, the framework the
 // "from UI" edit paths, the plug-in class the change and message hooks.
-// All editor operations run on the user-interface thread.
+// All editor operations run on the user-interface thread (the host's main thread); each hook
+// below says which thread calls it.
 class IEditorDelegate {
  public:
   explicit IEditorDelegate(int nParams);
@@ -29,16 +30,27 @@ class IEditorDelegate {
   virtual void OnParentWindowResize(int width, int height) = 0;
 
   // Plug-in hooks.
+  // User-interface thread, after the editor window opened / before it closes.
   virtual void OnUIOpen() {}
   virtual void OnUIClose() {}
+  // A parameter's value changed. Called through the three-argument form on the thread of the
+  // change: the audio thread from the host's process call (automation, source kHost), the
+  // user-interface thread for editor edits (kUI), the main thread for initialisation (kReset)
+  // and state or preset loads (kPresetRecall). So it must not allocate, lock or wait.
   virtual void OnParamChange(int paramIdx) = 0;
   virtual void OnParamChange(int paramIdx, EParamSource source, int sampleOffset);
+  // Main / user-interface thread only: a change the editor should show (never from process).
   virtual void OnParamChangeUI(int /*paramIdx*/, EParamSource /*source*/) {}
+  // Main thread: every parameter's change hooks, in index order (initialisation, state loads).
   virtual void OnParamReset(EParamSource source);
+  // Main thread, from the idle timer: MIDI and system-exclusive data the processor sent out.
   virtual void OnMidiMsgUI(const MidiMessage& /*msg*/) {}
   virtual void OnSysexMsgUI(const SysExMessage& /*msg*/) {}
+  // User-interface thread: a message from the editor page.
   virtual bool OnMessage(int /*msgTag*/, int /*ctrlTag*/, int /*dataSize*/, const void* /*data*/) { return false; }
+  // Main thread, after the host restored a state.
   virtual void OnRestoreState() {}
+  // User-interface thread: keys and scale changes of the editor window.
   virtual bool OnKeyDown(const KeyPress& /*key*/) { return false; }
   virtual bool OnKeyUp(const KeyPress& /*key*/) { return false; }
   virtual void OnScreenScaleChanged(float /*scale*/) {}

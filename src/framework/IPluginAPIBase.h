@@ -26,7 +26,10 @@ class IPluginAPIBase : public IPluginBase {
   ~IPluginAPIBase() override;
 
   void SetHost(const std::string& name, int version);
+  // Main thread, once the binding has read the host's name (during initialisation).
   virtual void OnHostIdentified() {}
+  // Main thread, every tick of the idle timer, after the queued MIDI and system-exclusive
+  // data has gone to the editor.
   virtual void OnIdle() {}
 
   // Host notification of editor edits (implemented by the API binding).

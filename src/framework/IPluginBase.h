@@ -13,6 +13,13 @@ namespace oskel {
 // the plug-in's identity, the preset list and the serialization of the parameter values into
 // the state chunk that hosts store in their projects.
 //
+// It derives from the editor bridge (WebViewEditorDelegate), so that the one plug-in object is
+// also its editor's delegate: the parameter list, the host's edits and the page's edits meet in
+// one place, and the page never needs a pointer back into the plug-in. The bridge in turn
+// implements the framework's editor interface (IEditorDelegate). That is why kyr_framework and
+// kyr_editor name each other: the pair is one layer split into two folders by concern (state
+// and hooks here, page protocol and web view there), and linking either brings in both.
+//
 // State chunk: every parameter's plain value as an 8-byte little-endian double, in index
 // order, with no header: 8 x (number of parameters) bytes.
 class IPluginBase : public WebViewEditorDelegate {

@@ -28,15 +28,21 @@ class IPluginProcessor {
   IPluginProcessor(const IPluginProcessor&) = delete;
   IPluginProcessor& operator=(const IPluginProcessor&) = delete;
 
-  // The plug-in's audio callback. Default: copies each input to the output of the same index
-  // and zeroes the outputs that have no input.
+  // The plug-in's audio callback; audio thread, from the host's process call. Default: copies
+  // each input to the output of the same index and zeroes the outputs that have no input.
   virtual void ProcessBlock(double** inputs, double** outputs, int nFrames);
+  // Audio thread, before the block's ProcessBlock: events from the host and from the editor.
   virtual void ProcessMidiMsg(const MidiMessage& msg) { SendMidiMsg(msg); }
+  // Main thread, while the host is not processing (processing set up, activation ended).
   virtual void OnReset() {}
+  // Main thread, when the host activates or deactivates the component.
   virtual void OnActivate(bool /*active*/) {}
+  // Audio thread (from ProcessMidiMsg or ProcessBlock).
   virtual bool SendMidiMsg(const MidiMessage& /*msg*/) { return false; }
+  // Main thread, when the buses are published to the host.
   virtual void GetBusName(ERoute direction, int busIdx, int nBuses, std::string& name) const;
 
+  // Main thread (from OnReset); the binding tells the host.
   virtual void SetLatency(int samples);
   void SetTailSize(int samples) { mTailSize = samples; }
   void SetBlockSize(int blockSize);

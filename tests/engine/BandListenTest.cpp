@@ -40,8 +40,8 @@ TEST(BandListen, HighCutAt28kIsCentredAtTheRateLimit) {
   h.RunStereoSame(Sine(1000.0, 44100.0, 16));
   BiquadSection expect;
   DesignBandListen(expect, 21609.0, 44100.0);
-  EXPECT_EQ(h.p.Engine().mBandListen.b0, expect.b0);
-  EXPECT_NEAR(Magnitude(h.p.Engine().mBandListen, 21609.0, 44100.0), 1.0, 1e-12);
+  EXPECT_EQ(h.p.Engine().mBandListen.section.b0, expect.b0);
+  EXPECT_NEAR(Magnitude(h.p.Engine().mBandListen.section, 21609.0, 44100.0), 1.0, 1e-12);
 }
 
 TEST(BandListen, PassesTheCentreAtTheOutputLevel) {
@@ -61,19 +61,19 @@ TEST(BandListen, StatesClearOnlyWhenTheBandChanges) {
   Harness h;
   h.Set(kBandListen, 3);
   h.RunStereoSame(Sine(700.0, 48000.0, 512));
-  const double s1 = h.p.Engine().mBandListen.s1[0];
+  const double s1 = h.p.Engine().mBandListen.section.s1[0];
   EXPECT_NE(s1, 0.0);
   h.Set(kBandListen, 0);
   std::vector<double> none;
   h.RunStereoSame(Sine(700.0, 48000.0, 64));
-  EXPECT_EQ(h.p.Engine().mBandListen.s1[0], s1);  // off and back: the old states stay
+  EXPECT_EQ(h.p.Engine().mBandListen.section.s1[0], s1);  // off and back: the old states stay
   h.Set(kBandListen, 4);
   double* in[2] = {nullptr, nullptr};
   double out[2][1];
   double* o[2] = {out[0], out[1]};
   h.p.Process(in, o, 2, 2, 0);
-  EXPECT_EQ(h.p.Engine().mBandListen.s1[0], 0.0);
-  EXPECT_EQ(h.p.Engine().mListenBand, 4);
+  EXPECT_EQ(h.p.Engine().mBandListen.section.s1[0], 0.0);
+  EXPECT_EQ(h.p.Engine().mBandListen.band, 4);
 }
 
 }  // namespace

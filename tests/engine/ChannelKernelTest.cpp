@@ -71,8 +71,11 @@ struct ReferenceProgram {
              int n) {
     DesignProgramBank(design, s);
     DesignMidBoost(design, s);
-    for (int k = 0; k < 6; ++k) CopyCoefficients(design.mProgram[k], bank[k], shadow[k]);
-    CopyCoefficients(design.mMidBoost, bank[6], bank[6]);
+    CopyCoefficients(design.mBank.shelf, bank[0], shadow[0]);
+    for (int b = 0; b < kNumProgramBands; ++b) {
+      CopyCoefficients(design.mBank.band[b], bank[1 + b], shadow[1 + b]);
+    }
+    CopyCoefficients(design.mBank.midBoost, bank[6], bank[6]);
     double drive = s.input * 1.318 - 0.286;
     drive = drive <= 0.05 ? 0.05 : (drive >= 4.0 ? 4.0 : drive);
     const bool pushPull = s.pushPull >= 0.0001f;
@@ -266,7 +269,7 @@ TEST(ChannelKernel, CleanPathResponseIsCouplingShelfAndBands) {
       const std::vector<double> y = h.RunStereoSame(Sine(f, fs, n));
       const std::complex<double> z1 = std::polar(1.0, -2.0 * test::kPi * f / fs);
       double expect = std::abs(r * (1.0 - z1) / (1.0 - r * z1));
-      for (const BiquadSection& b : design.mProgram) expect *= Magnitude(b, f, fs);
+      design.mBank.ForEachSection([&](const BiquadSection& b) { expect *= Magnitude(b, f, fs); });
       EXPECT_NEAR(Db(Amplitude(y, f, fs, n - window, window) / 0.5), Db(expect), 0.005)
           << c.bandParam << " at " << f;
     }
@@ -306,7 +309,7 @@ TEST(ChannelKernel, DriveFollowsInputWithinItsLimits) {
   Harness h;
   h.RunStereoSame(Sine(440.0, 48000.0, 256));
   // Default drive 0.373: the coupling corner targets 0.373 * 22.8 + 1.5 = 10.0 Hz.
-  EXPECT_DOUBLE_EQ(h.p.Engine().mCouplingCoef,
+  EXPECT_DOUBLE_EQ(h.p.Engine().mKernel.couplingCoef,
                    std::exp(-6.283185307179586 * (0.373 * 22.8 + 1.5) / 48000.0));
 }
 
@@ -319,8 +322,8 @@ TEST(ChannelKernel, EmptyBlockStillGlidesDesignsAndReports) {
   h.p.Process(none, out, 2, 2, 0);
   EXPECT_EQ(h.p.GetMeters().processed.load(), 1);
   EXPECT_EQ(h.p.GetMeters().tp.load(), -120.0f);
-  EXPECT_EQ(h.p.Engine().mBandOn[1], 1);
-  EXPECT_NE(h.p.Engine().mCouplingCoef, 0.0);
+  EXPECT_EQ(h.p.Engine().mBank.bandOn[kLowCutBand], 1);
+  EXPECT_NE(h.p.Engine().mKernel.couplingCoef, 0.0);
 }
 
 TEST(ChannelKernel, ModeChangeClearsBothModesStatesOnce) {
@@ -330,17 +333,17 @@ TEST(ChannelKernel, ModeChangeClearsBothModesStatesOnce) {
   const std::vector<double> x = Sine(80.0, 48000.0, 1024, 0.7);
   h.RunStereoSame(x);
   EqEngine& eng = h.p.Engine();
-  EXPECT_NE(eng.mProgram[2].s1[0], 0.0);
-  EXPECT_NE(eng.mCoupling.y1[0], 0.0);
+  EXPECT_NE(eng.mBank.band[kLowBoostBand].s1[0], 0.0);
+  EXPECT_NE(eng.mKernel.coupling.y1[0], 0.0);
   EXPECT_EQ(eng.mLowStage.active, 1);
   h.Set(kMode, 1);
   h.Set(kBaxLoShelfL, 4);
   h.RunStereoSame(x);
-  EXPECT_EQ(eng.mProgram[2].s1[0], 0.0);
-  EXPECT_EQ(eng.mCoupling.y1[0], 0.0);
-  EXPECT_EQ(eng.mSplit[0], 0.0);
+  EXPECT_EQ(eng.mBank.band[kLowBoostBand].s1[0], 0.0);
+  EXPECT_EQ(eng.mKernel.coupling.y1[0], 0.0);
+  EXPECT_EQ(eng.mTube.split[0], 0.0);
   EXPECT_EQ(eng.mLowStage.active, 0);
-  EXPECT_EQ(eng.mBandOn[2], 1);  // band flags survive
+  EXPECT_EQ(eng.mBank.bandOn[kLowBoostBand], 1);  // band flags survive
   EXPECT_NE(eng.mBax.loShelf[0].s1[0], 0.0);
   h.Set(kMode, 0);
   double* in[2] = {nullptr, nullptr};
@@ -348,7 +351,7 @@ TEST(ChannelKernel, ModeChangeClearsBothModesStatesOnce) {
   double* o[2] = {out[0], out[1]};
   h.p.Process(in, o, 2, 2, 4);
   EXPECT_EQ(eng.mBax.loShelf[0].s1[0], 0.0);
-  EXPECT_EQ(eng.mLastMode, 0);
+  EXPECT_EQ(eng.mKernel.lastMode, 0);
 }
 
 TEST(ChannelKernel, HqDistortionReadsTheTubeNotTheDecimatorPhase) {

@@ -119,17 +119,17 @@ TEST(FilterDesign, MidBoostIsIdentityUpToItsThresholdAndTenDecibelsAtFull) {
   Settings s;
   s.midBoost = 0.0001f;
   DesignMidBoost(eng, s);
-  EXPECT_TRUE(IsIdentity(eng.mMidBoost));
-  EXPECT_EQ(eng.mMidBoostOn, 0);
+  EXPECT_TRUE(IsIdentity(eng.mBank.midBoost));
+  EXPECT_EQ(eng.mBank.midBoostOn, 0);
   s.midBoost = 1.0f;
   s.midBoostFreq = 99;  // clamped to the last entry, 3 kHz
   DesignMidBoost(eng, s);
   BiquadSection expect;
   DesignBiquad(expect, kPeaking, 3000.0, 10.0, 0.65, 48000.0);
-  EXPECT_EQ(eng.mMidBoost.b0, expect.b0);
-  EXPECT_EQ(eng.mMidBoost.a2, expect.a2);
-  EXPECT_EQ(eng.mMidBoostOn, 1);
-  EXPECT_NEAR(Db(Magnitude(eng.mMidBoost, 3000.0, 48000.0)), 10.0, 1e-9);
+  EXPECT_EQ(eng.mBank.midBoost.b0, expect.b0);
+  EXPECT_EQ(eng.mBank.midBoost.a2, expect.a2);
+  EXPECT_EQ(eng.mBank.midBoostOn, 1);
+  EXPECT_NEAR(Db(Magnitude(eng.mBank.midBoost, 3000.0, 48000.0)), 10.0, 1e-9);
 }
 
 TEST(FilterDesign, ProgramBandsFollowTheirTables) {
@@ -148,14 +148,14 @@ TEST(FilterDesign, ProgramBandsFollowTheirTables) {
   DesignBiquad(midCut, kPeaking, 200.0, -12.4 * std::pow(0.5, 1.4), 3.7 * 0.5 - 0.72, 48000.0);
   DesignBiquad(highBoost, kPeaking, 10000.0, 18.4, 0.56, 48000.0);
   DesignBiquad(shelf, kHighShelf, 1589.8, 0.803, 0.461, 48000.0);
-  EXPECT_EQ(eng.mProgram[0].b0, shelf.b0);
-  EXPECT_EQ(eng.mProgram[2].b1, lowBoost.b1);
-  EXPECT_EQ(eng.mProgram[3].a1, midCut.a1);
-  EXPECT_NEAR(eng.mProgram[4].b0, highBoost.b0, 1e-12);
-  EXPECT_TRUE(IsIdentity(eng.mProgram[1]));
-  EXPECT_TRUE(IsIdentity(eng.mProgram[5]));
-  EXPECT_EQ(eng.mBandOn[2], 1);
-  EXPECT_EQ(eng.mBandOn[1], 0);
+  EXPECT_EQ(eng.mBank.shelf.b0, shelf.b0);
+  EXPECT_EQ(eng.mBank.band[kLowBoostBand].b1, lowBoost.b1);
+  EXPECT_EQ(eng.mBank.band[kMidCutBand].a1, midCut.a1);
+  EXPECT_NEAR(eng.mBank.band[kHighBoostBand].b0, highBoost.b0, 1e-12);
+  EXPECT_TRUE(IsIdentity(eng.mBank.band[kLowCutBand]));
+  EXPECT_TRUE(IsIdentity(eng.mBank.band[kHighCutBand]));
+  EXPECT_EQ(eng.mBank.bandOn[kLowBoostBand], 1);
+  EXPECT_EQ(eng.mBank.bandOn[kLowCutBand], 0);
 }
 
 }  // namespace

@@ -65,8 +65,8 @@ void AddProgram(std::vector<BiquadSection>& out, const Settings& s, double fs) {
   eng->PrepareEngine(fs);
   DesignProgramBank(*eng, s);
   DesignMidBoost(*eng, s);
-  for (const BiquadSection& section : eng->mProgram) out.push_back(section);
-  out.push_back(eng->mMidBoost);
+  eng->mBank.ForEachSection([&out](const BiquadSection& section) { out.push_back(section); });
+  out.push_back(eng->mBank.midBoost);
 }
 
 void AddBaxShelves(std::vector<BiquadSection>& out, const Settings& s, double gLo, double gHi, double fs) {
@@ -89,7 +89,7 @@ std::vector<ResponseChain> EngineResponseChains(const Settings& s, double fs) {
     return {chain};
   }
   const bool bypass = s.bypass != 0;
-  if (s.mode == 0) {
+  if (IsTubeMode(s.mode)) {
     ResponseChain chain;
     AddFilterStage(chain.sections, true, s.lfFilter, s.lfSlope, s.lfReso, fs);
     if (!bypass) AddProgram(chain.sections, s, fs);

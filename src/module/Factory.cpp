@@ -5,7 +5,7 @@
 #include <new>
 
 #include "plugin/LUMAEQ5.h"
-#include "sdk/PluginFactory.h"
+#include "vst3/sdk/PluginFactory.h"
 
 namespace oskel {
 
