@@ -234,4 +234,8 @@ void FollowKernel(EqEngine& eng) {
   for (int k = 0; k < kProgramSections; ++k) a.sections[k] = eng.mProgram[k];
 }
 
+double TruePeakOfBlock(double (&history)[4], const double* x, int n) { return BlockPeak(history, x, n); }
+
+void KeepTruePeakHistory(double (&history)[4], const double* x, int n) { KeepHistory(history, x, n); }
+
 }  // namespace kyr
