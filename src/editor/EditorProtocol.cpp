@@ -47,6 +47,13 @@ std::string ArbitraryMsgStatement(int msgTag, int dataSize, const void* data) {
   return FormatStatement("SAMFD(%i, %i, '%s')", msgTag, hasData ? Base64BufferLength(dataSize) : 1, text.c_str());
 }
 
+std::string UncutArbitraryMsgStatement(int msgTag, int dataSize, const void* data) {
+  const bool hasData = dataSize > 0 && data;
+  const std::string text = hasData ? Base64Encode(data, static_cast<size_t>(dataSize)) : std::string();
+  return "SAMFD(" + std::to_string(msgTag) + ", " + std::to_string(hasData ? Base64BufferLength(dataSize) : 1) +
+         ", '" + text + "')";
+}
+
 std::string MidiMsgStatement(const MidiMessage& msg) {
   return FormatStatement("SMMFD(%i, %i, %i)", msg.status, msg.data1, msg.data2);
 }

@@ -20,8 +20,17 @@ enum EMsgTag : int {
   kMsgTagSetParamValue = 1, // page to plug-in: set a parameter from a plain value
   kMsgTagSpectrum = 3,      // plug-in to page: spectrum picture
   kMsgTagSampleRate = 4,    // plug-in to page: the engine's sample rate, {"t":"rate","fs":...}
+  kMsgTagLevels = 5,        // plug-in to page: loudness, input true peak, gain-match gain
+  kMsgTagPageState = 6,     // plug-in to page: the page's stored state text, verbatim
+  kMsgTagEditorScale = 7,   // plug-in to page: the editor's scale, {"t":"size","scale":S}
   kMsgTagOpenUrl = 10,      // page to plug-in: open a web address
+  kMsgTagResetLoudness = 11,   // page to plug-in: restart the loudness measurement
+  kMsgTagStorePageState = 12,  // page to plug-in: keep this state text for the page
+  kMsgTagEditorSize = 13,      // page to plug-in: {"scale":S}, resize the editor
 };
+
+// The longest page state text the plug-in keeps (bytes); a longer one is ignored.
+constexpr int kMaxPageStateBytes = 65536;
 
 // printf-style formatting cut to kMaxScriptLength bytes.
 std::string FormatStatement(const char* format, ...) __attribute__((format(printf, 1, 2)));
@@ -34,6 +43,9 @@ std::string ControlValueStatement(int ctrlTag, double normalized);
 std::string ControlMsgStatement(int ctrlTag, int msgTag, int dataSize, const void* data);
 // "SAMFD(%i, %i, '%s')": message tag, base64 buffer length, base64 payload.
 std::string ArbitraryMsgStatement(int msgTag, int dataSize, const void* data);
+// The same statement without the length limit, for payloads that are larger by design (the
+// page's state text): cutting them would hand the page a broken text.
+std::string UncutArbitraryMsgStatement(int msgTag, int dataSize, const void* data);
 // "SMMFD(%i, %i, %i)": status byte and the two data bytes.
 std::string MidiMsgStatement(const MidiMessage& msg);
 

@@ -44,6 +44,7 @@ void EqProcessor::Reset(double sampleRate, int maxBlockFrames) {
       std::isfinite(sampleRate) && sampleRate > 0.0 ? sampleRate : mEngine.mSampleRate;
   mEngine.PrepareEngine(fs);
   mGainMatch.Reset(fs);
+  mLevels.Prepare(fs);
   ResizeBuffers(maxBlockFrames > 0 ? maxBlockFrames : kDefaultMaxBlock);
 }
 
@@ -135,6 +136,11 @@ void EqProcessor::ProcessPiece(const double* inL, const double* inR, double* out
 
   eng.ClearNonFiniteStates();
   mGainMatch.ClearNonFiniteStates();
+
+  // The level readings measure what leaves the plug-in, after the filter stages and the gain
+  // match.
+  const double gainMatchDb = mGainMatch.Enabled() ? 20.0 * std::log10(mGainMatch.Gain()) : 0.0;
+  mLevels.Process(copyL, copyR, outL, outR, stereo, n, eng.mDisplayMeters, gainMatchDb);
 }
 
 void EqProcessor::CopyLatestRings(double* inputMid2048, double* outputMid2048) const {

@@ -4,6 +4,7 @@
 
 #include "EqEngine.h"
 #include "GainMatch.h"
+#include "LevelMeters.h"
 #include "Meters.h"
 
 // The whole audio path of the plug-in: the engine, the gain match and the block buffers.
@@ -35,6 +36,11 @@ class EqProcessor {
   Meters& GetMeters() { return mEngine.mMeters; }
   const Meters& GetMeters() const { return mEngine.mMeters; }
 
+  // Loudness of the output, true peak of the input and the gain match's gain (any thread).
+  LevelReadings GetLevels() const { return mLevels.Read(); }
+  // Restarts the loudness measurement at the next block (any thread).
+  void ResetLoudness() { mLevels.RequestLoudnessReset(); }
+
   // The newest 2048 samples of the input-mid and output-mid history rings, oldest first.
   void CopyLatestRings(double* inputMid2048, double* outputMid2048) const;
 
@@ -49,6 +55,7 @@ class EqProcessor {
 
   EqEngine mEngine;
   GainMatch mGainMatch;
+  LevelMeters mLevels;
   int mCapacity = 0;
   std::vector<double> mInput[2];     // copy of the block's input (in-place hosts)
   std::vector<double> mFiltered[2];  // output of the LF Filter stage

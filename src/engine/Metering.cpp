@@ -279,4 +279,8 @@ void FollowKernel(EqEngine& eng) {
   for (int k = 0; k < kNumProgramBands; ++k) a.band[k] = eng.mBank.band[k];
 }
 
+double TruePeakOfBlock(double (&history)[4], const double* x, int n) { return BlockPeak(history, x, n); }
+
+void KeepTruePeakHistory(double (&history)[4], const double* x, int n) { KeepHistory(history, x, n); }
+
 }  // namespace kyr

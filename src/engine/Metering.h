@@ -91,4 +91,10 @@ bool AnalysisFollowsKernel(const EqEngine& eng);
 // kernel's (which they equal).
 void FollowKernel(EqEngine& eng);
 
+// The true-peak estimator of "tp" for one channel: the largest four-times oversampled peak of
+// x[0..n), continuing from the channel's last four samples in `history` (oldest first), which
+// become the block's last four. KeepTruePeakHistory only moves the history along.
+double TruePeakOfBlock(double (&history)[4], const double* x, int n);
+void KeepTruePeakHistory(double (&history)[4], const double* x, int n);
+
 }  // namespace kyr

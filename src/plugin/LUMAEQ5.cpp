@@ -22,8 +22,8 @@ oskel::PluginConfig MakePluginConfig() {
   c.latency = 0;
   c.plugType = oskel::kEffect;
   c.plugHasUI = true;
-  c.plugWidth = 1200;
-  c.plugHeight = 560;
+  c.plugWidth = kEditorWidth;
+  c.plugHeight = kEditorHeight;
   c.plugMinWidth = 400;
   c.plugMaxWidth = 3600;
   c.plugMinHeight = 186;

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "engine/EParams.h"
 #include "editor/AnalyserPicture.h"
@@ -15,6 +16,9 @@ namespace kyr {
 
 constexpr int32_t kUniqueID = oskel::FourCharCode("Tz4u");
 constexpr int32_t kMfrID = oskel::FourCharCode("Wvoa");
+// The editor page's design size in editor pixels (its size at scale 1).
+constexpr int kEditorWidth = 1200;
+constexpr int kEditorHeight = 560;
 
 // The construction record of Kyr EQ.
 oskel::PluginConfig MakePluginConfig();
@@ -59,6 +63,14 @@ class LUMAEQ5 : public oskel::IPluginVST3, public kyr::IKyrMeters {
   std::atomic<uint8_t> mEditorOpen{0};
   std::atomic<uint8_t> mEditorResend{0};
   int mSpectrumTicks = 0;
+  // Set when a page has loaded: the first tick then gives it its stored state and its scale.
+  // UI thread.
+  bool mPageLoaded = false;
+  // The page's state text (A/B slots, history, ...), kept for the life of the instance but not
+  // in the project. UI thread.
+  std::string mPageState;
+  bool mHasPageState = false;
+  double mEditorScale = 1.0;  // the scale the page last asked for
   double mSentSampleRate = 0.0;  // the rate last sent to the page; 0 sends it on the next tick
   // A command-line host reads the meters (IKyrMeters::setMeterReader). UI thread.
   std::atomic<uint8_t> mHostReadsMeters{0};
@@ -69,6 +81,10 @@ class LUMAEQ5 : public oskel::IPluginVST3, public kyr::IKyrMeters {
   // spectrum picture, whose FFT tables are built on the first picture.
   void SendMeterMessage();
   void SendSampleRateMessage(double sampleRate);
+  void SendLevelsMessage();
+  void SendPageState();
+  void SendEditorScale();
+  void ResizeEditor(double scale);
   void BuildSpectrumMessage();
   std::unique_ptr<oskel::AnalyserPicture> mSpectrum;
 };

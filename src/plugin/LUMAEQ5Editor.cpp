@@ -2,11 +2,13 @@
 // page's arbitrary messages. Everything here runs on the user-interface thread.
 #include "LUMAEQ5.h"
 
+#include <cmath>
 #include <cstdio>
 
 #include "MeterSnapshot.h"
 #include "editor/EditorPage.h"
 #include "editor/EditorProtocol.h"
+#include "editor/LevelsMessage.h"
 #include "editor/MeterMessage.h"
 #include "editor/PageRequests.h"
 #include "platform/Platform.h"
@@ -30,6 +32,12 @@ void LUMAEQ5::OnIdle() {
   const double sampleRate = mProcessor.GetSampleRate();
   if (sampleRate != mSentSampleRate) SendSampleRateMessage(sampleRate);
 
+  if (mPageLoaded) {
+    mPageLoaded = false;
+    SendPageState();
+    SendEditorScale();
+  }
+
   if (mProcessor.GetMeters().processed.load(relaxed) != 0) SendMeterMessage();
 
   if (++mSpectrumTicks >= 3) {
@@ -44,6 +52,36 @@ void LUMAEQ5::SendMeterMessage() {
   mProcessor.GetMeters().processed.store(0, std::memory_order_relaxed);
   const std::string text = oskel::FormatMeterMessage(meters);
   SendArbitraryMsgToUI(oskel::kMsgTagMeters, static_cast<int>(text.size()), text.data());
+  SendLevelsMessage();
+}
+
+void LUMAEQ5::SendLevelsMessage() {
+  const kyr::LevelReadings r = mProcessor.GetLevels();
+  const std::string text = oskel::FormatLevelsMessage({r.momentary, r.shortTerm, r.integrated, r.inputTruePeak,
+                                                       r.gainMatchDb});
+  SendArbitraryMsgToUI(oskel::kMsgTagLevels, static_cast<int>(text.size()), text.data());
+}
+
+void LUMAEQ5::SendPageState() {
+  if (!mHasPageState) return;
+  // The text may be far longer than the bridge's statement limit; it goes out whole.
+  EvaluateJavaScript(
+      oskel::UncutArbitraryMsgStatement(oskel::kMsgTagPageState, static_cast<int>(mPageState.size()), mPageState.data())
+          .c_str());
+}
+
+void LUMAEQ5::SendEditorScale() {
+  const std::string text = oskel::FormatEditorScaleMessage(mEditorScale);
+  SendArbitraryMsgToUI(oskel::kMsgTagEditorScale, static_cast<int>(text.size()), text.data());
+}
+
+void LUMAEQ5::ResizeEditor(double scale) {
+  mEditorScale = scale;
+  // The host is asked for the view's new size (at its content scale) and, at 1, gets exactly
+  // the design size.
+  EditorResizeFromUI(static_cast<int>(std::lround(kyr::kEditorWidth * scale)),
+                     static_cast<int>(std::lround(kyr::kEditorHeight * scale)), true);
+  SendEditorScale();
 }
 
 void LUMAEQ5::SendSampleRateMessage(double sampleRate) {
@@ -65,6 +103,7 @@ void LUMAEQ5::BuildSpectrumMessage() {
 void LUMAEQ5::OnUIOpen() {
   for (int i = 0; i < NParams(); ++i) SendParameterValueToUI(i, GetParam(i)->GetNormalized(), true);
   mEditorResend.store(1, std::memory_order_relaxed);
+  mPageLoaded = true;
   // Blocks from before the page had a reader measured nothing for it; the first meter message
   // waits for a block that did.
   mProcessor.GetMeters().processed.store(0, std::memory_order_relaxed);
@@ -93,6 +132,16 @@ bool LUMAEQ5::OnMessage(int msgTag, int /*ctrlTag*/, int dataSize, const void* d
     SendParameterValueToUI(idx, normalized, true);
   } else if (msgTag == oskel::kMsgTagOpenUrl) {
     if (const auto url = oskel::ParseOpenUrlRequest(data, dataSize)) oskel::platform::OpenUrl(*url);
+  } else if (msgTag == oskel::kMsgTagResetLoudness) {
+    mProcessor.ResetLoudness();
+  } else if (msgTag == oskel::kMsgTagStorePageState) {
+    // A text that is missing or too long leaves the stored one in place.
+    if (data && dataSize > 0 && dataSize <= oskel::kMaxPageStateBytes) {
+      mPageState.assign(static_cast<const char*>(data), static_cast<size_t>(dataSize));
+      mHasPageState = true;
+    }
+  } else if (msgTag == oskel::kMsgTagEditorSize) {
+    if (const auto scale = oskel::ParseEditorScaleRequest(data, dataSize)) ResizeEditor(*scale);
   }
   return true;
 }

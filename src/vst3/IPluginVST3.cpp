@@ -269,8 +269,11 @@ void IPluginVST3::ParamDetailsChanged() {
 
 bool IPluginVST3::EditorResize(int width, int height) {
   if (!HasUI()) return true;
-  if (mView && (width != GetEditorWidth() || height != GetEditorHeight())) mView->ResizeFrame(width, height);
+  const bool changed = width != GetEditorWidth() || height != GetEditorHeight();
+  // The new size is the view's own before the frame is asked: hosts call back into the view
+  // (getSize, checkSizeConstraint, onSize) from within resizeView.
   SetEditorSize(width, height);
+  if (mView && changed) mView->ResizeFrame(width, height);
   return true;
 }
 

@@ -152,8 +152,21 @@ tresult PLUGIN_API IPluginVST3View::getSize(ViewRect* size) {
   return kResultOk;
 }
 
+bool IPluginVST3View::IsOwnSize(const ViewRect& rect) const {
+  return mOwner.HasUI() && rect.getWidth() == ViewExtent(mOwner.GetEditorWidth(), mContentScale) &&
+         rect.getHeight() == ViewExtent(mOwner.GetEditorHeight(), mContentScale);
+}
+
 tresult PLUGIN_API IPluginVST3View::onSize(ViewRect* newSize) {
-  if (!newSize || !mOwner.GetHostResize()) return kResultFalse;
+  if (!newSize) return kResultFalse;
+  if (!mOwner.GetHostResize()) {
+    // The user may not resize the editor, but the size the view itself asked the frame for
+    // (a scale the page chose, or a new content scale) is taken.
+    if (!IsOwnSize(*newSize)) return kResultFalse;
+    CPluginView::onSize(newSize);
+    mOwner.OnParentWindowResize(mOwner.GetEditorWidth(), mOwner.GetEditorHeight());
+    return kResultOk;
+  }
   CPluginView::onSize(newSize);
   mOwner.OnParentWindowResize(newSize->right - newSize->left, newSize->bottom - newSize->top);
   return kResultOk;
@@ -166,6 +179,9 @@ tresult PLUGIN_API IPluginVST3View::canResize() {
 
 tresult PLUGIN_API IPluginVST3View::checkSizeConstraint(ViewRect* rect) {
   if (!rect) return kInvalidArgument;
+  // The view's own size stands, even where a large scale on a large content scale passes
+  // the limits below.
+  if (IsOwnSize(*rect)) return kResultOk;
   int32 width = rect->right - rect->left;
   int32 height = rect->bottom - rect->top;
   const bool outside = width < mOwner.GetMinWidth() || width > mOwner.GetMaxWidth() ||

@@ -69,6 +69,8 @@ class IPluginVST3View : public Steinberg::CPluginView,
  private:
   // Key events of both directions, translated into the editor's key record (Windows
   // virtual-key codes, the character as UTF-8); `down` picks the delegate's hook.
+  // Whether a rectangle has the view's current size (the editor's size at the content scale).
+  bool IsOwnSize(const Steinberg::ViewRect& rect) const;
   Steinberg::tresult OnKey(Steinberg::char16 key, Steinberg::int16 keyCode, Steinberg::int16 modifiers, bool down);
 
   IPluginVST3& mOwner;

@@ -363,6 +363,9 @@ TEST(EqProcessor, UserInterfaceThreadRunsAlongsideTheAudioThread) {
       p.OnParamChange(kAutoGainMatch, k % 2);
       p.CopyLatestRings(in.data(), out.data());
       sink = p.GetMeters().lufs.load() + p.GetMeters().ppg[3].load();
+      const LevelReadings levels = p.GetLevels();
+      sink = levels.integrated + levels.gainMatchDb + levels.inputTruePeak;
+      if (k % 50 == 0) p.ResetLoudness();
     }
   });
   std::vector<double> l = Program(256, 1.0), r = Program(256, 1.2);

@@ -143,6 +143,64 @@ TEST_F(IPluginVST3ViewTest, RefusesHostResizingAndClampsSizeConstraints) {
   EXPECT_EQ(view->onFocus(true), kResultFalse);
 }
 
+namespace {
+
+// A frame that resizes the way hosts do: it asks the view to check the size, then sets it.
+class ResizingFrame : public Frame {
+ public:
+  tresult PLUGIN_API resizeView(IPlugView* v, ViewRect* r) override {
+    Frame::resizeView(v, r);
+    ViewRect checked = *r;
+    constraint = v->checkSizeConstraint(&checked);
+    constrainedTo = checked;
+    sized = v->onSize(&checked);
+    return kResultTrue;
+  }
+  tresult constraint = kResultFalse, sized = kResultFalse;
+  ViewRect constrainedTo;
+};
+
+}  // namespace
+
+// The editor asks for a bigger page: the view asks the frame for that size at the content scale,
+// lets it stand and takes it, while a size the user drags to stays refused.
+TEST_F(IPluginVST3ViewTest, TakesTheSizeTheEditorAsksFor) {
+  ResizingFrame frame;
+  view->setFrame(&frame);
+  const struct {
+    float contentScale;
+    int width, height;        // editor pixels
+    int32 viewWidth, viewHeight;
+  } cases[] = {
+      {1.0f, 1500, 700, 1500, 700},  {1.0f, 2400, 1120, 2400, 1120}, {1.0f, 1200, 560, 1200, 560},
+      {1.5f, 1500, 700, 2250, 1050}, {2.0f, 2400, 1120, 4800, 2240}, {1.25f, 1800, 840, 2250, 1050},
+  };
+  for (const auto& c : cases) {
+    view->setContentScaleFactor(c.contentScale);
+    plugin->events.clear();
+    frame.last = ViewRect();
+    EXPECT_TRUE(plugin->EditorResizeFromUI(c.width, c.height, true));
+    const std::string name = std::to_string(c.width) + " at " + std::to_string(c.contentScale);
+    EXPECT_EQ(frame.last.getWidth(), c.viewWidth) << name;
+    EXPECT_EQ(frame.last.getHeight(), c.viewHeight) << name;
+    EXPECT_EQ(frame.constraint, kResultOk) << name;
+    EXPECT_EQ(frame.constrainedTo.getWidth(), c.viewWidth) << name;
+    EXPECT_EQ(frame.constrainedTo.getHeight(), c.viewHeight) << name;
+    EXPECT_EQ(frame.sized, kResultOk) << name;
+    EXPECT_EQ(plugin->events, std::vector<std::string>{"resize " + std::to_string(c.width) + "x" + std::to_string(c.height)})
+        << name;
+    ViewRect r;
+    ASSERT_EQ(view->getSize(&r), kResultOk);
+    EXPECT_EQ(r.getWidth(), c.viewWidth) << name;
+    EXPECT_EQ(r.getHeight(), c.viewHeight) << name;
+
+    ViewRect dragged(0, 0, c.viewWidth + 10, c.viewHeight);
+    EXPECT_EQ(view->onSize(&dragged), kResultFalse) << name;
+  }
+  EXPECT_EQ(view->canResize(), kResultFalse);
+  view->setFrame(nullptr);
+}
+
 TEST_F(IPluginVST3ViewTest, TranslatesHostKeysIntoWindowsKeys) {
   const struct {
     char16 c;

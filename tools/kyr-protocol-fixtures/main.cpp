@@ -2,7 +2,9 @@
 // the page's own browser tests (which read the file named by KYR_PROTOCOL_FIXTURES):
 //   {"params": the parameter descriptions statement, "values": the 53 default value statements,
 //    "meters": a meter statement, "spectrum": a spectrum statement of a test signal,
-//    "rate": the sample-rate statement for 44.1 kHz}
+//    "rate": the sample-rate statement for 44.1 kHz, "levels": the levels statement after that
+//    meter statement, "size": the editor-scale statement answering a request for 1.5,
+//    "pageState": the page-state statement returning a stored text after a page load}
 // Usage: kyr-protocol-fixtures [output.json]   (standard output without an argument)
 #include <cmath>
 #include <cstdio>
@@ -13,6 +15,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "editor/EditorProtocol.h"
 #include "engine/Meters.h"
 #include "plugin/LUMAEQ5.h"
 
@@ -79,11 +82,24 @@ int main(int argc, char** argv) {
   for (int tick = 0; tick < 3; ++tick) plugin.OnIdle();
   fixtures["meters"] = FirstWithPrefix(plugin.statements, "SAMFD(0, ");
   fixtures["spectrum"] = FirstWithPrefix(plugin.statements, "SAMFD(3, ");
+  fixtures["levels"] = FirstWithPrefix(plugin.statements, "SAMFD(5, ");
   // The sample-rate message after the engine moves to 44.1 kHz.
   plugin.GetProcessor().Reset(44100.0, 512);
   plugin.statements.clear();
   plugin.OnIdle();
   fixtures["rate"] = FirstWithPrefix(plugin.statements, "SAMFD(4, ");
+
+  // The editor's scale, then a stored page state handed back to a reloaded page.
+  const std::string sizeRequest = R"({"scale":1.5})";
+  plugin.statements.clear();
+  plugin.OnMessage(oskel::kMsgTagEditorSize, 0, static_cast<int>(sizeRequest.size()), sizeRequest.data());
+  fixtures["size"] = FirstWithPrefix(plugin.statements, "SAMFD(7, ");
+  const std::string pageState = R"({"ab":{"lit":"A"},"history":[],"note":"caf\u00e9 \"A\""})";
+  plugin.OnMessage(oskel::kMsgTagStorePageState, 0, static_cast<int>(pageState.size()), pageState.data());
+  plugin.OnUIOpen();
+  plugin.statements.clear();
+  plugin.OnIdle();
+  fixtures["pageState"] = FirstWithPrefix(plugin.statements, "SAMFD(6, ");
 
   const std::string text = fixtures.dump(2) + "\n";
   if (argc > 1) {
@@ -96,7 +112,7 @@ int main(int argc, char** argv) {
   } else {
     std::cout << text;
   }
-  for (const char* key : {"meters", "spectrum", "rate"})
+  for (const char* key : {"meters", "spectrum", "rate", "levels", "size", "pageState"})
     if (fixtures[key].get<std::string>().empty()) return 1;
   return 0;
 }
