@@ -61,8 +61,8 @@ void IPluginAPIBase::ResendAllParamsToHost() {
 }
 
 bool IPluginAPIBase::EditorResizeFromUI(int width, int height, bool needsHostResize) {
-  if (needsHostResize) EditorResize(width, height);
-  return true;
+  // False when the host refused the new size.
+  return !needsHostResize || EditorResize(width, height);
 }
 
 void IPluginAPIBase::OnTimer(Timer&) {

@@ -76,11 +76,13 @@ void LUMAEQ5::SendEditorScale() {
 }
 
 void LUMAEQ5::ResizeEditor(double scale) {
-  mEditorScale = scale;
   // The host is asked for the view's new size (at its content scale) and, at 1, gets exactly
-  // the design size.
-  EditorResizeFromUI(static_cast<int>(std::lround(kyr::kEditorWidth * scale)),
-                     static_cast<int>(std::lround(kyr::kEditorHeight * scale)), true);
+  // the design size. A host that refuses keeps the old size, and the page keeps its old scale.
+  if (!EditorResizeFromUI(static_cast<int>(std::lround(kyr::kEditorWidth * scale)),
+                          static_cast<int>(std::lround(kyr::kEditorHeight * scale)), true)) {
+    return;
+  }
+  mEditorScale = scale;
   SendEditorScale();
 }
 

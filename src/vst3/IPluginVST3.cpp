@@ -272,8 +272,13 @@ bool IPluginVST3::EditorResize(int width, int height) {
   const bool changed = width != GetEditorWidth() || height != GetEditorHeight();
   // The new size is the view's own before the frame is asked: hosts call back into the view
   // (getSize, checkSizeConstraint, onSize) from within resizeView.
+  const int oldWidth = GetEditorWidth(), oldHeight = GetEditorHeight();
   SetEditorSize(width, height);
-  if (mView && changed) mView->ResizeFrame(width, height);
+  if (mView && changed && !mView->ResizeFrame(width, height)) {
+    // The host kept the window as it was: so does the editor.
+    SetEditorSize(oldWidth, oldHeight);
+    return false;
+  }
   return true;
 }
 

@@ -160,6 +160,12 @@ class ResizingFrame : public Frame {
   ViewRect constrainedTo;
 };
 
+// A frame whose host keeps the window as it is.
+class RefusingFrame : public Frame {
+ public:
+  tresult PLUGIN_API resizeView(IPlugView*, ViewRect*) override { return kResultFalse; }
+};
+
 }  // namespace
 
 // The editor asks for a bigger page: the view asks the frame for that size at the content scale,
@@ -198,6 +204,18 @@ TEST_F(IPluginVST3ViewTest, TakesTheSizeTheEditorAsksFor) {
     EXPECT_EQ(view->onSize(&dragged), kResultFalse) << name;
   }
   EXPECT_EQ(view->canResize(), kResultFalse);
+
+  // A host that refuses the new size: the editor keeps the size it had and says so.
+  view->setContentScaleFactor(1.0f);
+  RefusingFrame refusing;
+  view->setFrame(&refusing);
+  ViewRect before;
+  ASSERT_EQ(view->getSize(&before), kResultOk);
+  EXPECT_FALSE(plugin->EditorResizeFromUI(1500, 700, true));
+  ViewRect after;
+  ASSERT_EQ(view->getSize(&after), kResultOk);
+  EXPECT_EQ(after.getWidth(), before.getWidth());
+  EXPECT_EQ(after.getHeight(), before.getHeight());
   view->setFrame(nullptr);
 }
 
