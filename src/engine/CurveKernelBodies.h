@@ -21,28 +21,21 @@ void StoreLane(double* p, L v) {
 }
 
 // Knee curve of x[0..n) into out (may be x), n <= kCurvePass, one step per buffer pass.
-template <typename V>
-void KneeCurvePasses(const double* x, double* out, int n, const KneeConstants& c) {
-  alignas(64) double q[kCurvePass], logQ[kCurvePass], aux[kCurvePass];
+// The knee is a template argument so that its constants fold into the instructions.
+template <typename V, const KneeConstants& c>
+void KneeCurvePasses(const double* x, double* out, int n) {
+  alignas(64) double logQ[kCurvePass], t[kCurvePass];
   ForEachLane<V>(n, [&](auto lane, int i) {
     using L = decltype(lane);
-    L qv, lv;
-    KneeLog(LoadLane<L>(x + i), c, qv, lv);
-    StoreLane(q + i, qv);
-    StoreLane(logQ + i, lv);
+    StoreLane(logQ + i, KneeLog(LoadLane<L>(x + i), c));
   });
   ForEachLane<V>(n, [&](auto lane, int i) {
     using L = decltype(lane);
-    StoreLane(aux + i, KneePower(LoadLane<L>(logQ + i), c));
+    StoreLane(t + i, KneePower(LoadLane<L>(logQ + i), c));
   });
   ForEachLane<V>(n, [&](auto lane, int i) {
     using L = decltype(lane);
-    StoreLane(aux + i, KneeLog1p(LoadLane<L>(aux + i)));
-  });
-  ForEachLane<V>(n, [&](auto lane, int i) {
-    using L = decltype(lane);
-    StoreLane(out + i, KneeValue(LoadLane<L>(x + i), LoadLane<L>(q + i), LoadLane<L>(logQ + i),
-                                 LoadLane<L>(aux + i), c));
+    StoreLane(out + i, KneeValue(LoadLane<L>(x + i), LoadLane<L>(logQ + i), LoadLane<L>(t + i), c));
   });
 }
 
@@ -63,7 +56,7 @@ void TubeStageBlock(const double* u, const double* e, const double* bias, int bi
         using L = decltype(lane);
         StoreLane(lowBias + i, TubePolynomial(LoadLane<L>(hostBias + i)));
       });
-      KneeCurvePasses<V>(lowBias, lowBias, hostCount, kTubeKnee);
+      KneeCurvePasses<V, kTubeKnee>(lowBias, lowBias, hostCount);
       for (int i = m - 1; i >= 0; --i) {
         lowBias[i] = lowBias[i / biasStep];
         biasSub[i] = hostBias[i / biasStep];
@@ -77,8 +70,8 @@ void TubeStageBlock(const double* u, const double* e, const double* bias, int bi
       const L shifted = bp != nullptr ? ei * drive + LoadLane<L>(bp + i) : ei * drive;
       StoreLane(low + i, TubePolynomial(shifted));
     });
-    KneeCurvePasses<V>(low, low, m, kTubeKnee);
-    KneeCurvePasses<V>(high, high, m, kSoftKnee);
+    KneeCurvePasses<V, kTubeKnee>(low, low, m);
+    KneeCurvePasses<V, kSoftKnee>(high, high, m);
     ForEachLane<V>(m, [&](auto lane, int i) {
       using L = decltype(lane);
       const L lowPart = bp != nullptr ? (LoadLane<L>(low + i) - LoadLane<L>(lowBias + i)) / drive
@@ -107,8 +100,8 @@ void SplitErrorsBlock(const double* y, const double* e, double drive, double* lo
       StoreLane(lo + i, TubePolynomial(ei * drive));
       StoreLane(hi + i, (LoadLane<L>(y + i0 + i) - ei) * drive);
     });
-    KneeCurvePasses<V>(lo, lo, m, kTubeKnee);
-    KneeCurvePasses<V>(hi, hi, m, kSoftKnee);
+    KneeCurvePasses<V, kTubeKnee>(lo, lo, m);
+    KneeCurvePasses<V, kSoftKnee>(hi, hi, m);
     ForEachLane<V>(m, [&](auto lane, int i) {
       using L = decltype(lane);
       const L ei = LoadLane<L>(e + i0 + i);
