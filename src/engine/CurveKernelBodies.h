@@ -120,19 +120,27 @@ void TanhBlock(const double* in, double* out, int n) {
   });
 }
 
+// Two passes (the tanh argument, then the target) for the same reason as the knee's steps.
 template <typename V>
 void PushPullTargetsBlock(const double* fast, const double* slow, double pivot, double amount,
                           double* target, int n) {
-  ForEachLane<V>(n, [&](auto lane, int i) {
-    using L = decltype(lane);
-    using T = LaneTraits<L>;
-    const L f = LoadLane<L>(fast + i), s = LoadLane<L>(slow + i);
-    const L m = Tanh(((s - f) / (s + f + 1e-9) + pivot) * 3.0);
-    L t = 1.0 + m * amount * 0.9;
-    t = T::Select(t < 0.05, Splat<L>(0.05), t);
-    t = T::Select(t > 2.5, Splat<L>(2.5), t);
-    StoreLane(target + i, t);
-  });
+  alignas(64) double z[kCurvePass];
+  for (int i0 = 0; i0 < n; i0 += kCurvePass) {
+    const int m = n - i0 < kCurvePass ? n - i0 : kCurvePass;
+    ForEachLane<V>(m, [&](auto lane, int i) {
+      using L = decltype(lane);
+      const L f = LoadLane<L>(fast + i0 + i), s = LoadLane<L>(slow + i0 + i);
+      StoreLane(z + i, ((s - f) / (s + f + 1e-9) + pivot) * 3.0);
+    });
+    ForEachLane<V>(m, [&](auto lane, int i) {
+      using L = decltype(lane);
+      using T = LaneTraits<L>;
+      L t = 1.0 + Tanh(LoadLane<L>(z + i)) * amount * 0.9;
+      t = T::Select(t < 0.05, Splat<L>(0.05), t);
+      t = T::Select(t > 2.5, Splat<L>(2.5), t);
+      StoreLane(target + i0 + i, t);
+    });
+  }
 }
 
 template <typename V>

@@ -144,32 +144,10 @@ KYR_LANE_INLINE V Log(V x) {
   return k * kLn2Hi - ((hfsq - (s * (hfsq + r) + k * kLn2Lo)) - f);
 }
 
-// e^r - 1 for |r| <= ln2 / 2: Taylor series to r^13 (truncation below 1e-17).
+// e^r - 1 for |r| <= ln2 / 2: Taylor series to r^13 (truncation below 1e-17), its even and
+// odd terms in separate chains so that the latency of one evaluation stays short.
 template <typename V>
 KYR_LANE_INLINE V Expm1Reduced(V r) {
-  V p = Splat<V>(1.0 / 6227020800.0);
-  p = p * r + 1.0 / 479001600.0;
-  p = p * r + 1.0 / 39916800.0;
-  p = p * r + 1.0 / 3628800.0;
-  p = p * r + 1.0 / 362880.0;
-  p = p * r + 1.0 / 40320.0;
-  p = p * r + 1.0 / 5040.0;
-  p = p * r + 1.0 / 720.0;
-  p = p * r + 1.0 / 120.0;
-  p = p * r + 1.0 / 24.0;
-  p = p * r + 1.0 / 6.0;
-  p = p * r + 0.5;
-  return r + (r * r) * p;
-}
-
-// e^x for x in -708..0 without a division, within 2 ulp: after the usual reduction the
-// Taylor series to r^13 (as in Expm1Reduced), its even and odd terms in separate chains so
-// that the latency of one evaluation stays short.
-template <typename V>
-KYR_LANE_INLINE V ExpNonPositive(V x) {
-  const V shifted = x * kInvLn2 + kShifter;
-  const V kd = shifted - kShifter;
-  const V r = (x - kd * kLn2Hi) - kd * kLn2Lo;
   const V r2 = r * r;
   V e = Splat<V>(1.0 / 479001600.0);
   V o = Splat<V>(1.0 / 6227020800.0);
@@ -183,8 +161,16 @@ KYR_LANE_INLINE V ExpNonPositive(V x) {
   o = o * r2 + 1.0 / 120.0;
   e = e * r2 + 0.5;
   o = o * r2 + 1.0 / 6.0;
-  const V em1r = r + r2 * (e + r * o);
-  return (1.0 + em1r) * PowerOfTwo(shifted);
+  return r + r2 * (e + r * o);
+}
+
+// e^x for x in -708..0 without a division, within 2 ulp.
+template <typename V>
+KYR_LANE_INLINE V ExpNonPositive(V x) {
+  const V shifted = x * kInvLn2 + kShifter;
+  const V kd = shifted - kShifter;
+  const V r = (x - kd * kLn2Hi) - kd * kLn2Lo;
+  return (1.0 + Expm1Reduced(r)) * PowerOfTwo(shifted);
 }
 
 // Hyperbolic tangent through an accurate expm1 of 2|z|.
