@@ -35,7 +35,8 @@ void KneeCurvePasses(const double* x, double* out, int n) {
   });
   ForEachLane<V>(n, [&](auto lane, int i) {
     using L = decltype(lane);
-    StoreLane(out + i, KneeValue(LoadLane<L>(x + i), LoadLane<L>(logQ + i), LoadLane<L>(t + i), c));
+    const L xi = LoadLane<L>(x + i);
+    StoreLane(out + i, KneeValue(xi, LoadLane<L>(logQ + i), LoadLane<L>(t + i), c));
   });
 }
 
@@ -57,11 +58,16 @@ void TubeStageBlock(const double* u, const double* e, const double* bias, int bi
         StoreLane(lowBias + i, TubePolynomial(LoadLane<L>(hostBias + i)));
       });
       KneeCurvePasses<V, kTubeKnee>(lowBias, lowBias, hostCount);
-      for (int i = m - 1; i >= 0; --i) {
-        lowBias[i] = lowBias[i / biasStep];
-        biasSub[i] = hostBias[i / biasStep];
+      if (biasStep == 2) {
+        // Backwards, so that each value is read before its place is overwritten.
+        for (int i = m - 1; i >= 0; --i) {
+          lowBias[i] = lowBias[i >> 1];
+          biasSub[i] = hostBias[i >> 1];
+        }
+        bp = biasSub;
+      } else {
+        bp = hostBias;
       }
-      bp = biasSub;
     }
     ForEachLane<V>(m, [&](auto lane, int i) {
       using L = decltype(lane);
