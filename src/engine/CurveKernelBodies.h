@@ -24,10 +24,21 @@ void StoreLane(double* p, L v) {
 // The knee is a template argument so that its constants fold into the instructions.
 template <typename V, const KneeConstants& c>
 void KneeCurvePasses(const double* x, double* out, int n) {
-  alignas(64) double logQ[kCurvePass], t[kCurvePass];
+  alignas(64) double k[kCurvePass], f[kCurvePass], s[kCurvePass], logQ[kCurvePass];
+  double* const t = k;  // k is read for the last time in step 2
   ForEachLane<V>(n, [&](auto lane, int i) {
     using L = decltype(lane);
-    StoreLane(logQ + i, KneeLog(LoadLane<L>(x + i), c));
+    L ki, fi, si;
+    KneeLogReduce(LoadLane<L>(x + i), ki, fi, si);
+    StoreLane(k + i, ki);
+    StoreLane(f + i, fi);
+    StoreLane(s + i, si);
+  });
+  ForEachLane<V>(n, [&](auto lane, int i) {
+    using L = decltype(lane);
+    const L li = KneeLog(LoadLane<L>(x + i), LoadLane<L>(k + i), LoadLane<L>(f + i),
+                         LoadLane<L>(s + i), c);
+    StoreLane(logQ + i, li);
   });
   ForEachLane<V>(n, [&](auto lane, int i) {
     using L = decltype(lane);

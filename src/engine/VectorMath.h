@@ -118,23 +118,28 @@ KYR_LANE_INLINE V PowerOfTwo(V shifted) {
   return T::FromBits((k + 1023) << 52);
 }
 
-// Natural logarithm of a positive, normal, finite x.
+// Natural logarithm of a positive, normal, finite x, in two halves that a block routine can
+// run in separate passes: the reduction x = 2^k (1 + f) with s = f / (2 + f), then the series.
 template <typename V>
-KYR_LANE_INLINE V Log(V x) {
+KYR_LANE_INLINE void LogReduce(V x, V& k, V& f, V& s) {
   using T = LaneTraits<V>;
-  constexpr double kLg1 = 6.666666666666735130e-01, kLg2 = 3.999999999940941908e-01,
-                   kLg3 = 2.857142874366239149e-01, kLg4 = 2.222219843214978396e-01,
-                   kLg5 = 1.818357216161805012e-01, kLg6 = 1.531383769920937332e-01,
-                   kLg7 = 1.479819860511658591e-01;
   const auto bits = T::AsBits(x);
   // Biased exponent as a double: 2^52 + e, minus 2^52.
   const V biased = T::FromBits((bits >> 52) | 0x4330000000000000ULL) - 4503599627370496.0;
   V m = T::FromBits((bits & 0x000fffffffffffffULL) | 0x3ff0000000000000ULL);
   const auto high = m > 1.4142135623730951;
   m = T::Select(high, m * 0.5, m);
-  const V k = (biased - 1023.0) + T::Select(high, Splat<V>(1.0), Splat<V>(0.0));
-  const V f = m - 1.0;
-  const V s = f / (2.0 + f);
+  k = (biased - 1023.0) + T::Select(high, Splat<V>(1.0), Splat<V>(0.0));
+  f = m - 1.0;
+  s = f / (2.0 + f);
+}
+
+template <typename V>
+KYR_LANE_INLINE V LogSeries(V k, V f, V s) {
+  constexpr double kLg1 = 6.666666666666735130e-01, kLg2 = 3.999999999940941908e-01,
+                   kLg3 = 2.857142874366239149e-01, kLg4 = 2.222219843214978396e-01,
+                   kLg5 = 1.818357216161805012e-01, kLg6 = 1.531383769920937332e-01,
+                   kLg7 = 1.479819860511658591e-01;
   const V z = s * s;
   const V w = z * z;
   const V t1 = w * (kLg2 + w * (kLg4 + w * kLg6));
@@ -220,19 +225,26 @@ constexpr double InvNResidual(double n) {
 // of the large powers kept out of the result). So it takes one log (of |x|, less log k),
 // one exp (t) and the polynomial of the factor, and no division but the log's.
 //
-// The evaluation is split into three steps so that a block routine can run each over a whole
-// buffer: a single step's iterations are independent, while the three in a row form a
-// dependency chain longer than the processor can look ahead.
+// The evaluation is split into four steps so that a block routine can run each over a whole
+// buffer: a single step's iterations are independent, while the four in a row form a
+// dependency chain longer than the processor can look ahead (about half as far while the
+// other thread of the core runs).
 
-// Step 1: log q = log |x| - log k (any value where x is 0, subnormal or not finite: step 2
-// treats those without it).
+// Step 1: the reduction of |x| for its log (any value where x is 0, subnormal or not finite:
+// step 4 treats those without it).
 template <typename V>
-KYR_LANE_INLINE V KneeLog(V x, const KneeConstants& c) {
+KYR_LANE_INLINE void KneeLogReduce(V x, V& k, V& f, V& s) {
+  LogReduce(Abs(x), k, f, s);
+}
+
+// Step 2: log q = log |x| - log k.
+template <typename V>
+KYR_LANE_INLINE V KneeLog(V x, V k, V f, V s, const KneeConstants& c) {
   using T = LaneTraits<V>;
   const auto neg = x < 0.0;
   const V hi = T::Select(neg, Splat<V>(c.logKNegHi), Splat<V>(c.logKPosHi));
   const V lo = T::Select(neg, Splat<V>(c.logKNegLo), Splat<V>(c.logKPosLo));
-  return (Log(Abs(x)) - hi) - lo;
+  return (LogSeries(k, f, s) - hi) - lo;
 }
 
 // (1 + t)^(-1/n) from the polynomial, in four chains of the powers j mod 4 (the latency of
@@ -267,7 +279,7 @@ KYR_LANE_INLINE V KneeFactor(V t, const KneeConstants& c) {
   return p0 + s * (p1 + s * (p2 + s * p3));
 }
 
-// Step 2: t = min(q, 1/q)^n. Below e^-700 the factor is 1 in double; the bound also keeps
+// Step 3: t = min(q, 1/q)^n. Below e^-700 the factor is 1 in double; the bound also keeps
 // exp in range where |x| is far from the knee (tiny, zero or huge).
 template <typename V>
 KYR_LANE_INLINE V KneePower(V logQ, const KneeConstants& c) {
@@ -277,7 +289,7 @@ KYR_LANE_INLINE V KneePower(V logQ, const KneeConstants& c) {
   return ExpNonPositive(-u);
 }
 
-// Step 3: the curve value from x, log q and t.
+// Step 4: the curve value from x, log q and t.
 template <typename V>
 KYR_LANE_INLINE V KneeValue(V x, V logQ, V t, const KneeConstants& c) {
   using T = LaneTraits<V>;
@@ -292,7 +304,9 @@ KYR_LANE_INLINE V KneeValue(V x, V logQ, V t, const KneeConstants& c) {
 
 template <typename V>
 KYR_LANE_INLINE V KneeCurve(V x, const KneeConstants& c) {
-  const V logQ = KneeLog(x, c);
+  V k, f, s;
+  KneeLogReduce(x, k, f, s);
+  const V logQ = KneeLog(x, k, f, s, c);
   return KneeValue(x, logQ, KneePower(logQ, c), c);
 }
 
