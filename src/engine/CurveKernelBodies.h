@@ -46,6 +46,10 @@ void KneeCurvePasses(const double* x, double* out, int n) {
   });
   ForEachLane<V>(n, [&](auto lane, int i) {
     using L = decltype(lane);
+    StoreLane(t + i, KneeFactor(LoadLane<L>(t + i), c));
+  });
+  ForEachLane<V>(n, [&](auto lane, int i) {
+    using L = decltype(lane);
     const L xi = LoadLane<L>(x + i);
     StoreLane(out + i, KneeValue(xi, LoadLane<L>(logQ + i), LoadLane<L>(t + i), c));
   });

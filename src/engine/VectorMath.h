@@ -220,18 +220,18 @@ constexpr double InvNResidual(double n) {
   return (1.0 - n * (1.0 / n)) - ProductError(n, 1.0 / n);
 }
 
-// With q = |x| / k and t = min(q, 1/q)^n in 0..1 the curve is x * (1 + t)^(-1/n) below the
-// knee and k * q^(1 - n/n') * (1 + t)^(-1/n') above it (the same value, with the rounding
+// With q = |x| / k and t = min(q, 1/q)^n in 0..1 the curve is x * (1 + t)^(-invN) below the
+// knee and k * q^invNResidual * (1 + t)^(-invN) above it (the same value, with the rounding
 // of the large powers kept out of the result). So it takes one log (of |x|, less log k),
 // one exp (t) and the polynomial of the factor, and no division but the log's.
 //
-// The evaluation is split into four steps so that a block routine can run each over a whole
-// buffer: a single step's iterations are independent, while the four in a row form a
+// The evaluation is split into five steps so that a block routine can run each over a whole
+// buffer: a single step's iterations are independent, while the five in a row form a
 // dependency chain longer than the processor can look ahead (about half as far while the
 // other thread of the core runs).
 
 // Step 1: the reduction of |x| for its log (any value where x is 0, subnormal or not finite:
-// step 4 treats those without it).
+// step 5 treats those without it).
 template <typename V>
 KYR_LANE_INLINE void KneeLogReduce(V x, V& k, V& f, V& s) {
   LogReduce(Abs(x), k, f, s);
@@ -247,8 +247,18 @@ KYR_LANE_INLINE V KneeLog(V x, V k, V f, V s, const KneeConstants& c) {
   return (LogSeries(k, f, s) - hi) - lo;
 }
 
-// (1 + t)^(-1/n) from the polynomial, in four chains of the powers j mod 4 (the latency of
-// one evaluation a quarter of Horner's).
+// Step 3: t = min(q, 1/q)^n. Below e^-700 the factor is 1 in double; the bound also keeps
+// exp in range where |x| is far from the knee (tiny, zero or huge).
+template <typename V>
+KYR_LANE_INLINE V KneePower(V logQ, const KneeConstants& c) {
+  using T = LaneTraits<V>;
+  V u = c.n * Abs(logQ);  // -log t
+  u = T::Select(u > 700.0, Splat<V>(700.0), u);
+  return ExpNonPositive(-u);
+}
+
+// Step 4: the factor (1 + t)^(-1/n) from the polynomial, in four chains of the powers j mod 4
+// (the latency of one evaluation a quarter of Horner's).
 template <typename V>
 KYR_LANE_INLINE V KneeFactor(V t, const KneeConstants& c) {
   const double* g = c.g;
@@ -279,21 +289,10 @@ KYR_LANE_INLINE V KneeFactor(V t, const KneeConstants& c) {
   return p0 + s * (p1 + s * (p2 + s * p3));
 }
 
-// Step 3: t = min(q, 1/q)^n. Below e^-700 the factor is 1 in double; the bound also keeps
-// exp in range where |x| is far from the knee (tiny, zero or huge).
+// Step 5: the curve value from x, log q and the factor (1 + t)^(-1/n).
 template <typename V>
-KYR_LANE_INLINE V KneePower(V logQ, const KneeConstants& c) {
+KYR_LANE_INLINE V KneeValue(V x, V logQ, V factor, const KneeConstants& c) {
   using T = LaneTraits<V>;
-  V u = c.n * Abs(logQ);  // -log t
-  u = T::Select(u > 700.0, Splat<V>(700.0), u);
-  return ExpNonPositive(-u);
-}
-
-// Step 4: the curve value from x, log q and t.
-template <typename V>
-KYR_LANE_INLINE V KneeValue(V x, V logQ, V t, const KneeConstants& c) {
-  using T = LaneTraits<V>;
-  const V factor = KneeFactor(t, c);
   const auto above = logQ >= 0.0;
   const V limit = T::Select(x < 0.0, Splat<V>(-c.kNeg), Splat<V>(c.kPos));
   // q^(invNResidual) = 1 + log q * invNResidual to well below an ulp.
@@ -307,7 +306,7 @@ KYR_LANE_INLINE V KneeCurve(V x, const KneeConstants& c) {
   V k, f, s;
   KneeLogReduce(x, k, f, s);
   const V logQ = KneeLog(x, k, f, s, c);
-  return KneeValue(x, logQ, KneePower(logQ, c), c);
+  return KneeValue(x, logQ, KneeFactor(KneePower(logQ, c), c), c);
 }
 
 // The tube-curve constants.
