@@ -141,11 +141,12 @@ void TanhBlock(const double* in, double* out, int n) {
   });
 }
 
-// Two passes (the tanh argument, then the target) for the same reason as the knee's steps.
+// Three passes (the tanh argument, the tanh's expm1, then the target) for the same reason as
+// the knee's steps.
 template <typename V>
 void PushPullTargetsBlock(const double* fast, const double* slow, double pivot, double amount,
                           double* target, int n) {
-  alignas(64) double z[kCurvePass];
+  alignas(64) double z[kCurvePass], em1[kCurvePass];
   for (int i0 = 0; i0 < n; i0 += kCurvePass) {
     const int m = n - i0 < kCurvePass ? n - i0 : kCurvePass;
     ForEachLane<V>(m, [&](auto lane, int i) {
@@ -155,8 +156,13 @@ void PushPullTargetsBlock(const double* fast, const double* slow, double pivot, 
     });
     ForEachLane<V>(m, [&](auto lane, int i) {
       using L = decltype(lane);
+      StoreLane(em1 + i, TanhExpm1(LoadLane<L>(z + i)));
+    });
+    ForEachLane<V>(m, [&](auto lane, int i) {
+      using L = decltype(lane);
       using T = LaneTraits<L>;
-      L t = 1.0 + Tanh(LoadLane<L>(z + i)) * amount * 0.9;
+      const L th = TanhFromExpm1(LoadLane<L>(em1 + i), LoadLane<L>(z + i));
+      L t = 1.0 + th * amount * 0.9;
       t = T::Select(t < 0.05, Splat<L>(0.05), t);
       t = T::Select(t > 2.5, Splat<L>(2.5), t);
       StoreLane(target + i0 + i, t);

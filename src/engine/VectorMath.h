@@ -178,9 +178,10 @@ KYR_LANE_INLINE V ExpNonPositive(V x) {
   return (1.0 + Expm1Reduced(r)) * PowerOfTwo(shifted);
 }
 
-// Hyperbolic tangent through an accurate expm1 of 2|z|.
+// Hyperbolic tangent through an accurate expm1 of 2|z|, in two halves that a block routine
+// can run in separate passes: e^(2|z|) - 1, then the quotient.
 template <typename V>
-KYR_LANE_INLINE V Tanh(V z) {
+KYR_LANE_INLINE V TanhExpm1(V z) {
   using T = LaneTraits<V>;
   V a = Abs(z);
   a = T::Select(a > 20.0, Splat<V>(20.0), a);  // tanh is 1.0 in double from 19.1 on
@@ -190,8 +191,17 @@ KYR_LANE_INLINE V Tanh(V z) {
   const V r = (x - kd * kLn2Hi) - kd * kLn2Lo;
   const V em1r = Expm1Reduced(r);
   const V scale = PowerOfTwo(shifted);
-  const V em1 = scale * em1r + (scale - 1.0);
+  return scale * em1r + (scale - 1.0);
+}
+
+template <typename V>
+KYR_LANE_INLINE V TanhFromExpm1(V em1, V z) {
   return CopySign(em1 / (em1 + 2.0), z);
+}
+
+template <typename V>
+KYR_LANE_INLINE V Tanh(V z) {
+  return TanhFromExpm1(TanhExpm1(z), z);
 }
 
 // The constants of one knee curve x / (1 + (|x| / k)^n)^(1/n), k = kPos for x >= 0 and kNeg
