@@ -25,7 +25,6 @@ void StoreLane(double* p, L v) {
 template <typename V, const KneeConstants& c>
 void KneeCurvePasses(const double* x, double* out, int n) {
   alignas(64) double k[kCurvePass], f[kCurvePass], s[kCurvePass], logQ[kCurvePass];
-  double* const t = k;  // k is read for the last time in step 2
   ForEachLane<V>(n, [&](auto lane, int i) {
     using L = decltype(lane);
     L ki, fi, si;
@@ -40,18 +39,29 @@ void KneeCurvePasses(const double* x, double* out, int n) {
                          LoadLane<L>(s + i), c);
     StoreLane(logQ + i, li);
   });
+  // Steps 3 to 5 reuse the buffers of step 1, which step 2 reads for the last time.
+  double* const r = f;
+  double* const shifted = s;
+  double* const factor = k;  // t, then the factor
   ForEachLane<V>(n, [&](auto lane, int i) {
     using L = decltype(lane);
-    StoreLane(t + i, KneePower(LoadLane<L>(logQ + i), c));
+    L ri, si;
+    KneePowerReduce(LoadLane<L>(logQ + i), c, ri, si);
+    StoreLane(r + i, ri);
+    StoreLane(shifted + i, si);
   });
   ForEachLane<V>(n, [&](auto lane, int i) {
     using L = decltype(lane);
-    StoreLane(t + i, KneeFactor(LoadLane<L>(t + i), c));
+    StoreLane(factor + i, ExpFromReduced(LoadLane<L>(r + i), LoadLane<L>(shifted + i)));
+  });
+  ForEachLane<V>(n, [&](auto lane, int i) {
+    using L = decltype(lane);
+    StoreLane(factor + i, KneeFactor(LoadLane<L>(factor + i), c));
   });
   ForEachLane<V>(n, [&](auto lane, int i) {
     using L = decltype(lane);
     const L xi = LoadLane<L>(x + i);
-    StoreLane(out + i, KneeValue(xi, LoadLane<L>(logQ + i), LoadLane<L>(t + i), c));
+    StoreLane(out + i, KneeValue(xi, LoadLane<L>(logQ + i), LoadLane<L>(factor + i), c));
   });
 }
 

@@ -169,12 +169,17 @@ KYR_LANE_INLINE V Expm1Reduced(V r) {
   return r + r2 * (e + r * o);
 }
 
-// e^x for x in -708..0 without a division, within 2 ulp.
+// e^x for x in -708..0 without a division, within 2 ulp, in two halves that a block routine
+// can run in separate passes: x = k ln2 + r (shifted holds k), then 2^k e^r.
 template <typename V>
-KYR_LANE_INLINE V ExpNonPositive(V x) {
-  const V shifted = x * kInvLn2 + kShifter;
+KYR_LANE_INLINE void ExpReduce(V x, V& r, V& shifted) {
+  shifted = x * kInvLn2 + kShifter;
   const V kd = shifted - kShifter;
-  const V r = (x - kd * kLn2Hi) - kd * kLn2Lo;
+  r = (x - kd * kLn2Hi) - kd * kLn2Lo;
+}
+
+template <typename V>
+KYR_LANE_INLINE V ExpFromReduced(V r, V shifted) {
   return (1.0 + Expm1Reduced(r)) * PowerOfTwo(shifted);
 }
 
@@ -235,13 +240,13 @@ constexpr double InvNResidual(double n) {
 // of the large powers kept out of the result). So it takes one log (of |x|, less log k),
 // one exp (t) and the polynomial of the factor, and no division but the log's.
 //
-// The evaluation is split into five steps so that a block routine can run each over a whole
-// buffer: a single step's iterations are independent, while the five in a row form a
+// The evaluation is split into six steps so that a block routine can run each over a whole
+// buffer: a single step's iterations are independent, while the six in a row form a
 // dependency chain longer than the processor can look ahead (about half as far while the
 // other thread of the core runs).
 
 // Step 1: the reduction of |x| for its log (any value where x is 0, subnormal or not finite:
-// step 5 treats those without it).
+// step 6 treats those without it).
 template <typename V>
 KYR_LANE_INLINE void KneeLogReduce(V x, V& k, V& f, V& s) {
   LogReduce(Abs(x), k, f, s);
@@ -257,17 +262,18 @@ KYR_LANE_INLINE V KneeLog(V x, V k, V f, V s, const KneeConstants& c) {
   return (LogSeries(k, f, s) - hi) - lo;
 }
 
-// Step 3: t = min(q, 1/q)^n. Below e^-700 the factor is 1 in double; the bound also keeps
-// exp in range where |x| is far from the knee (tiny, zero or huge).
+// Step 3: the reduction of log t = -n |log q| for t = min(q, 1/q)^n; step 4 takes the exp,
+// ExpFromReduced. Below e^-700 the factor is 1 in double; the bound also keeps exp in range where |x|
+// is far from the knee (tiny, zero or huge).
 template <typename V>
-KYR_LANE_INLINE V KneePower(V logQ, const KneeConstants& c) {
+KYR_LANE_INLINE void KneePowerReduce(V logQ, const KneeConstants& c, V& r, V& shifted) {
   using T = LaneTraits<V>;
   V u = c.n * Abs(logQ);  // -log t
   u = T::Select(u > 700.0, Splat<V>(700.0), u);
-  return ExpNonPositive(-u);
+  ExpReduce(-u, r, shifted);
 }
 
-// Step 4: the factor (1 + t)^(-1/n) from the polynomial, in four chains of the powers j mod 4
+// Step 5: the factor (1 + t)^(-1/n) from the polynomial, in four chains of the powers j mod 4
 // (the latency of one evaluation a quarter of Horner's).
 template <typename V>
 KYR_LANE_INLINE V KneeFactor(V t, const KneeConstants& c) {
@@ -299,7 +305,7 @@ KYR_LANE_INLINE V KneeFactor(V t, const KneeConstants& c) {
   return p0 + s * (p1 + s * (p2 + s * p3));
 }
 
-// Step 5: the curve value from x, log q and the factor (1 + t)^(-1/n).
+// Step 6: the curve value from x, log q and the factor (1 + t)^(-1/n).
 template <typename V>
 KYR_LANE_INLINE V KneeValue(V x, V logQ, V factor, const KneeConstants& c) {
   using T = LaneTraits<V>;
@@ -316,7 +322,9 @@ KYR_LANE_INLINE V KneeCurve(V x, const KneeConstants& c) {
   V k, f, s;
   KneeLogReduce(x, k, f, s);
   const V logQ = KneeLog(x, k, f, s, c);
-  return KneeValue(x, logQ, KneeFactor(KneePower(logQ, c), c), c);
+  V r, shifted;
+  KneePowerReduce(logQ, c, r, shifted);
+  return KneeValue(x, logQ, KneeFactor(ExpFromReduced(r, shifted), c), c);
 }
 
 // The tube-curve constants.
