@@ -21,28 +21,47 @@ void StoreLane(double* p, L v) {
 }
 
 // Knee curve of x[0..n) into out (may be x), n <= kCurvePass, one step per buffer pass.
-template <typename V>
-void KneeCurvePasses(const double* x, double* out, int n, const KneeConstants& c) {
-  alignas(64) double q[kCurvePass], logQ[kCurvePass], aux[kCurvePass];
+// The knee is a template argument so that its constants fold into the instructions.
+template <typename V, const KneeConstants& c>
+void KneeCurvePasses(const double* x, double* out, int n) {
+  alignas(64) double k[kCurvePass], f[kCurvePass], s[kCurvePass], logQ[kCurvePass];
   ForEachLane<V>(n, [&](auto lane, int i) {
     using L = decltype(lane);
-    L qv, lv;
-    KneeLog(LoadLane<L>(x + i), c, qv, lv);
-    StoreLane(q + i, qv);
-    StoreLane(logQ + i, lv);
+    L ki, fi, si;
+    KneeLogReduce(LoadLane<L>(x + i), ki, fi, si);
+    StoreLane(k + i, ki);
+    StoreLane(f + i, fi);
+    StoreLane(s + i, si);
   });
   ForEachLane<V>(n, [&](auto lane, int i) {
     using L = decltype(lane);
-    StoreLane(aux + i, KneePower(LoadLane<L>(logQ + i), c));
+    const L li = KneeLog(LoadLane<L>(x + i), LoadLane<L>(k + i), LoadLane<L>(f + i),
+                         LoadLane<L>(s + i), c);
+    StoreLane(logQ + i, li);
+  });
+  // Steps 3 to 5 reuse the buffers of step 1, which step 2 reads for the last time.
+  double* const r = f;
+  double* const shifted = s;
+  double* const factor = k;  // t, then the factor
+  ForEachLane<V>(n, [&](auto lane, int i) {
+    using L = decltype(lane);
+    L ri, si;
+    KneePowerReduce(LoadLane<L>(logQ + i), c, ri, si);
+    StoreLane(r + i, ri);
+    StoreLane(shifted + i, si);
   });
   ForEachLane<V>(n, [&](auto lane, int i) {
     using L = decltype(lane);
-    StoreLane(aux + i, KneeLog1p(LoadLane<L>(aux + i)));
+    StoreLane(factor + i, ExpFromReduced(LoadLane<L>(r + i), LoadLane<L>(shifted + i)));
   });
   ForEachLane<V>(n, [&](auto lane, int i) {
     using L = decltype(lane);
-    StoreLane(out + i, KneeValue(LoadLane<L>(x + i), LoadLane<L>(q + i), LoadLane<L>(logQ + i),
-                                 LoadLane<L>(aux + i), c));
+    StoreLane(factor + i, KneeFactor(LoadLane<L>(factor + i), c));
+  });
+  ForEachLane<V>(n, [&](auto lane, int i) {
+    using L = decltype(lane);
+    const L xi = LoadLane<L>(x + i);
+    StoreLane(out + i, KneeValue(xi, LoadLane<L>(logQ + i), LoadLane<L>(factor + i), c));
   });
 }
 
@@ -63,12 +82,17 @@ void TubeStageBlock(const double* u, const double* e, const double* bias, int bi
         using L = decltype(lane);
         StoreLane(lowBias + i, TubePolynomial(LoadLane<L>(hostBias + i)));
       });
-      KneeCurvePasses<V>(lowBias, lowBias, hostCount, kTubeKnee);
-      for (int i = m - 1; i >= 0; --i) {
-        lowBias[i] = lowBias[i / biasStep];
-        biasSub[i] = hostBias[i / biasStep];
+      KneeCurvePasses<V, kTubeKnee>(lowBias, lowBias, hostCount);
+      if (biasStep == 2) {
+        // Backwards, so that each value is read before its place is overwritten.
+        for (int i = m - 1; i >= 0; --i) {
+          lowBias[i] = lowBias[i >> 1];
+          biasSub[i] = hostBias[i >> 1];
+        }
+        bp = biasSub;
+      } else {
+        bp = hostBias;
       }
-      bp = biasSub;
     }
     ForEachLane<V>(m, [&](auto lane, int i) {
       using L = decltype(lane);
@@ -77,8 +101,8 @@ void TubeStageBlock(const double* u, const double* e, const double* bias, int bi
       const L shifted = bp != nullptr ? ei * drive + LoadLane<L>(bp + i) : ei * drive;
       StoreLane(low + i, TubePolynomial(shifted));
     });
-    KneeCurvePasses<V>(low, low, m, kTubeKnee);
-    KneeCurvePasses<V>(high, high, m, kSoftKnee);
+    KneeCurvePasses<V, kTubeKnee>(low, low, m);
+    KneeCurvePasses<V, kSoftKnee>(high, high, m);
     ForEachLane<V>(m, [&](auto lane, int i) {
       using L = decltype(lane);
       const L lowPart = bp != nullptr ? (LoadLane<L>(low + i) - LoadLane<L>(lowBias + i)) / drive
@@ -107,8 +131,8 @@ void SplitErrorsBlock(const double* y, const double* e, double drive, double* lo
       StoreLane(lo + i, TubePolynomial(ei * drive));
       StoreLane(hi + i, (LoadLane<L>(y + i0 + i) - ei) * drive);
     });
-    KneeCurvePasses<V>(lo, lo, m, kTubeKnee);
-    KneeCurvePasses<V>(hi, hi, m, kSoftKnee);
+    KneeCurvePasses<V, kTubeKnee>(lo, lo, m);
+    KneeCurvePasses<V, kSoftKnee>(hi, hi, m);
     ForEachLane<V>(m, [&](auto lane, int i) {
       using L = decltype(lane);
       const L ei = LoadLane<L>(e + i0 + i);
@@ -127,19 +151,33 @@ void TanhBlock(const double* in, double* out, int n) {
   });
 }
 
+// Three passes (the tanh argument, the tanh's expm1, then the target) for the same reason as
+// the knee's steps.
 template <typename V>
 void PushPullTargetsBlock(const double* fast, const double* slow, double pivot, double amount,
                           double* target, int n) {
-  ForEachLane<V>(n, [&](auto lane, int i) {
-    using L = decltype(lane);
-    using T = LaneTraits<L>;
-    const L f = LoadLane<L>(fast + i), s = LoadLane<L>(slow + i);
-    const L m = Tanh(((s - f) / (s + f + 1e-9) + pivot) * 3.0);
-    L t = 1.0 + m * amount * 0.9;
-    t = T::Select(t < 0.05, Splat<L>(0.05), t);
-    t = T::Select(t > 2.5, Splat<L>(2.5), t);
-    StoreLane(target + i, t);
-  });
+  alignas(64) double z[kCurvePass], em1[kCurvePass];
+  for (int i0 = 0; i0 < n; i0 += kCurvePass) {
+    const int m = n - i0 < kCurvePass ? n - i0 : kCurvePass;
+    ForEachLane<V>(m, [&](auto lane, int i) {
+      using L = decltype(lane);
+      const L f = LoadLane<L>(fast + i0 + i), s = LoadLane<L>(slow + i0 + i);
+      StoreLane(z + i, ((s - f) / (s + f + 1e-9) + pivot) * 3.0);
+    });
+    ForEachLane<V>(m, [&](auto lane, int i) {
+      using L = decltype(lane);
+      StoreLane(em1 + i, TanhExpm1(LoadLane<L>(z + i)));
+    });
+    ForEachLane<V>(m, [&](auto lane, int i) {
+      using L = decltype(lane);
+      using T = LaneTraits<L>;
+      const L th = TanhFromExpm1(LoadLane<L>(em1 + i), LoadLane<L>(z + i));
+      L t = 1.0 + th * amount * 0.9;
+      t = T::Select(t < 0.05, Splat<L>(0.05), t);
+      t = T::Select(t > 2.5, Splat<L>(2.5), t);
+      StoreLane(target + i0 + i, t);
+    });
+  }
 }
 
 template <typename V>

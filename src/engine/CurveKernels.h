@@ -10,8 +10,9 @@ namespace kyr {
 struct CurveKernels {
   // out[i] = TubeCurve(e*d)/d + SoftClip((u - e)*d)/d, or with a bias buffer
   // out[i] = (TubeCurve(e*d + b) - TubeCurve(b))/d + SoftClip((u - e)*d)/d where
-  // b = bias[i / biasStep] (biasStep 2: one bias per host sample at twice the rate; the pass
-  // boundaries of n values must then fall on even i, as they do for n = 2 * host samples).
+  // b = bias[i / biasStep], biasStep 1 or 2 (2: one bias per host sample at twice the rate;
+  // the pass boundaries of n values must then fall on even i, as they do for n = 2 * host
+  // samples).
   // lowErr/highErr (may be null) receive each band's error as splitErrors computes it, from
   // the same curve values.
   void (*tubeStage)(const double* u, const double* e, const double* bias, int biasStep,

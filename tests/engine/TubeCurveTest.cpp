@@ -68,6 +68,12 @@ TEST(TubeCurve, LimitsPositivePeaksHarderThanNegative) {
   EXPECT_NEAR(TubeCurve(1e-4) / 1e-4, 1.0, 1e-5);  // unity slope for small signals
   EXPECT_TRUE(std::isnan(TubeCurve(NAN)));
   EXPECT_TRUE(std::isnan(SoftClip(INFINITY)));
+  // Far from the knee on both sides: the limits, and the identity.
+  EXPECT_NEAR(SoftClip(1e300), 0.65654, 1e-12);
+  EXPECT_NEAR(SoftClip(-1e300), -0.65654, 1e-12);
+  EXPECT_NEAR(TubeCurve(1e-300) / 1e-300, 1.0, 1e-15);
+  EXPECT_NEAR(SoftClip(-1e-305) / -1e-305, 1.0, 1e-15);
+  EXPECT_TRUE(std::signbit(SoftClip(-0.0)));
 }
 
 // Every variant of the block routines against the pow() formulation, over the whole range.
