@@ -306,11 +306,6 @@ TEST(ChannelKernel, DriveFollowsInputWithinItsLimits) {
     h.RunStereoSame(Sine(440.0, 48000.0, 512));
     EXPECT_NEAR(h.p.GetMeters().drive.load(), c.drive, 1e-6) << c.input;
   }
-  Harness h;
-  h.RunStereoSame(Sine(440.0, 48000.0, 256));
-  // Default drive 0.373: the coupling corner targets 0.373 * 22.8 + 1.5 = 10.0 Hz.
-  EXPECT_DOUBLE_EQ(h.p.Engine().mKernel.couplingCoef,
-                   std::exp(-6.283185307179586 * (0.373 * 22.8 + 1.5) / 48000.0));
 }
 
 TEST(ChannelKernel, EmptyBlockStillGlidesDesignsAndReports) {

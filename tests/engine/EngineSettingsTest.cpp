@@ -1,25 +1,36 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
+#include <tuple>
 
 #include "EngineSettings.h"
 #include "EqProcessor.h"
+#include "ParameterSet.h"
 
 namespace kyr {
 namespace {
 
+// A fresh record holds what the parameter table's defaults convert to.
 TEST(EngineSettings, StartsAtTheParameterDefaults) {
-  SettingsRecord record;
-  const Settings s = record.Load();
-  EXPECT_EQ(s.input, 0.5f);
-  EXPECT_EQ(s.lowBoostFreq, 2);
-  EXPECT_EQ(s.highBoostFreq, 5);
-  EXPECT_EQ(s.baxLoShelfFreq, 4);
-  EXPECT_EQ(s.baxLink, 1);
-  EXPECT_EQ(s.width, 1.0f);
-  EXPECT_EQ(s.lfSlope, 1);
-  EXPECT_EQ(s.pushPullSpeed, 0.5f);
-  for (float d : s.ppDepth) EXPECT_EQ(d, 1.0f);
+  SettingsRecord fresh, stored;
+  for (int idx = 0; idx < kNumParams; ++idx) {
+    stored.StoreParameter(idx, ParameterTable()[static_cast<size_t>(idx)].defaultValue);
+  }
+  const Settings a = fresh.Load(), b = stored.Load();
+  const auto fields = [](const Settings& s) {
+    return std::make_tuple(
+        s.input, s.output, s.lowCut, s.lowBoost, s.midCut, s.highBoost, s.highCut, s.bandwidth,
+        s.lowCutFreq, s.lowBoostFreq, s.midCutFreq, s.highBoostFreq, s.highCutFreq, s.clean,
+        s.bypass, s.hqOversample, s.dynamicTube, s.mode, s.baxLoCut, s.baxLoShelfFreq,
+        s.baxHiShelfFreq, s.baxHiCut, s.baxLoShelfLeft, s.baxLoShelfRight, s.baxHiShelfLeft,
+        s.baxHiShelfRight, s.baxDynamic, s.baxLink, s.baxStereoMode, s.lfFilter, s.hfFilter,
+        s.lfSlope, s.hfSlope, s.lfReso, s.hfReso, s.midBoost, s.midBoostFreq, s.tilt, s.width,
+        s.bassMono, s.bandListen, s.pushPull, s.pushPullSpeed, s.pushPullPivot);
+  };
+  EXPECT_TRUE(fields(a) == fields(b));
+  EXPECT_TRUE(std::equal(std::begin(a.ppDepth), std::end(a.ppDepth), std::begin(b.ppDepth)));
 }
 
 TEST(EngineSettings, ConvertsEachKindOfParameter) {
@@ -65,11 +76,10 @@ TEST(EngineSettings, IgnoresUnknownIndicesAndNonFiniteValues) {
 
 TEST(EngineSettings, AutoGainMatchGoesToTheGainMatch) {
   EqProcessor p;
-  EXPECT_FALSE(p.GetGainMatch().Enabled());
-  p.OnParamChange(kAutoGainMatch, 1.0);
-  EXPECT_TRUE(p.GetGainMatch().Enabled());
-  p.OnParamChange(kAutoGainMatch, 0.0);
-  EXPECT_FALSE(p.GetGainMatch().Enabled());
+  for (bool on : {true, false}) {
+    p.OnParamChange(kAutoGainMatch, on ? 1.0 : 0.0);
+    EXPECT_EQ(p.GetGainMatch().Enabled(), on);
+  }
 }
 
 }  // namespace

@@ -55,68 +55,44 @@ TEST(IParam, NonFiniteValuesNeverBecomeTheValue) {
   EXPECT_EQ(p.ToNormalized(std::numeric_limits<double>::quiet_NaN()), 0.0);
 }
 
-TEST(IParam, DisplayTextFormatting) {
-  IParam p1;
-  p1.InitDouble("x", 0, -10, 10, 0.1);
-  EXPECT_EQ(p1.GetDisplay(-0.0, false), "0.0");
-  EXPECT_EQ(p1.GetDisplay(2.26, false), "2.3");
-
-  IParam negate;
+// Display texts and parsing of each kind of parameter, one row per case.
+TEST(IParam, DisplayTextsAndParsing) {
+  IParam plain, negate, sign, wide, custom, choice, onOff, gain;
+  plain.InitDouble("x", 0, -10, 10, 0.1);
   negate.InitDouble("x", 0, -10, 10, 1, "", IParam::kFlagNegateDisplay);
-  EXPECT_EQ(negate.GetDisplay(3.0, false), "-3");
-
-  IParam sign;
   sign.InitDouble("x", 0, -10, 10, 0.1, "", IParam::kFlagSignDisplay);
-  EXPECT_EQ(sign.GetDisplay(2.5, false), "+2.5");
-  EXPECT_EQ(sign.GetDisplay(0.0, false), "0.0");
-  EXPECT_EQ(sign.GetDisplay(-2.5, false), "-2.5");
-
-  IParam normalised;
-  normalised.InitDouble("x", 0, 0, 200, 1);
-  EXPECT_EQ(normalised.GetDisplay(0.5, true), "100");
-}
-
-TEST(IParam, DisplayFunctionReplacesNumbers) {
-  IParam p;
-  p.InitDouble("x", 0, 0, 1, 0.01, "", 0, "", IParam::ShapeLinear(), IParam::kUnitCustom,
-               [](double v, std::string& text) { text = v > 0.5 ? "high" : "low"; });
-  EXPECT_EQ(p.GetDisplay(0.9, false), "high");
-  EXPECT_EQ(p.GetDisplay(0.1, false), "low");
-}
-
-TEST(IParam, EnumTextsLabelsAndParsing) {
-  IParam p;
-  p.InitEnum("Choice", 0, 3, "Hz", 0, "", {"A", "B", "C"});
-  EXPECT_EQ(p.Type(), IParam::kTypeEnum);
-  EXPECT_TRUE(p.GetStepped());
-  EXPECT_EQ(p.StringToValue("B"), 1.0);
-  EXPECT_EQ(p.StringToValue("D"), 0.0);
+  wide.InitDouble("x", 0, 0, 200, 1);
+  custom.InitDouble("x", 0, 0, 1, 0.01, "", 0, "", IParam::ShapeLinear(), IParam::kUnitCustom,
+                    [](double v, std::string& text) { text = v > 0.5 ? "high" : "low"; });
+  choice.InitEnum("Choice", 0, 3, "Hz", 0, "", {"A", "B", "C"});
+  onOff.InitBool("Clean", false, "", 0, "", "Tube", "Clean");
+  gain.InitDouble("Gain", 0, -24, 24, 0.1, "dB");
+  const struct {
+    IParam* p;
+    double value;
+    bool normalized;
+    const char* text;
+  } shown[] = {{&plain, -0.0, false, "0.0"}, {&plain, 2.26, false, "2.3"},   {&negate, 3.0, false, "-3"},
+               {&sign, 2.5, false, "+2.5"},  {&sign, 0.0, false, "0.0"},     {&sign, -2.5, false, "-2.5"},
+               {&wide, 0.5, true, "100"},    {&custom, 0.9, false, "high"},  {&custom, 0.1, false, "low"},
+               {&choice, 2.0, false, "C"},   {&onOff, 0.0, false, "Tube"},   {&onOff, 1.0, false, "Clean"}};
+  for (const auto& c : shown) EXPECT_EQ(c.p->GetDisplay(c.value, c.normalized), c.text) << c.text;
+  EXPECT_EQ(choice.GetDisplay(2.0, false, false), "2");
+  const struct {
+    IParam* p;
+    const char* text;
+    double value;
+  } parsed[] = {{&choice, "B", 1.0},        {&choice, "D", 0.0},   {&onOff, "Clean", 1.0}, {&onOff, "yes", 0.0},
+                {&gain, "12.5dB", 12.5},    {&gain, "100", 24.0},  {&gain, "garbage", 0.0}};
+  for (const auto& c : parsed) EXPECT_DOUBLE_EQ(c.p->StringToValue(c.text), c.value) << c.text;
+  EXPECT_TRUE(choice.GetStepped());
+  EXPECT_EQ(onOff.GetMax(), 1.0);
+  // A choice's unit goes with its texts, not beside them; a double shows its label.
   for (double v : {0.0, 1.0, 2.0}) {
-    p.Set(v);
-    EXPECT_EQ(p.GetLabel(), "");
+    choice.Set(v);
+    EXPECT_EQ(choice.GetLabel(), "");
   }
-  EXPECT_EQ(p.GetDisplay(2.0, false), "C");
-  EXPECT_EQ(p.GetDisplay(2.0, false, false), "2");
-}
-
-TEST(IParam, BoolUsesItsTwoTexts) {
-  IParam p;
-  p.InitBool("Clean", false, "", 0, "", "Tube", "Clean");
-  EXPECT_EQ(p.Type(), IParam::kTypeBool);
-  EXPECT_EQ(p.GetMax(), 1.0);
-  EXPECT_EQ(p.GetDisplay(0.0, false), "Tube");
-  EXPECT_EQ(p.GetDisplay(1.0, false), "Clean");
-  EXPECT_EQ(p.StringToValue("Clean"), 1.0);
-  EXPECT_EQ(p.StringToValue("yes"), 0.0);
-}
-
-TEST(IParam, DoubleParsesTheLeadingNumber) {
-  IParam p;
-  p.InitDouble("Gain", 0, -24, 24, 0.1, "dB");
-  EXPECT_DOUBLE_EQ(p.StringToValue("12.5dB"), 12.5);
-  EXPECT_DOUBLE_EQ(p.StringToValue("100"), 24.0);
-  EXPECT_DOUBLE_EQ(p.StringToValue("garbage"), 0.0);
-  EXPECT_EQ(p.GetLabel(), "dB");
+  EXPECT_EQ(gain.GetLabel(), "dB");
 }
 
 TEST(IParam, LongTextsAreCutTo31Characters) {

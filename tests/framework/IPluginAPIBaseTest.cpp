@@ -24,15 +24,6 @@ TEST(IdentifyHost, FirstFragmentInTableOrderWins) {
   for (const auto& c : cases) EXPECT_EQ(IdentifyHost(c.name), c.id) << c.name;
 }
 
-TEST(IPluginAPIBase, SetHostStoresIdentity) {
-  TestPlugin p;
-  EXPECT_EQ(p.GetHost(), kHostUninit);
-  p.SetHost("Ardour 8", 0x00020103);
-  EXPECT_EQ(p.GetHost(), kHostArdour);
-  EXPECT_EQ(p.GetHostName(), "Ardour 8");
-  EXPECT_EQ(p.GetHostVersion(), 0x00020103);
-}
-
 TEST(IPluginAPIBase, EditorEditsReachHostAndPlugin) {
   TestPlugin p;
   p.BeginEditFromUI(1);

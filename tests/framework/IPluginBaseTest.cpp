@@ -48,14 +48,6 @@ TEST(IPluginBase, StoredValuesAreConstrained) {
   EXPECT_EQ(p.GetParam(2)->Value(), -24.0);
 }
 
-TEST(IPluginBase, PresetNames) {
-  TestPlugin p;
-  EXPECT_EQ(p.NPresets(), 1);
-  EXPECT_EQ(p.GetPresetName(0), "empty");
-  EXPECT_EQ(p.GetPresetName(5), "");
-  EXPECT_EQ(p.GetPresetName(-1), "");
-}
-
 TEST(ByteChunk, ReadPastTheEndReadsNothing) {
   ByteChunk c;
   c.Put(int32_t{42});

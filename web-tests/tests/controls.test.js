@@ -30,7 +30,6 @@ async function dragKnob(editor, name, dy, { shift = false, steps = 5 } = {}) {
   if (shift) await editor.page.keyboard.up('Shift');
 }
 
-const idle = (ms) => new Promise((r) => setTimeout(r, ms));
 
 test('dragging a knob sends one gesture with normalised values', async () => {
   const { edits } = await editsOf((e) => dragKnob(e, 'Low Boost', 50));
@@ -43,27 +42,6 @@ test('dragging with Shift is ten times finer and down-drags stop at the minimum'
   assert.deepEqual(fine.edits, gesture(12, 0.52));
   const down = await editsOf((e) => dragKnob(e, 'Push-Pull Pivot', -400, { steps: 2 }));
   assert.deepEqual(down.edits, gesture(44, 0));
-});
-
-test('the wheel steps by 1 % and a burst of notches is one gesture', async () => {
-  const { edits } = await editsOf(async (e) => {
-    const c = await centreOf(e, 'Mid Boost');
-    await e.page.mouse.move(c.x, c.y);
-    await e.page.mouse.wheel(0, -100);
-    await e.page.mouse.wheel(0, -100);
-    await e.page.mouse.wheel(0, -100);
-    await idle(600);
-  });
-  assert.deepEqual(edits, gesture(36, 0.01, 0.02, 0.03));
-});
-
-test('the wheel steps a choice by one entry', async () => {
-  const { edits } = await editsOf(async (e) => {
-    await e.locator('High Boost Freq', 'select').hover();
-    await e.page.mouse.wheel(0, 100);
-    await idle(600);
-  });
-  assert.deepEqual(edits, gesture(8, 4 / 7));
 });
 
 test('double-click resets to the default', async () => {

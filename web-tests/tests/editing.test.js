@@ -149,6 +149,11 @@ test('the wheel steps by distance and Shift gives fine steps, one gesture per bu
     await page.keyboard.up('Shift');
     await idle(600);
     assert.deepEqual(await editor.edits(mark), gesture(kOutput, 0.509, 0.51));
+    // Mouse notches step by 1 %, a burst of them is one gesture.
+    mark = await editor.mark();
+    for (let i = 0; i < 2; i++) await page.mouse.wheel(0, -100);
+    await idle(600);
+    assert.deepEqual(await editor.edits(mark), gesture(kOutput, 0.52, 0.53));
 
     // A frequency selector: a short swipe does not run it from end to end.
     mark = await editor.mark();
@@ -156,5 +161,8 @@ test('the wheel steps by distance and Shift gives fine steps, one gesture per bu
     for (let i = 0; i < 8; i++) await page.mouse.wheel(0, 10);
     await idle(600);
     assert.deepEqual(await editor.edits(mark), []);
+    await page.mouse.wheel(0, 100);  // a notch steps a choice by one entry
+    await idle(600);
+    assert.deepEqual(await editor.edits(mark), gesture(8, 4 / 7));
   });
 });
