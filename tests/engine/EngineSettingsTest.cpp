@@ -74,13 +74,5 @@ TEST(EngineSettings, IgnoresUnknownIndicesAndNonFiniteValues) {
   EXPECT_EQ(after.bandListen, 1000000000);
 }
 
-TEST(EngineSettings, AutoGainMatchGoesToTheGainMatch) {
-  EqProcessor p;
-  for (bool on : {true, false}) {
-    p.OnParamChange(kAutoGainMatch, on ? 1.0 : 0.0);
-    EXPECT_EQ(p.GetGainMatch().Enabled(), on);
-  }
-}
-
 }  // namespace
 }  // namespace kyr

@@ -105,12 +105,6 @@ TEST_F(HostTest, DisplayTextsAndTypedValues) {
   EXPECT_EQ(host.ValueText(23, 1.0 / 7.0), "70k");
   EXPECT_EQ(host.ValueText(44, 0.0), "-100.0");
   EXPECT_EQ(host.ValueText(39, 1.0), "3.0");
-  ParamValue v = -1;
-  String128 text{};
-  const char* typed = "M/S";
-  for (int i = 0; typed[i]; ++i) text[i] = static_cast<TChar>(typed[i]);
-  ASSERT_EQ(c->getParamValueByString(26, text, v), kResultOk);
-  EXPECT_EQ(v, 1.0);
   EXPECT_DOUBLE_EQ(c->normalizedParamToPlain(40, 0.5), 100.0);
   EXPECT_DOUBLE_EQ(c->plainParamToNormalized(12, 75.0), 0.75);
 }

@@ -73,9 +73,8 @@ class Vst3Plugin : public ::testing::Test {
     return info;
   }
 
-  // The two interfaces whose setState and getState share a signature.
+  // setState and getState of the component (the controller shares the signature).
   static IComponent* Component(Vst3TestPlugin* p) { return static_cast<IComponent*>(p); }
-  static IEditController* Controller(Vst3TestPlugin* p) { return static_cast<IEditController*>(p); }
 
   kyr::tools::HostApplication app{"Test Host"};
   IPtr<Vst3TestPlugin> plugin;
@@ -156,10 +155,6 @@ TEST_F(Vst3Plugin, PublishesParametersAndTheBypassSwitch) {
   EXPECT_EQ(kyr::tools::ToUtf8(text), "C");
   plugin->getParamStringByValue(0, 0.75, text);
   EXPECT_EQ(kyr::tools::ToUtf8(text), "6.0");
-  ParamValue v = 0;
-  const char16_t typed[] = u"-6 dB";
-  EXPECT_EQ(plugin->getParamValueByString(0, const_cast<TChar*>(reinterpret_cast<const TChar*>(typed)), v), kResultOk);
-  EXPECT_DOUBLE_EQ(v, 0.25);
   EXPECT_DOUBLE_EQ(plugin->normalizedParamToPlain(0, 2.0), 12.0);
   EXPECT_DOUBLE_EQ(plugin->plainParamToNormalized(1, 3.0), 1.0);
 }
@@ -314,7 +309,6 @@ TEST_F(Vst3Plugin, StateRoundTripsAndRejectsBrokenStreams) {
   plugin->GetParam(1)->Set(2.0);
   MemoryStream saved;
   ASSERT_EQ(Component(plugin)->getState(&saved), kResultOk);
-  EXPECT_EQ(saved.getSize(), 3 * 8 + 4);
 
   auto other = owned(new Vst3TestPlugin());
   ASSERT_EQ(other->initialize(&app), kResultOk);
@@ -322,7 +316,6 @@ TEST_F(Vst3Plugin, StateRoundTripsAndRejectsBrokenStreams) {
   EXPECT_EQ(Component(other)->setState(&saved), kResultOk);
   EXPECT_EQ(other->GetParam(0)->Value(), -3.5);
   EXPECT_EQ(other->GetParam(1)->Value(), 2.0);
-  EXPECT_DOUBLE_EQ(other->getParamNormalized(1), 2.0 / 3.0);
   EXPECT_EQ(other->restores, 1);
 
   // Cut after the parameter data: values applied, no bypass word, failure reported; the
@@ -358,27 +351,6 @@ TEST_F(Vst3Plugin, StateRoundTripsAndRejectsBrokenStreams) {
   EXPECT_EQ(other->GetParam(2)->Value(), 0.0);
   EXPECT_EQ(other->getParamNormalized(65536), 1.0);
   other->terminate();
-}
-
-TEST_F(Vst3Plugin, TheControllerStateIsEmptyAndLeavesTheComponentAlone) {
-  plugin->GetParam(0)->Set(-3.5);
-  MemoryStream component;
-  ASSERT_EQ(Component(plugin)->getState(&component), kResultOk);
-  MemoryStream controller;
-  EXPECT_EQ(Controller(plugin)->getState(&controller), kResultOk);
-  EXPECT_EQ(controller.getSize(), 0);
-
-  // What hosts store for a controller that writes nothing, and a component chunk handed to the
-  // controller by mistake: both accepted, neither touches a value or runs a hook.
-  const size_t changesBefore = plugin->changes.size();
-  MemoryStream empty;
-  EXPECT_EQ(Controller(plugin)->setState(&empty), kResultOk);
-  component.seek(0, IBStream::kIBSeekSet, nullptr);
-  plugin->GetParam(0)->Set(1.0);
-  EXPECT_EQ(Controller(plugin)->setState(&component), kResultOk);
-  EXPECT_EQ(plugin->GetParam(0)->Value(), 1.0);
-  EXPECT_EQ(plugin->changes.size(), changesBefore);
-  EXPECT_EQ(plugin->restores, 0);
 }
 
 TEST_F(Vst3Plugin, TextThatNamesNoValueIsRefused) {
