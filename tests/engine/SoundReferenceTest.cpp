@@ -33,10 +33,8 @@ struct Path {
   double fs = 48000.0;
 };
 
-const Params kBands = {{kLowCut, 40},    {kLowBoost, 60},  {kMidCut, 30},
-                       {kHighBoost, 50}, {kBandwidth, 40}, {kHighCut, 25},
-                       {kMidBoost, 45},  {kLFFilter, 3},   {kHFFilter, 2},
-                       {kLFSlope, 2},    {kHFSlope, 2},    {kAutoGainMatch, 1}};
+const Params kBands = {{kLowCut, 40}, {kLowBoost, 60}, {kMidCut, 30}, {kHighBoost, 50}, {kBandwidth, 40}, {kHighCut, 25},
+                       {kMidBoost, 45}, {kLFFilter, 3}, {kHFFilter, 2}, {kLFSlope, 2}, {kHFSlope, 2}, {kAutoGainMatch, 1}};
 const Params kCleanBands = {{kLowCut, 40},    {kLowBoost, 60},  {kMidCut, 30}, {kHighBoost, 50},
                             {kBandwidth, 40}, {kHighCut, 25},   {kMidBoost, 45}, {kClean, 1}};
 
@@ -55,24 +53,13 @@ const std::vector<Path>& Paths() {
       {"dynamic tube", With(kBands, {{kDynamicTube, 70}})},
       {"push-pull", With(kBands, {{kPushPull, 60}, {kPushPullPivot, 0.3}})},
       {"push-pull hq", With(kBands, {{kPushPull, 60}, {kHQOversample, 1}})},
-      {"heaviest",
-       With(kBands,
-            {{kPushPull, 60}, {kHQOversample, 1}, {kDynamicTube, 70}, {kInput, 80}})},
+      {"heaviest", With(kBands, {{kPushPull, 60}, {kHQOversample, 1}, {kDynamicTube, 70}, {kInput, 80}})},
       {"filters hot, slopes and resonance",
        {{kInput, 100}, {kLFFilter, 5}, {kLFSlope, 0}, {kLFReso, 70}, {kHFFilter, 4},
         {kHFSlope, 2}, {kHFReso, 60}, {kBandListen, 0}, {kOutput, 30}}},
       {"bypass", {{kBypass, 1}, {kLFFilter, 2}, {kHFFilter, 5}, {kAutoGainMatch, 1}}},
-      {"bax",
-       {{kMode, 1},
-        {kBaxDynamic, 60},
-        {kBaxStereoMode, 1},
-        {kTilt, 1.5},
-        {kWidth, 140},
-        {kBassMono, 2},
-        {kBaxLoShelfL, 3},
-        {kBaxHiShelfL, -2},
-        {kBaxLoCut, 2},
-        {kBaxHiCut, 3}}},
+      {"bax", {{kMode, 1}, {kBaxDynamic, 60}, {kBaxStereoMode, 1}, {kTilt, 1.5}, {kWidth, 140}, {kBassMono, 2},
+               {kBaxLoShelfL, 3}, {kBaxHiShelfL, -2}, {kBaxLoCut, 2}, {kBaxHiCut, 3}}},
       {"bax unlinked push-pull",
        {{kMode, 1}, {kPushPull, 80}, {kBaxLink, 0}, {kBaxLoShelfL, 3}, {kBaxHiShelfR, -4},
         {kWidth, 0}, {kAutoGainMatch, 1}}},
