@@ -71,14 +71,6 @@ TEST(WebViewEditorDelegate, OnlyTheSpaceKeyIsHandled) {
   EXPECT_TRUE(delegate.WebViewEditorDelegate::OnKeyUp(oskel::KeyPress("a", 65, false, false, false)));
 }
 
-TEST(WebViewEditorDelegate, SendsDescriptionsBeforeOpeningTheEditorLogic) {
-  RecordingDelegate delegate;
-  delegate.OnWebContentLoaded();
-  ASSERT_EQ(delegate.statements.size(), 2u);
-  EXPECT_EQ(delegate.statements[0].rfind("SAMFD(-1, ", 0), 0u);
-  EXPECT_EQ(delegate.statements[1], "<OnUIOpen>");
-}
-
 TEST(WebViewEditorDelegate, ConvertsPlainValuesBeforeSendingThem) {
   RecordingDelegate delegate;
   delegate.SendParameterValueToUI(0, 6.0, false);
@@ -89,24 +81,20 @@ TEST(WebViewEditorDelegate, ConvertsPlainValuesBeforeSendingThem) {
   EXPECT_EQ(delegate.statements, expected);
 }
 
-TEST(WebViewEditorDelegate, RunsTheInitialiserWhenTheWebViewIsReady) {
+TEST(WebViewEditorDelegate, LoadReadinessResizeAndCloseReachTheirTargets) {
   RecordingDelegate delegate;
+  delegate.OnWebContentLoaded();
+  ASSERT_EQ(delegate.statements.size(), 2u);
+  EXPECT_EQ(delegate.statements[0].rfind("SAMFD(-1, ", 0), 0u);  // the descriptions come first
+  EXPECT_EQ(delegate.statements[1], "<OnUIOpen>");
   int runs = 0;
   delegate.OnWebViewReady();
   delegate.mEditorInitFunc = [&runs] { ++runs; };
   delegate.OnWebViewReady();
   EXPECT_EQ(runs, 1);
-}
-
-TEST(WebViewEditorDelegate, ResizeMovesThePageWithoutAskingTheHost) {
-  RecordingDelegate delegate;
-  delegate.OnParentWindowResize(800, 400);
-  ASSERT_EQ(delegate.calls.size(), 1u);
-  EXPECT_EQ(delegate.calls[0], (Call{"resize", 800, 400}));
-}
-
-TEST(WebViewEditorDelegate, ClosingTheWindowClosesTheEditorLogic) {
-  RecordingDelegate delegate;
+  delegate.OnParentWindowResize(800, 400);  // moves the page without asking the host
+  EXPECT_EQ(delegate.calls, (std::vector<Call>{{"resize", 800, 400}}));
+  delegate.statements.clear();
   delegate.CloseWindow();
   EXPECT_EQ(delegate.statements, std::vector<std::string>{"<OnUIClose>"});
 }
