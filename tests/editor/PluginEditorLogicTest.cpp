@@ -124,7 +124,7 @@ TEST(PluginEditorLogic, MetersFollowProcessedBlocksAndTheSpectrumEveryThirdTick)
   EXPECT_EQ(ticks, "|SAMFD(0,;SAMFD(5,;SAMFD(3,;|SAMFD(0,;SAMFD(5,;||SAMFD(3,;|||");
 }
 
-TEST(PluginEditorLogic, AnEngineResetResendsEveryValueOnTheNextTick) {
+TEST(PluginEditorLogic, AnEngineResetResendsEveryValueOnTheNextTickARestoreAtOnce) {
   RecordingPlugin plugin;
   plugin.OnUIOpen();
   plugin.OnIdle();
@@ -137,11 +137,7 @@ TEST(PluginEditorLogic, AnEngineResetResendsEveryValueOnTheNextTick) {
   plugin.statements.clear();
   plugin.OnIdle();
   EXPECT_TRUE(plugin.statements.empty());
-}
-
-TEST(PluginEditorLogic, RestoringStateSendsEveryValue) {
-  RecordingPlugin plugin;
-  plugin.OnRestoreState();
+  plugin.OnRestoreState();  // a restored state is sent at once
   EXPECT_EQ(plugin.Count("SPVFD("), 53);
 }
 
