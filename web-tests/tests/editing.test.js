@@ -1,6 +1,6 @@
 'use strict';
 // Typed values by unit, dB beside %, undo/redo/A-B with open gestures, the
-// page state kept by the plug-in, and the wheel by distance.
+// page state kept by the plug-in, the command buttons, and the wheel by distance.
 const test = require('node:test');
 const assert = require('node:assert/strict');
 const { useBrowser, gesture } = require('../harness/session');
@@ -164,5 +164,32 @@ test('the wheel steps by distance and Shift gives fine steps, one gesture per bu
     await page.mouse.wheel(0, 100);  // a notch steps a choice by one entry
     await idle(600);
     assert.deepEqual(await editor.edits(mark), gesture(8, 4 / 7));
+  });
+});
+
+test('the command buttons switch and copy A/B, reset all, undo and redo', async () => {
+  await session.withLoaded(async (editor) => {
+    const command = (title) => editor.page.locator(`[data-cmd="${title}"]`).click();
+    await editor.run('SPVFD(25, 0.000000)');
+    await command('Settings B');
+    await editor.locator('Output', 'readout').click();
+    await editor.page.locator('input.entry').fill('75');
+    await editor.page.keyboard.press('Enter');
+    let mark = await editor.mark();
+    await command('Settings A');
+    assert.deepEqual(await editor.edits(mark), gesture(kOutput, 0.5));
+    // Copy A to B, then switching sends nothing: both hold the same settings.
+    await command('Copy the active settings to the other slot');
+    mark = await editor.mark();
+    await command('Settings B');
+    assert.deepEqual(await editor.edits(mark), []);
+    await command('Reset all parameters to their defaults');
+    assert.deepEqual(await editor.edits(mark), gesture(25, 1));
+    assert.equal(await editor.text('BAX Link'), 'Linked');
+    mark = await editor.mark();
+    await command('Undo');
+    await command('Redo');
+    assert.deepEqual(await editor.edits(mark), [...gesture(25, 0), ...gesture(25, 1)]);
+    assert.equal(await editor.page.locator('[data-cmd="Redo"].disabled').count(), 1);
   });
 });
