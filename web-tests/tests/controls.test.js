@@ -14,15 +14,9 @@ function editsOf(fn) {
   });
 }
 
-async function centreOf(editor, name) {
-  const box = await editor.page.locator(`[data-param="${name}"] .knob-svg`).boundingBox();
-  return { x: box.x + box.width / 2, y: box.y + box.height / 2 };
-}
-
 async function dragKnob(editor, name, dy, { shift = false, steps = 5 } = {}) {
-  const c = await centreOf(editor, name);
+  const c = await editor.hoverKnob(name);
   const mouse = editor.page.mouse;
-  await mouse.move(c.x, c.y);
   if (shift) await editor.page.keyboard.down('Shift');
   await mouse.down();
   await mouse.move(c.x, c.y - dy, { steps });
@@ -47,7 +41,7 @@ test('dragging with Shift is ten times finer and down-drags stop at the minimum'
 test('double-click resets to the default', async () => {
   const { edits } = await editsOf(async (e) => {
     await e.run('SPVFD(0, 0.750000)');
-    const c = await centreOf(e, 'Input');
+    const c = await e.hoverKnob('Input');
     await e.page.mouse.dblclick(c.x, c.y);
   });
   assert.deepEqual(edits, gesture(0, 0.5));
