@@ -103,6 +103,14 @@ class Editor {
     return role ? scope.locator(`[data-role="${role}"]`).first() : scope;
   }
 
+  // The centre of a knob's dial, with the mouse moved there.
+  async hoverKnob(name) {
+    const box = await this.page.locator(`[data-param="${name}"] .knob-svg`).boundingBox();
+    const c = { x: box.x + box.width / 2, y: box.y + box.height / 2 };
+    await this.page.mouse.move(c.x, c.y);
+    return c;
+  }
+
   async close() {
     await this.context.close();
   }

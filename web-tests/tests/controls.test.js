@@ -14,15 +14,9 @@ function editsOf(fn) {
   });
 }
 
-async function centreOf(editor, name) {
-  const box = await editor.page.locator(`[data-param="${name}"] .knob-svg`).boundingBox();
-  return { x: box.x + box.width / 2, y: box.y + box.height / 2 };
-}
-
 async function dragKnob(editor, name, dy, { shift = false, steps = 5 } = {}) {
-  const c = await centreOf(editor, name);
+  const c = await editor.hoverKnob(name);
   const mouse = editor.page.mouse;
-  await mouse.move(c.x, c.y);
   if (shift) await editor.page.keyboard.down('Shift');
   await mouse.down();
   await mouse.move(c.x, c.y - dy, { steps });
@@ -47,28 +41,26 @@ test('dragging with Shift is ten times finer and down-drags stop at the minimum'
 test('double-click resets to the default', async () => {
   const { edits } = await editsOf(async (e) => {
     await e.run('SPVFD(0, 0.750000)');
-    const c = await centreOf(e, 'Input');
+    const c = await e.hoverKnob('Input');
     await e.page.mouse.dblclick(c.x, c.y);
   });
   assert.deepEqual(edits, gesture(0, 0.5));
 });
 
-test('a click on a value opens a text field for typing', async () => {
+test('a click on a value opens a text field; its keys stay in the page', async () => {
+  // What each text means is the logic tests' concern; here: the field, its keys and its gesture.
   const cases = [
-    { name: 'Output', typed: '62.5', expect: gesture(12, 0.625) },
-    { name: 'Output', typed: '200', expect: gesture(12, 1) },
-    { name: 'Push-Pull Pivot', typed: '-50 %', expect: gesture(44, 0.25) },
-    { name: 'High Cut', typed: '33.33%', expect: gesture(10, 0.333) },
-    { name: 'Input', typed: 'loud', expect: [], refused: true },
+    { name: 'Output', typed: '62.5', key: 'Enter', expect: gesture(12, 0.625) },
+    { name: 'Output', typed: '70', key: 'Escape', expect: [] },
+    { name: 'Input', typed: 'loud', key: 'Enter', expect: [], refused: true },
   ];
   for (const c of cases) {
     const { all, edits } = await editsOf(async (e) => {
       await e.locator(c.name, 'readout').click();
       const field = e.page.locator('input.entry');
       assert.equal(await field.count(), 1);
-      await field.fill('');
       await e.page.keyboard.type(c.typed);
-      await e.page.keyboard.press('Enter');
+      await e.page.keyboard.press(c.key);
       // Refused text keeps the field open with a message; Escape leaves it.
       if (c.refused) {
         assert.ok(await e.page.locator('#entry-error').isVisible());
@@ -80,15 +72,9 @@ test('a click on a value opens a text field for typing', async () => {
     assert.deepEqual(edits, c.expect, `${c.name} <- ${c.typed}`);
     // Keys typed into the field are not forwarded to the host; only the
     // release of the key that closed it, after the field has closed, is.
-    const last = c.refused ? 'Escape' : 'Enter';
+    const last = c.refused ? 'Escape' : c.key;
     assert.deepEqual(all.filter((m) => m.msg === 'SKPFUI').map((m) => [m.utf8, m.isUp]), [[last, true]]);
   }
-  const escaped = await editsOf(async (e) => {
-    await e.locator('Output', 'readout').click();
-    await e.page.keyboard.type('70');
-    await e.page.keyboard.press('Escape');
-  });
-  assert.deepEqual(escaped.edits, []);
 });
 
 test('arrow keys adjust the focused control', async () => {

@@ -1,6 +1,6 @@
 'use strict';
 // Typed values by unit, dB beside %, undo/redo/A-B with open gestures, the
-// page state kept by the plug-in, and the wheel by distance.
+// page state kept by the plug-in, the command buttons, and the wheel by distance.
 const test = require('node:test');
 const assert = require('node:assert/strict');
 const { useBrowser, gesture } = require('../harness/session');
@@ -10,11 +10,6 @@ const session = useBrowser();
 const idle = (ms) => new Promise((r) => setTimeout(r, ms));
 const stats = (editor) => editor.page.evaluate(() => window.KyrEditor.stats());
 const kOutput = 12, kLowBoost = 3, kMidBoostFreq = 37;
-
-async function hoverKnob(editor, name) {
-  const box = await editor.page.locator(`[data-param="${name}"] .knob-svg`).boundingBox();
-  await editor.page.mouse.move(box.x + box.width / 2, box.y + box.height / 2);
-}
 
 test('values are typed in the unit typed; text that fits no unit is refused with a message', async () => {
   await session.withLoaded(async (editor) => {
@@ -62,7 +57,7 @@ test('undo closes an open wheel burst first; A/B stays lit in step with undo; sh
   await session.withLoaded(async (editor) => {
     const { page } = editor;
     let mark = await editor.mark();
-    await hoverKnob(editor, 'Output');
+    await editor.hoverKnob('Output');
     await page.mouse.wheel(0, -100);
     await page.keyboard.press('Control+z');  // while the burst is still open
     await idle(500);
@@ -80,7 +75,7 @@ test('undo closes an open wheel burst first; A/B stays lit in step with undo; sh
     const slot = (s) => page.locator(`[data-cmd="Settings ${s}"]`);
     await slot('B').click();
     await editor.run('SPVFD(3, 0.400000)');  // a host change while B is lit
-    await hoverKnob(editor, 'Low Boost');
+    await editor.hoverKnob('Low Boost');
     await page.mouse.wheel(0, -100);
     await slot('A').click();  // closes the burst before switching
     assert.equal(await editor.value('Low Boost'), 0);
@@ -106,7 +101,7 @@ test('A/B and history survive a reopened editor through the state the plug-in ke
     const mark = await editor.mark();
     await editor.page.locator('[data-cmd="Settings B"]').click();
     await editor.run('SPVFD(12, 0.700000)');
-    await hoverKnob(editor, 'Output');
+    await editor.hoverKnob('Output');
     await editor.page.mouse.wheel(0, -100);
     await editor.page.mouse.wheel(0, -100);
     await idle(1000);
@@ -134,7 +129,7 @@ test('the wheel steps by distance and Shift gives fine steps, one gesture per bu
   await session.withLoaded(async (editor) => {
     const { page } = editor;
     let mark = await editor.mark();
-    await hoverKnob(editor, 'Output');
+    await editor.hoverKnob('Output');
     for (let i = 0; i < 8; i++) await page.mouse.wheel(0, -10);  // an 80 px trackpad swipe
     await idle(600);
     const swipe = await editor.edits(mark);
@@ -164,5 +159,32 @@ test('the wheel steps by distance and Shift gives fine steps, one gesture per bu
     await page.mouse.wheel(0, 100);  // a notch steps a choice by one entry
     await idle(600);
     assert.deepEqual(await editor.edits(mark), gesture(8, 4 / 7));
+  });
+});
+
+test('the command buttons switch and copy A/B, reset all, undo and redo', async () => {
+  await session.withLoaded(async (editor) => {
+    const command = (title) => editor.page.locator(`[data-cmd="${title}"]`).click();
+    await editor.run('SPVFD(25, 0.000000)');
+    await command('Settings B');
+    await editor.locator('Output', 'readout').click();
+    await editor.page.locator('input.entry').fill('75');
+    await editor.page.keyboard.press('Enter');
+    let mark = await editor.mark();
+    await command('Settings A');
+    assert.deepEqual(await editor.edits(mark), gesture(kOutput, 0.5));
+    // Copy A to B, then switching sends nothing: both hold the same settings.
+    await command('Copy the active settings to the other slot');
+    mark = await editor.mark();
+    await command('Settings B');
+    assert.deepEqual(await editor.edits(mark), []);
+    await command('Reset all parameters to their defaults');
+    assert.deepEqual(await editor.edits(mark), gesture(25, 1));
+    assert.equal(await editor.text('BAX Link'), 'Linked');
+    mark = await editor.mark();
+    await command('Undo');
+    await command('Redo');
+    assert.deepEqual(await editor.edits(mark), [...gesture(25, 0), ...gesture(25, 1)]);
+    assert.equal(await editor.page.locator('[data-cmd="Redo"].disabled').count(), 1);
   });
 });

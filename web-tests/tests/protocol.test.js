@@ -34,9 +34,8 @@ test('controls are built from the description with the plug-in\'s names', async 
   await session.withLoaded(async (editor) => {
     const names = await editor.page.evaluate(() => window.KyrEditor.names());
     assert.deepEqual(names, session.fixtures.names);
-    for (const name of session.fixtures.names) {
-      assert.equal(await editor.page.locator(`[data-param="${name}"]`).count() >= 1, true, `${name} has a control`);
-    }
+    for (const name of session.fixtures.names)
+      assert.ok(await editor.page.locator(`[data-param="${name}"]`).count() >= 1, `${name} has a control`);
     // Every parameter is reachable in one of the two modes.
     const visible = async () => editor.page.evaluate(() => Array.from(document.querySelectorAll('[data-param]'))
       .filter((e) => e.offsetParent !== null).map((e) => e.dataset.param));
@@ -63,9 +62,7 @@ test('choices show the engine\'s display texts and values show their units', asy
       assert.equal(await editor.text(p.name), p.texts[defaults[i].default - defaults[i].min], p.name);
     }
     const expected = { 'Input': '50.0 %', 'Tilt': '0.0 dB', 'Width': '100 %', 'Push-Pull Pivot': '0.0 %' };
-    for (const [name, text] of Object.entries(expected)) {
-      assert.equal(await editor.text(name), text, name);
-    }
+    for (const [name, text] of Object.entries(expected)) assert.equal(await editor.text(name), text, name);
     assert.equal(await editor.locator('High Boost Freq', 'select').textContent(), '10\u2009kHz');
     assert.equal(await editor.locator('Input', 'readout').textContent(), '50.0 %\u00a00.0 dB');
     assert.equal(await editor.locator('Clean', 'switch').innerText(), 'Tube');
@@ -97,11 +94,8 @@ test('the vendor link is opened through the plug-in', async () => {
     await editor.page.click('#brand');
     const [msg] = await editor.posted(mark);
     assert.deepEqual(Object.keys(msg), ['msg', 'msgTag', 'ctrlTag', 'data']);
-    assert.equal(msg.msg, 'SAMFUI');
-    assert.equal(msg.msgTag, 10);
-    assert.equal(msg.ctrlTag, -1);
-    const url = JSON.parse(Buffer.from(msg.data, 'base64').toString()).url;
-    assert.match(url, /^https:\/\//);
+    assert.deepEqual([msg.msg, msg.msgTag, msg.ctrlTag], ['SAMFUI', 10, -1]);
+    assert.match(JSON.parse(Buffer.from(msg.data, 'base64').toString()).url, /^https:\/\//);
   });
 });
 

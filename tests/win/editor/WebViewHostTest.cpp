@@ -22,23 +22,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::vector<std::string> TakeLog() {
-  std::vector<std::string> log;
-  for (int i = 0; i < FakeWebView2_LogSize(); ++i) log.emplace_back(FakeWebView2_LogEntry(i));
-  FakeWebView2_ClearLog();
-  return log;
-}
-
-bool StartsWith(const std::string& text, const std::string& prefix) { return text.rfind(prefix, 0) == 0; }
-
-// The entries that start with `prefix`, in order.
-std::vector<std::string> Matching(const std::vector<std::string>& log, const std::string& prefix) {
-  std::vector<std::string> found;
-  for (const auto& entry : log)
-    if (StartsWith(entry, prefix)) found.push_back(entry);
-  return found;
-}
-
 // Where `entry` stands in the log (the log's size when absent).
 size_t IndexOf(const std::vector<std::string>& log, const std::string& entry) {
   return static_cast<size_t>(std::find(log.begin(), log.end(), entry) - log.begin());

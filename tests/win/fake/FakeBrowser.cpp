@@ -99,14 +99,8 @@ class FakeController final : public Object<ICoreWebView2Controller2> {
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
     return Answer(iid, object, {kIid<ICoreWebView2Controller>, kIid<ICoreWebView2Controller2>});
   }
-  HRESULT STDMETHODCALLTYPE put_IsVisible(BOOL visible) override {
-    Log("Controller.put_IsVisible " + BoolText(visible));
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE put_Bounds(RECT bounds) override {
-    Log("Controller.put_Bounds " + RectText(bounds));
-    return S_OK;
-  }
+  FAKE_LOGGED(put_IsVisible, (BOOL visible), "Controller.put_IsVisible " + BoolText(visible))
+  FAKE_LOGGED(put_Bounds, (RECT bounds), "Controller.put_Bounds " + RectText(bounds))
   HRESULT STDMETHODCALLTYPE SetBoundsAndZoomFactor(RECT bounds, double zoom) override {
     char factor[32];
     std::snprintf(factor, sizeof(factor), "%g", zoom);
@@ -125,10 +119,8 @@ class FakeController final : public Object<ICoreWebView2Controller2> {
     if (mWebView) mWebView->AddRef();
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE put_DefaultBackgroundColor(COREWEBVIEW2_COLOR color) override {
-    Log("Controller.put_DefaultBackgroundColor " + std::to_string(color.A));
-    return S_OK;
-  }
+  FAKE_LOGGED(put_DefaultBackgroundColor, (COREWEBVIEW2_COLOR color),
+              "Controller.put_DefaultBackgroundColor " + std::to_string(color.A))
 
   FAKE_NOTIMPL(get_IsVisible, BOOL*)
   FAKE_NOTIMPL(get_Bounds, RECT*)

@@ -102,6 +102,10 @@ void CompleteLater(Handler* handler, Finish finish) {
 
 #define FAKE_NOTIMPL(name, ...) \
   HRESULT STDMETHODCALLTYPE name(__VA_ARGS__) override { return E_NOTIMPL; }
-
+// A method that only logs `entry` and succeeds; a getter that hands out `value`.
+#define FAKE_LOGGED(name, params, entry) \
+  HRESULT STDMETHODCALLTYPE name params override { Log(entry); return S_OK; }
+#define FAKE_GET(name, Type, value) \
+  HRESULT STDMETHODCALLTYPE name(Type* out) override { *out = value; return S_OK; }
 
 }  // namespace fake

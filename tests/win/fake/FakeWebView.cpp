@@ -21,11 +21,8 @@ class FakeSettings final : public Object<ICoreWebView2Settings> {
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
     return Answer(iid, object, {kIid<ICoreWebView2Settings>});
   }
-#define FAKE_SETTING(name)                                   \
-  HRESULT STDMETHODCALLTYPE put_##name(BOOL value) override { \
-    Log("Settings.put_" #name + Flag(value));                 \
-    return S_OK;                                              \
-  }                                                           \
+#define FAKE_SETTING(name)                                                   \
+  FAKE_LOGGED(put_##name, (BOOL value), "Settings.put_" #name + Flag(value)) \
   FAKE_NOTIMPL(get_##name, BOOL*)
   FAKE_SETTING(IsScriptEnabled)
   FAKE_SETTING(IsWebMessageEnabled)
@@ -45,10 +42,7 @@ class WebMessageArgs final : public Object<ICoreWebView2WebMessageReceivedEventA
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
     return Answer(iid, object, {kIid<ICoreWebView2WebMessageReceivedEventArgs>});
   }
-  HRESULT STDMETHODCALLTYPE get_WebMessageAsJson(LPWSTR* json) override {
-    *json = TaskString(mJson.c_str());
-    return S_OK;
-  }
+  FAKE_GET(get_WebMessageAsJson, LPWSTR, TaskString(mJson.c_str()))
   FAKE_NOTIMPL(get_Source, LPWSTR*)
   FAKE_NOTIMPL(TryGetWebMessageAsString, LPWSTR*)
 
@@ -62,10 +56,7 @@ class NavigationStartingArgs final : public Object<ICoreWebView2NavigationStarti
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
     return Answer(iid, object, {kIid<ICoreWebView2NavigationStartingEventArgs>});
   }
-  HRESULT STDMETHODCALLTYPE get_Uri(LPWSTR* uri) override {
-    *uri = TaskString(mUri.c_str());
-    return S_OK;
-  }
+  FAKE_GET(get_Uri, LPWSTR, TaskString(mUri.c_str()))
   HRESULT STDMETHODCALLTYPE put_Cancel(BOOL cancel) override {
     Log("NavigationStarting.put_Cancel" + Flag(cancel));
     mCancel = cancel;
@@ -88,10 +79,7 @@ class NavigationCompletedArgs final : public Object<ICoreWebView2NavigationCompl
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
     return Answer(iid, object, {kIid<ICoreWebView2NavigationCompletedEventArgs>});
   }
-  HRESULT STDMETHODCALLTYPE get_IsSuccess(BOOL* success) override {
-    *success = mSuccess;
-    return S_OK;
-  }
+  FAKE_GET(get_IsSuccess, BOOL, mSuccess)
   FAKE_NOTIMPL(get_WebErrorStatus, COREWEBVIEW2_WEB_ERROR_STATUS*)
   FAKE_NOTIMPL(get_NavigationId, UINT64*)
 
@@ -106,14 +94,8 @@ class NewWindowArgs final : public Object<ICoreWebView2NewWindowRequestedEventAr
     return Answer(iid, object,
                   {kIid<ICoreWebView2NewWindowRequestedEventArgs>, kIid<ICoreWebView2NewWindowRequestedEventArgs2>});
   }
-  HRESULT STDMETHODCALLTYPE get_Uri(LPWSTR* uri) override {
-    *uri = TaskString(mUri.c_str());
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE put_Handled(BOOL handled) override {
-    Log("NewWindowRequested.put_Handled" + Flag(handled));
-    return S_OK;
-  }
+  FAKE_GET(get_Uri, LPWSTR, TaskString(mUri.c_str()))
+  FAKE_LOGGED(put_Handled, (BOOL handled), "NewWindowRequested.put_Handled" + Flag(handled))
   FAKE_NOTIMPL(put_NewWindow, ICoreWebView2*)
   FAKE_NOTIMPL(get_NewWindow, ICoreWebView2**)
   FAKE_NOTIMPL(get_Handled, BOOL*)
@@ -132,50 +114,28 @@ class DownloadOperation final : public Object<ICoreWebView2DownloadOperation> {
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
     return Answer(iid, object, {kIid<ICoreWebView2DownloadOperation>});
   }
-  HRESULT STDMETHODCALLTYPE add_BytesReceivedChanged(ICoreWebView2BytesReceivedChangedEventHandler* handler,
-                                                     EventRegistrationToken* token) override {
-    Log("Download.add_BytesReceivedChanged");
-    mBytesReceived = Held<ICoreWebView2BytesReceivedChangedEventHandler>(handler);
-    token->value = 11;
-    return S_OK;
+// An event the operation keeps one handler for, under a fixed registration token.
+#define FAKE_DOWNLOAD_EVENT(event, member, tokenValue)                                                   \
+  HRESULT STDMETHODCALLTYPE add_##event(ICoreWebView2##event##EventHandler* handler,                     \
+                                        EventRegistrationToken* token) override {                         \
+    Log("Download.add_" #event);                                                                         \
+    member = Held<ICoreWebView2##event##EventHandler>(handler);                                          \
+    token->value = tokenValue;                                                                           \
+    return S_OK;                                                                                         \
+  }                                                                                                      \
+  HRESULT STDMETHODCALLTYPE remove_##event(EventRegistrationToken token) override {                      \
+    Log("Download.remove_" #event " " + std::to_string(token.value));                                    \
+    member.Reset();                                                                                      \
+    return S_OK;                                                                                         \
   }
-  HRESULT STDMETHODCALLTYPE remove_BytesReceivedChanged(EventRegistrationToken token) override {
-    Log("Download.remove_BytesReceivedChanged " + std::to_string(token.value));
-    mBytesReceived.Reset();
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE add_StateChanged(ICoreWebView2StateChangedEventHandler* handler,
-                                             EventRegistrationToken* token) override {
-    Log("Download.add_StateChanged");
-    mStateChanged = Held<ICoreWebView2StateChangedEventHandler>(handler);
-    token->value = 12;
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE remove_StateChanged(EventRegistrationToken token) override {
-    Log("Download.remove_StateChanged " + std::to_string(token.value));
-    mStateChanged.Reset();
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE get_MimeType(LPWSTR* mimeType) override {
-    *mimeType = TaskString(mMimeType.c_str());
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE get_TotalBytesToReceive(INT64* total) override {
-    *total = 100;
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE get_BytesReceived(INT64* received) override {
-    *received = 40;
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE get_ResultFilePath(LPWSTR* path) override {
-    *path = TaskString(L"C:\\downloads\\file.bin");
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE get_State(COREWEBVIEW2_DOWNLOAD_STATE* state) override {
-    *state = mState;
-    return S_OK;
-  }
+  FAKE_DOWNLOAD_EVENT(BytesReceivedChanged, mBytesReceived, 11)
+  FAKE_DOWNLOAD_EVENT(StateChanged, mStateChanged, 12)
+#undef FAKE_DOWNLOAD_EVENT
+  FAKE_GET(get_MimeType, LPWSTR, TaskString(mMimeType.c_str()))
+  FAKE_GET(get_TotalBytesToReceive, INT64, 100)
+  FAKE_GET(get_BytesReceived, INT64, 40)
+  FAKE_GET(get_ResultFilePath, LPWSTR, TaskString(L"C:\\downloads\\file.bin"))
+  FAKE_GET(get_State, COREWEBVIEW2_DOWNLOAD_STATE, mState)
   FAKE_NOTIMPL(add_EstimatedEndTimeChanged, ICoreWebView2EstimatedEndTimeChangedEventHandler*, EventRegistrationToken*)
   FAKE_NOTIMPL(remove_EstimatedEndTimeChanged, EventRegistrationToken)
   FAKE_NOTIMPL(get_Uri, LPWSTR*)
@@ -223,23 +183,14 @@ class DownloadStartingArgs final : public Object<ICoreWebView2DownloadStartingEv
     *operation = mOperation;
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE put_Cancel(BOOL cancel) override {
-    Log("DownloadStarting.put_Cancel" + Flag(cancel));
-    return S_OK;
-  }
+  FAKE_LOGGED(put_Cancel, (BOOL cancel), "DownloadStarting.put_Cancel" + Flag(cancel))
   HRESULT STDMETHODCALLTYPE get_ResultFilePath(LPWSTR* path) override {
     Log("DownloadStarting.get_ResultFilePath");
     *path = TaskString(L"C:\\downloads\\file.bin");
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE put_ResultFilePath(LPCWSTR path) override {
-    Log("DownloadStarting.put_ResultFilePath " + Utf8(path));
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE put_Handled(BOOL handled) override {
-    Log("DownloadStarting.put_Handled" + Flag(handled));
-    return S_OK;
-  }
+  FAKE_LOGGED(put_ResultFilePath, (LPCWSTR path), "DownloadStarting.put_ResultFilePath " + Utf8(path))
+  FAKE_LOGGED(put_Handled, (BOOL handled), "DownloadStarting.put_Handled" + Flag(handled))
   FAKE_NOTIMPL(get_Cancel, BOOL*)
   FAKE_NOTIMPL(get_Handled, BOOL*)
   FAKE_NOTIMPL(GetDeferral, ICoreWebView2Deferral**)

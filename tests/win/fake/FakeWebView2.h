@@ -50,3 +50,21 @@ KYR_FAKE_API void FakeWebView2_RequestNewWindow(const wchar_t* uri);
 KYR_FAKE_API void FakeWebView2_StartDownload(const wchar_t* mimeType);
 // Ends the download in progress: 1 interrupted, 2 completed.
 KYR_FAKE_API void FakeWebView2_EndDownload(int state);
+
+#if !defined(KYR_FAKE_WEBVIEW2_BUILD)
+#include <string>
+#include <vector>
+// The call log as the tests read it: taken whole (and cleared), or the entries that start with `prefix`.
+inline std::vector<std::string> TakeLog() {
+  std::vector<std::string> log;
+  for (int i = 0; i < FakeWebView2_LogSize(); ++i) log.emplace_back(FakeWebView2_LogEntry(i));
+  FakeWebView2_ClearLog();
+  return log;
+}
+inline std::vector<std::string> Matching(const std::vector<std::string>& log, const std::string& prefix) {
+  std::vector<std::string> found;
+  for (const auto& entry : log)
+    if (entry.rfind(prefix, 0) == 0) found.push_back(entry);
+  return found;
+}
+#endif

@@ -26,20 +26,6 @@ namespace {
 
 using namespace oskel::platform;
 
-std::vector<std::string> TakeLog() {
-  std::vector<std::string> log;
-  for (int i = 0; i < FakeWebView2_LogSize(); ++i) log.emplace_back(FakeWebView2_LogEntry(i));
-  FakeWebView2_ClearLog();
-  return log;
-}
-
-std::vector<std::string> Matching(const std::vector<std::string>& log, const std::string& prefix) {
-  std::vector<std::string> found;
-  for (const auto& entry : log)
-    if (entry.rfind(prefix, 0) == 0) found.push_back(entry);
-  return found;
-}
-
 // Delivers this thread's messages one at a time until `done` (checked after each) or 5 s pass.
 bool PumpUntil(const std::function<bool()>& done) {
   const DWORD start = GetTickCount();
@@ -82,6 +68,17 @@ std::shared_ptr<WebView> Open(Listener& listener, HWND parent = nullptr) {
   return CreateWebView(parent, WebViewRect{0, 0, 1200, 560}, &listener, false);
 }
 
+// Closes the page and lets the runtime finish what it still has to deliver: pending work, or
+// (completions on the message loop) until it holds nothing of the host.
+void Close(std::shared_ptr<WebView>& page, bool throughLoop = false) {
+  if (page) page->Close();
+  page.reset();
+  if (throughLoop)
+    ASSERT_TRUE(PumpUntil([] { return FakeWebView2_HeldHandlers() == 0; }));
+  else
+    FakeWebView2_RunPending();
+}
+
 TEST(RuntimeModes, CompletionsArriveOnlyThroughTheMessageLoop) {
   FakeWebView2_SetModes(kFakeCompleteOnMessageLoop);
   Listener listener;
@@ -94,9 +91,7 @@ TEST(RuntimeModes, CompletionsArriveOnlyThroughTheMessageLoop) {
   page->ExecuteScript("SPVFD(0, 0.500000)");
   page->Navigate("https://plugin.oskel.example/index.html");
   ASSERT_TRUE(PumpUntil([&] { return listener.loaded == 1; }));
-  page->Close();
-  page.reset();
-  ASSERT_TRUE(PumpUntil([] { return FakeWebView2_HeldHandlers() == 0; }));
+  Close(page, true);
   ExpectReleased(1);
 }
 
@@ -113,18 +108,14 @@ TEST(RuntimeModes, HandlerRemovingItselfWhileItRunsKeepsItselfAlive) {
   EXPECT_EQ(listener.finished, (std::vector<std::pair<std::string, bool>>{{"C:\\downloads\\file.bin", true}}));
   EXPECT_EQ(Matching(TakeLog(), "Download.remove_"),
             (std::vector<std::string>{"Download.remove_BytesReceivedChanged 11", "Download.remove_StateChanged 12"}));
-  page->Close();
-  page.reset();
-  FakeWebView2_RunPending();
+  Close(page);
   ExpectReleased(1);
 }
 
 TEST(RuntimeModes, EditorClosedWhileTheEnvironmentIsPending) {
   Listener listener;
   auto page = Open(listener);
-  page->Close();
-  page.reset();
-  FakeWebView2_RunPending();
+  Close(page);
   // The environment still becomes the shared one; no controller is asked for.
   EXPECT_TRUE(Matching(TakeLog(), "Environment.").empty());
   EXPECT_EQ(listener.created + listener.failed, 0);
@@ -135,9 +126,7 @@ TEST(RuntimeModes, EditorClosedWhileTheEnvironmentIsPending) {
   FakeWebView2_RunPending();
   EXPECT_EQ(next.created, 1);
   EXPECT_TRUE(Matching(TakeLog(), "Loader.").empty());
-  page->Close();
-  page.reset();
-  FakeWebView2_RunPending();
+  Close(page);
   ExpectReleased(1);
 }
 
@@ -150,9 +139,7 @@ TEST(RuntimeModes, ControllerArrivingAfterCloseIsClosedAndReleased) {
       if (std::string(FakeWebView2_LogEntry(i)) == "Environment.CreateCoreWebView2Controller") return true;
     return false;
   }));
-  page->Close();
-  page.reset();
-  ASSERT_TRUE(PumpUntil([] { return FakeWebView2_HeldHandlers() == 0; }));
+  Close(page, true);
   EXPECT_EQ(Matching(TakeLog(), "Controller."), std::vector<std::string>{"Controller.Close"});
   EXPECT_EQ(listener.created + listener.failed, 0);
   ExpectReleased(1);
@@ -168,9 +155,7 @@ TEST(RuntimeModes, RuntimeWithoutTheLaterOptionsInterfaces) {
   ASSERT_EQ(loader.size(), 1u);
   EXPECT_NE(loader[0].find("options=target=131.0.2903.40 language=(none) sso=0"), std::string::npos) << loader[0];
   EXPECT_EQ(loader[0].find("exclusive="), std::string::npos) << loader[0];
-  page->Close();
-  page.reset();
-  FakeWebView2_RunPending();
+  Close(page);
   ExpectReleased(1);
 }
 
@@ -210,9 +195,7 @@ TEST(RuntimeModes, CreationErrorsFollowTheRetryRules) {
     }
     EXPECT_EQ(listener.created, c.created);
     EXPECT_EQ(listener.failed, c.failed);
-    if (page) page->Close();
-    page.reset();
-    FakeWebView2_RunPending();
+    Close(page);
     ExpectReleased(c.runtimeObjects);
   }
 }
