@@ -43,6 +43,7 @@ void EqProcessor::Reset(double sampleRate, int maxBlockFrames) {
   const double fs =
       std::isfinite(sampleRate) && sampleRate > 0.0 ? sampleRate : mEngine.mSampleRate;
   mEngine.PrepareEngine(fs);
+  mSampleRate.store(fs, std::memory_order_relaxed);
   mGainMatch.Reset(fs);
   mLevels.Prepare(fs);
   ResizeBuffers(maxBlockFrames > 0 ? maxBlockFrames : kDefaultMaxBlock);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <vector>
 
 #include "EqEngine.h"
@@ -44,7 +45,9 @@ class EqProcessor {
   // The newest 2048 samples of the input-mid and output-mid history rings, oldest first.
   void CopyLatestRings(double* inputMid2048, double* outputMid2048) const;
 
-  double GetSampleRate() const { return mEngine.mSampleRate; }
+  // The rate of the last reset. The editor reads it on its own thread while a host may reset
+  // on another, so it is kept apart from the engine's copy.
+  double GetSampleRate() const { return mSampleRate.load(std::memory_order_relaxed); }
   EqEngine& Engine() { return mEngine; }
   GainMatch& GetGainMatch() { return mGainMatch; }
 
@@ -56,6 +59,7 @@ class EqProcessor {
   EqEngine mEngine;
   GainMatch mGainMatch;
   LevelMeters mLevels;
+  std::atomic<double> mSampleRate{48000.0};
   int mCapacity = 0;
   std::vector<double> mInput[2];     // copy of the block's input (in-place hosts)
   std::vector<double> mFiltered[2];  // output of the LF Filter stage
