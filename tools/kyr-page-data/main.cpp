@@ -15,6 +15,7 @@
 #include <nlohmann/json.hpp>
 
 #include "EngineResponse.h"
+#include "editor/EditorProtocol.h"
 #include "engine/BlockOps.h"
 #include "engine/EParams.h"
 #include "engine/ParameterSet.h"
@@ -92,7 +93,16 @@ ordered_json PageData() {
                   Listen(kHighBoostFreq, kListenHighBoostHz), Listen(kHighCutFreq, kListenHighCutHz),
                   Listen(kBaxLoShelfFreq, kListenLoShelfHz), Listen(kBaxHiShelfFreq, kListenHiShelfHz)})},
       {"listenDefaultHz", kListenDefaultHz}};
-  return {{"params", params}, {"voicing", voicing}};
+  // The message tags of the channel between plug-in and page, by the names the page uses.
+  ordered_json tags = {
+      {"descriptions", oskel::kMsgTagNone},       {"meters", oskel::kMsgTagMeters},
+      {"setParamValue", oskel::kMsgTagSetParamValue}, {"spectrum", oskel::kMsgTagSpectrum},
+      {"sampleRate", oskel::kMsgTagSampleRate},    {"levels", oskel::kMsgTagLevels},
+      {"pageState", oskel::kMsgTagPageState},      {"editorScale", oskel::kMsgTagEditorScale},
+      {"openUrl", oskel::kMsgTagOpenUrl},          {"resetLoudness", oskel::kMsgTagResetLoudness},
+      {"storePageState", oskel::kMsgTagStorePageState}, {"editorSize", oskel::kMsgTagEditorSize}};
+  ordered_json protocol = {{"tags", tags}, {"maxPageStateBytes", oskel::kMaxPageStateBytes}};
+  return {{"params", params}, {"voicing", voicing}, {"protocol", protocol}};
 }
 
 struct Case {

@@ -2,12 +2,16 @@
 // Messages to the plug-in
 // ---------------------------------------------------------------------------
 var kVendorUrl = 'https://www.oskel-audio.example/';
-var kMsgTagOpenUrl = 10;
 
 function post(msg) {
   if (typeof IPluginSendMsg === 'function') {
     try { IPluginSendMsg(msg); } catch (e) { /* no channel: the edit stays local */ }
   }
+}
+
+// An arbitrary message to the plug-in: data is the base64 text of the payload.
+function postArbitrary(msgTag, data) {
+  post({ msg: 'SAMFUI', msgTag: msgTag, ctrlTag: -1, data: data });
 }
 
 // Edit gestures. Every change the page makes reaches the host bracketed by
@@ -152,5 +156,5 @@ function resetAll() {
 
 function openVendorSite() {
   var json = '{"url":"' + kVendorUrl + '"}';
-  post({ msg: 'SAMFUI', msgTag: kMsgTagOpenUrl, ctrlTag: -1, data: btoa(json) });
+  postArbitrary(kMsgTag.openUrl, btoa(json));
 }

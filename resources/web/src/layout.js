@@ -285,7 +285,6 @@ function buildHeader() {
 // Editor size: the page is laid out at 1200 x 560 and scaled as a whole. A
 // chosen size goes to the plug-in, which resizes the view and answers with the
 // size in force; only that answer scales the page.
-var kMsgTagEditorSize = 13;
 var kScales = [1, 1.25, 1.5, 2];
 var gScale = 1;
 function scaleText(s) { return Math.round(s * 100) + ' %'; }
@@ -304,7 +303,7 @@ function acceptEditorScale(m) {
   return true;
 }
 function askEditorScale(s) {
-  post({ msg: 'SAMFUI', msgTag: kMsgTagEditorSize, ctrlTag: -1, data: btoa(JSON.stringify({ scale: s })) });
+  postArbitrary(kMsgTag.editorSize, btoa(JSON.stringify({ scale: s })));
 }
 function sizeMenuButton() {
   var b = command(scaleText(gScale), 'Editor size', function () {

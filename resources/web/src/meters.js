@@ -6,7 +6,6 @@ var gMeters = { thd: 0, drive: 0, loRed: 0, hiRed: 0, tp: -120, lufs: -120, xf: 
 // Loudness after ITU-R BS.1770 (momentary, short-term, integrated, in LUFS),
 // the input's true peak and the gain the Auto Gain Match applies now.
 var gLevels = { m: -120, s: -120, i: -120, inTp: -120, gm: 0, count: 0, peakHold: -120, peakAt: 0 };
-var kMsgTagResetLoudness = 11;
 
 function acceptMeters(m) {
   if (!m || typeof m !== 'object' || m.t !== 'meters') return false;
@@ -37,7 +36,7 @@ function holdPeak(rec, db) {
 }
 
 function resetLoudness() {
-  post({ msg: 'SAMFUI', msgTag: kMsgTagResetLoudness, ctrlTag: -1, data: '' });
+  postArbitrary(kMsgTag.resetLoudness, '');
 }
 
 // Texts of the meter canvas: labels and scales in kMeterInk (at least 4.5:1 on

@@ -4,8 +4,7 @@
 // it changes; the plug-in sends the latest text back after each page load, so
 // reopening the editor keeps them. It is not part of the saved project.
 // ---------------------------------------------------------------------------
-var kMsgTagStorePageState = 12;
-var kPageStateMaxBytes = 65536;
+var kPageStateMaxBytes = kPageData.protocol.maxPageStateBytes;
 var kPageStateDelayMs = 400;
 var gPageStateTimer = null;
 var gPageStateSent = null;
@@ -56,7 +55,7 @@ function postPageState() {
   var text = pageStateText();
   if (text === null || text === gPageStateSent) return;
   gPageStateSent = text;
-  post({ msg: 'SAMFUI', msgTag: kMsgTagStorePageState, ctrlTag: -1, data: btoa(text) });
+  postArbitrary(kMsgTag.storePageState, btoa(text));
 }
 
 function isNorm(v) { return isNum(v) && v >= 0 && v <= 1; }

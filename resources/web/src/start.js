@@ -1,14 +1,6 @@
 // ---------------------------------------------------------------------------
 // Messages from the plug-in
 // ---------------------------------------------------------------------------
-var kMsgTagParams = -1;
-var kMsgTagMeters = 0;
-var kMsgTagSpectrum = 3;
-var kMsgTagSampleRate = 4;
-var kMsgTagLevels = 5;
-var kMsgTagEditorScale = 7;
-var kMsgTagPageState = 6;
-
 var kBase64 = /^[A-Za-z0-9+/]*={0,2}$/;
 function decodeBase64(text) {
   if (typeof text !== 'string' || text.length % 4 !== 0 || !kBase64.test(text)) return null;
@@ -68,13 +60,13 @@ function onParamValue(idx, value) {
 }
 
 function onArbitrary(msgTag, dataSize, data) {
-  if (msgTag === kMsgTagParams) { acceptDescriptions(decodeJson(data)); return; }
-  if (msgTag === kMsgTagMeters) { acceptMeters(decodeJson(data)); return; }
-  if (msgTag === kMsgTagLevels) { acceptLevels(decodeJson(data)); return; }
-  if (msgTag === kMsgTagEditorScale) { acceptEditorScale(decodeJson(data)); return; }
-  if (msgTag === kMsgTagPageState) { restorePageState(decodeJson(data)); return; }
-  if (msgTag === kMsgTagSampleRate) { if (acceptSampleRate(decodeJson(data))) scheduleCurve(); return; }
-  if (msgTag === kMsgTagSpectrum) {
+  if (msgTag === kMsgTag.descriptions) { acceptDescriptions(decodeJson(data)); return; }
+  if (msgTag === kMsgTag.meters) { acceptMeters(decodeJson(data)); return; }
+  if (msgTag === kMsgTag.levels) { acceptLevels(decodeJson(data)); return; }
+  if (msgTag === kMsgTag.editorScale) { acceptEditorScale(decodeJson(data)); return; }
+  if (msgTag === kMsgTag.pageState) { restorePageState(decodeJson(data)); return; }
+  if (msgTag === kMsgTag.sampleRate) { if (acceptSampleRate(decodeJson(data))) scheduleCurve(); return; }
+  if (msgTag === kMsgTag.spectrum) {
     // The picture is base64 text sent as the payload, so it arrives encoded twice.
     var inner = decodeBase64(data), text = inner && decodeText(inner), bytes = text && decodeBase64(text);
     if (bytes && bytes.length === 256) acceptSpectrum(bytes);

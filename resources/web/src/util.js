@@ -2,6 +2,8 @@
 // Small helpers
 // ---------------------------------------------------------------------------
 var kSvgNs = 'http://www.w3.org/2000/svg';
+// The message tags both sides of the channel use, from the plug-in's own protocol.
+var kMsgTag = kPageData.protocol.tags;
 function el(tag, cls, text) {
   var e = document.createElement(tag);
   if (cls) e.className = cls;
