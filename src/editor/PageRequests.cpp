@@ -76,4 +76,15 @@ std::optional<std::string> ParseOpenUrlRequest(const void* data, int dataSize) {
   return std::string(url);
 }
 
+std::optional<double> ParseEditorScaleRequest(const void* data, int dataSize) {
+  const auto rest = AfterKey(TextOf(data, dataSize), "\"scale\":");
+  if (!rest) return std::nullopt;
+  double scale = 0.0;
+  const auto [end, error] = std::from_chars(rest->data(), rest->data() + rest->size(), scale);
+  if (error != std::errc()) return std::nullopt;
+  for (const double allowed : kEditorScales)
+    if (scale == allowed) return scale;
+  return std::nullopt;
+}
+
 }  // namespace oskel

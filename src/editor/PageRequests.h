@@ -3,9 +3,9 @@
 #include <optional>
 #include <string>
 
-// The two arbitrary messages the editor page sends to Kyr EQ, read from their text the way the
-// page writes them ({"paramIdx":12,"value":62.5} and {"url":"https://..."}): by searching the
-// text, not by parsing JSON. Pure; any thread.
+// The arbitrary messages with data that the editor page sends to Kyr EQ, read from their text the
+// way the page writes them ({"paramIdx":12,"value":62.5}, {"url":"https://..."}, {"scale":1.5}):
+// by searching the text, not by parsing JSON. Pure; any thread.
 namespace oskel {
 
 // Tag 1: set a parameter from a plain value.
@@ -21,5 +21,11 @@ std::optional<SetParamRequest> ParseSetParamRequest(const void* data, int dataSi
 // Tag 10: the address after the first "url":" up to the next double quote, when it starts with
 // exactly "https://" or "http://"; nothing otherwise.
 std::optional<std::string> ParseOpenUrlRequest(const void* data, int dataSize);
+
+// The editor scales the page offers; the editor is round(width * S) x round(height * S).
+constexpr double kEditorScales[] = {1.0, 1.25, 1.5, 2.0};
+
+// Tag 13, {"scale":S}: S when it is one of kEditorScales, nothing otherwise.
+std::optional<double> ParseEditorScaleRequest(const void* data, int dataSize);
 
 }  // namespace oskel

@@ -9,6 +9,7 @@
 #include "editor/Base64.h"
 #include "editor/EditorProtocol.h"
 #include "editor/LevelsMessage.h"
+#include "editor/PageRequests.h"
 #include "framework/ByteChunk.h"
 #include "plugin/LUMAEQ5.h"
 

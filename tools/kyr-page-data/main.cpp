@@ -16,6 +16,7 @@
 
 #include "EngineResponse.h"
 #include "editor/EditorProtocol.h"
+#include "editor/PageRequests.h"
 #include "engine/BlockOps.h"
 #include "engine/EParams.h"
 #include "engine/ParameterSet.h"
@@ -101,7 +102,9 @@ ordered_json PageData() {
       {"pageState", oskel::kMsgTagPageState},      {"editorScale", oskel::kMsgTagEditorScale},
       {"openUrl", oskel::kMsgTagOpenUrl},          {"resetLoudness", oskel::kMsgTagResetLoudness},
       {"storePageState", oskel::kMsgTagStorePageState}, {"editorSize", oskel::kMsgTagEditorSize}};
-  ordered_json protocol = {{"tags", tags}, {"maxPageStateBytes", oskel::kMaxPageStateBytes}};
+  ordered_json protocol = {{"tags", tags},
+                           {"maxPageStateBytes", oskel::kMaxPageStateBytes},
+                           {"editorScales", oskel::kEditorScales}};
   return {{"params", params}, {"voicing", voicing}, {"protocol", protocol}};
 }
 

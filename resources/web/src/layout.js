@@ -285,7 +285,7 @@ function buildHeader() {
 // Editor size: the page is laid out at 1200 x 560 and scaled as a whole. A
 // chosen size goes to the plug-in, which resizes the view and answers with the
 // size in force; only that answer scales the page.
-var kScales = [1, 1.25, 1.5, 2];
+var kScales = kPageData.protocol.editorScales;
 var gScale = 1;
 function scaleText(s) { return Math.round(s * 100) + ' %'; }
 function acceptEditorScale(m) {
