@@ -4,7 +4,9 @@
 // changes where nothing should.
 #include <atomic>
 #include <cmath>
+#include <cstring>
 #include <functional>
+#include <limits>
 #include <string>
 #include <thread>
 #include <vector>
@@ -330,18 +332,8 @@ TEST_F(HostBehaviour, ComponentAndControllerChunksRestoreAsHostsStoreThem) {
     EXPECT_EQ(State(), component) << c.name;
   }
 
-  // A chunk from a different instance, then this instance's own again: the state and the sound
-  // follow each as a fresh instance restored from it would.
-  kyr::tools::HostedPlugin other("Kyr Other Host");
-  std::string error;
-  ASSERT_TRUE(other.LoadModule(KYR_BUNDLE_DIR, error)) << error;
-  ASSERT_TRUE(other.CreateInstance(error)) << error;
-  std::vector<uint8_t> defaults;
-  ASSERT_TRUE(other.GetState(defaults));
-  EXPECT_EQ(host.SetState(defaults), kResultOk);
-  EXPECT_EQ(State(), defaults);
-  EXPECT_EQ(host.SetState(component), kResultOk);
-  EXPECT_EQ(State(), component);
+  // A fresh instance restored from the chunk sounds as this one after its own restore.
+  ASSERT_EQ(host.SetState(component), kResultOk);
   Processor()->setProcessing(false);
   Processor()->setProcessing(true);
   const Audio restored = Run(2, 256, 4);
@@ -352,7 +344,70 @@ TEST_F(HostBehaviour, ComponentAndControllerChunksRestoreAsHostsStoreThem) {
              kFloatTolerance, "restored from a chunk");
 }
 
-// State and controller calls on the main thread while process runs on the audio thread.
+// Component chunks as hosts hand them back, whole, cut, padded or hostile: setState answers as
+// a host expects, and every stored value ends finite, in range and shown by the controller.
+TEST_F(HostBehaviour, ComponentChunksRestoreWhatTheyHoldAndConstrainTheRest) {
+  const std::vector<uint8_t> defaults = State();
+  ASSERT_EQ(defaults.size(), 428u);  // 53 values of 8 bytes, then the bypass word
+  StartAsValidator(2, 128);
+  ParameterChanges changes({{0, 0, 0.2}, {3, 0, 0.6}, {15, 0, 1.0}, {40, 0, 0.25}, {kHostBypass, 0, 1.0}});
+  Block(Tone(2, 128), kSample32, &changes);
+  const std::vector<uint8_t> saved = State();
+  ASSERT_EQ(saved.size(), 428u);
+  EXPECT_DOUBLE_EQ(StoredValue(saved, 3), 60.0);
+  EXPECT_DOUBLE_EQ(StoredValue(saved, 15), 1.0);
+  EXPECT_DOUBLE_EQ(StoredValue(saved, 40), 50.0);
+  EXPECT_EQ(saved[424], 1);
+
+  auto with = [](std::vector<uint8_t> chunk, std::initializer_list<std::pair<int, double>> values) {
+    for (const auto& [index, v] : values) std::memcpy(chunk.data() + 8 * index, &v, 8);
+    return chunk;
+  };
+  std::vector<uint8_t> padded = saved;
+  padded.resize(saved.size() + 5000, 0xAB);
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const struct {
+    const char* name;
+    std::vector<uint8_t> chunk;
+    tresult result;
+    std::vector<uint8_t> expect;  // the chunk saved after the restore, bypass word aside
+    double bypass;
+  } cases[] = {
+      {"another instance's", defaults, kResultOk, defaults, 0.0},
+      {"cut after three values", {saved.begin(), saved.begin() + 24}, kResultFalse,
+       with(defaults, {{0, StoredValue(saved, 0)}}), 0.0},
+      {"trailing bytes", padded, kResultOk, saved, 1.0},
+      {"empty", {}, kResultFalse, saved, 1.0},
+      {"out of range and not finite", with(defaults, {{3, 1e300}, {12, nan}, {40, -7.0}}), kResultOk,
+       with(defaults, {{3, 100.0}, {12, 0.0}, {40, 0.0}}), 0.0},
+  };
+  auto expectConstrained = [&](const std::string& name) {
+    const std::vector<uint8_t> state = State();
+    for (ParamID i = 0; i < 53; ++i) {
+      const double v = StoredValue(state, static_cast<int>(i));
+      ASSERT_TRUE(std::isfinite(v)) << name << ", parameter " << i;
+      EXPECT_GE(v, Controller()->normalizedParamToPlain(i, 0.0)) << name << ", parameter " << i;
+      EXPECT_LE(v, Controller()->normalizedParamToPlain(i, 1.0)) << name << ", parameter " << i;
+      EXPECT_DOUBLE_EQ(Normalized(i), Controller()->plainParamToNormalized(i, v)) << name << ", parameter " << i;
+    }
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(host.SetState(c.chunk), c.result) << c.name;
+    const std::vector<uint8_t> state = State();
+    EXPECT_TRUE(std::equal(c.expect.begin(), c.expect.begin() + 424, state.begin())) << c.name;
+    EXPECT_EQ(Normalized(kHostBypass), c.bypass) << c.name;
+    expectConstrained(c.name);
+  }
+  std::vector<uint8_t> random(428);
+  uint32_t seed = 12345;
+  for (int round = 0; round < 50; ++round) {
+    for (uint8_t& b : random) b = static_cast<uint8_t>((seed = seed * 1664525u + 1013904223u) >> 24);
+    host.SetState(random);
+    expectConstrained("random chunk " + std::to_string(round));
+  }
+}
+
+// State and controller calls on the main thread while automated blocks run on the audio thread.
 TEST_F(HostBehaviour, StateCallsDuringProcessing) {
   StartAsValidator(2, 128);
   const std::vector<uint8_t> saved = State();
@@ -360,18 +415,22 @@ TEST_F(HostBehaviour, StateCallsDuringProcessing) {
   std::atomic<bool> finite{true};
   std::thread audio([&] {
     Audio in = Tone(2, 128);
-    while (!stop.load()) {
-      const Audio out = Block(in);
-      if (!Finite(out)) finite = false;
+    for (int b = 0; !stop.load(); ++b) {
+      const double v = (b % 10) / 10.0;
+      ParameterChanges changes({{3, 0, v}, {kOutputParam, 64, 1.0 - v}, {15, 0, (b / 50) % 2 ? 1.0 : 0.0}});
+      if (!Finite(Block(in, kSample32, &changes))) finite = false;
     }
   });
   for (int i = 0; i < 200; ++i) {
     std::vector<uint8_t> state;
     EXPECT_TRUE(host.GetState(state));
+    EXPECT_EQ(state.size(), 428u);
     EXPECT_EQ(host.SetState(saved), kResultOk);
     MemoryStream empty;
     EXPECT_EQ(Controller()->setState(&empty), kResultOk);
     Controller()->setParamNormalized(kOutputParam, (i % 10) / 10.0);
+    String128 text{};
+    Controller()->getParamStringByValue(4, 0.5, text);
   }
   stop = true;
   audio.join();

@@ -1,6 +1,4 @@
-#include <atomic>
 #include <cmath>
-#include <thread>
 
 #include "HostTestFixture.h"
 #if !defined(_WIN32)
@@ -84,52 +82,6 @@ TEST_F(HostTest, AutomationReachesTheAudioThread) {
   EXPECT_DOUBLE_EQ(StoredValue(state, kOutputParam), 75.0);
 }
 
-TEST_F(HostTest, StateIs428BytesAndRoundTrips) {
-  Start(48000, 128, kSample32);
-  Stereo<float> buf(128);
-  host.Process(buf.Ptrs(), buf.Ptrs(), 128, {{3, 0, 0.6}, {15, 0, 1.0}, {40, 0, 0.25}, {kHostBypass, 0, 1.0}});
-  std::vector<uint8_t> state;
-  ASSERT_TRUE(host.GetState(state));
-  ASSERT_EQ(state.size(), 428u);
-  EXPECT_DOUBLE_EQ(StoredValue(state, 3), 60.0);
-  EXPECT_DOUBLE_EQ(StoredValue(state, 15), 1.0);
-  EXPECT_DOUBLE_EQ(StoredValue(state, 40), 50.0);
-  int32_t bypass = 0;
-  std::memcpy(&bypass, state.data() + 424, 4);
-  EXPECT_EQ(bypass, 1);
-
-  kyr::tools::HostedPlugin other("Another Host");
-  std::string error;
-  ASSERT_TRUE(other.LoadModule(KYR_BUNDLE_DIR, error)) << error;
-  ASSERT_TRUE(other.CreateInstance(error)) << error;
-  EXPECT_EQ(other.SetState(state), kResultOk);
-  EXPECT_DOUBLE_EQ(other.Controller()->getParamNormalized(3), 0.6);
-  EXPECT_EQ(other.Controller()->getParamNormalized(kHostBypass), 1.0);
-  std::vector<uint8_t> again;
-  ASSERT_TRUE(other.GetState(again));
-  // The bypass word follows the processor, which learns of it from the host's next block.
-  EXPECT_TRUE(std::equal(state.begin(), state.begin() + 424, again.begin()));
-}
-
-TEST_F(HostTest, BadStateStreamsNeverCorruptTheParameters) {
-  std::vector<uint8_t> random(428);
-  uint32_t seed = 12345;
-  for (int round = 0; round < 50; ++round) {
-    for (uint8_t& b : random) b = static_cast<uint8_t>((seed = seed * 1664525u + 1013904223u) >> 24);
-    host.SetState(random);
-    std::vector<uint8_t> after;
-    ASSERT_TRUE(host.GetState(after));
-    for (int i = 0; i < 53; ++i) {
-      const double v = StoredValue(after, i);
-      ASSERT_TRUE(std::isfinite(v)) << "parameter " << i;
-      const double plain = host.Controller()->normalizedParamToPlain(static_cast<ParamID>(i), 0.0);
-      const double top = host.Controller()->normalizedParamToPlain(static_cast<ParamID>(i), 1.0);
-      EXPECT_GE(v, plain);
-      EXPECT_LE(v, top);
-    }
-  }
-}
-
 TEST_F(HostTest, MonoBusesAndOddBlocks) {
   Start(44100, 64, kSample32, 1);
   std::vector<float> buf(1000, 0.1f);
@@ -178,31 +130,3 @@ TEST_F(HostTest, ProcessAllocatesNothingOnAnyPath) {
   EXPECT_GT(saving.Count(), 0);
 }
 #endif
-
-TEST_F(HostTest, AutomationAndControllerCallsOnTwoThreads) {
-  Start(48000, 128, kSample32);
-  std::atomic<bool> done{false};
-  std::thread audio([&] {
-    Stereo<float> buf(128);
-    buf.Sine(300, 48000, 0.3);
-    for (int b = 0; b < 400; ++b) {
-      const double v = (b % 10) / 10.0;
-      host.Process(buf.Ptrs(), buf.Ptrs(), 128, {{3, 0, v}, {12, 64, 1.0 - v}, {15, 0, (b / 50) % 2 ? 1.0 : 0.0}});
-    }
-    done = true;
-  });
-  // At least one round, even when the audio thread finishes first.
-  int rounds = 0;
-  do {
-    host.Controller()->setParamNormalized(3, 0.3);
-    host.Controller()->getParamNormalized(12);
-    String128 text{};
-    host.Controller()->getParamStringByValue(4, 0.5, text);
-    std::vector<uint8_t> state;
-    EXPECT_TRUE(host.GetState(state));
-    EXPECT_EQ(state.size(), 428u);
-    ++rounds;
-  } while (!done);
-  audio.join();
-  EXPECT_GT(rounds, 0);
-}
