@@ -32,11 +32,6 @@ struct Stereo {
     for (size_t i = 0; i < l.size(); ++i) s += double(l[i]) * l[i] + double(r[i]) * r[i];
     return std::sqrt(s / (2.0 * static_cast<double>(l.size())));
   }
-  bool Finite() const {
-    for (size_t i = 0; i < l.size(); ++i)
-      if (!std::isfinite(double(l[i])) || !std::isfinite(double(r[i]))) return false;
-    return true;
-  }
   Sample* ptr[2] = {nullptr, nullptr};
   Sample** Ptrs() {
     ptr[0] = l.data();
