@@ -98,47 +98,39 @@ class HostBehaviour : public HostTest {
   // One process call of `in` (channels x frames) in the given sample size; returns the output.
   // The channel count of the call is that of `in`.
   Audio Block(const Audio& in, int32 sampleSize = kSample32, IParameterChanges* changes = nullptr) {
-    const int channels = static_cast<int>(in.size());
-    const int frames = channels ? static_cast<int>(in[0].size()) : 0;
-    std::vector<std::vector<float>> in32(in.size()), out32(in.size());
-    std::vector<std::vector<double>> in64(in), out64(in.size());
-    std::vector<float*> ip32, op32;
-    std::vector<double*> ip64, op64;
+    return sampleSize == kSample32 ? BlockOf<float>(in, changes) : BlockOf<double>(in, changes);
+  }
+  template <typename Sample>
+  Audio BlockOf(const Audio& in, IParameterChanges* changes) {
+    const int frames = in.empty() ? 0 : static_cast<int>(in[0].size());
+    std::vector<std::vector<Sample>> inBuf, outBuf(in.size(), std::vector<Sample>(static_cast<size_t>(frames)));
+    std::vector<Sample*> ip, op;
     for (size_t c = 0; c < in.size(); ++c) {
-      in32[c].assign(in[c].begin(), in[c].end());
-      out32[c].assign(static_cast<size_t>(frames), 0.0f);
-      out64[c].assign(static_cast<size_t>(frames), 0.0);
-      ip32.push_back(in32[c].data());
-      op32.push_back(out32[c].data());
-      ip64.push_back(in64[c].data());
-      op64.push_back(out64[c].data());
+      inBuf.emplace_back(in[c].begin(), in[c].end());
+      ip.push_back(inBuf[c].data());
+      op.push_back(outBuf[c].data());
     }
     AudioBusBuffers inBus{}, outBus{};
-    inBus.numChannels = outBus.numChannels = channels;
-    if (sampleSize == kSample32) {
-      inBus.channelBuffers32 = ip32.data();
-      outBus.channelBuffers32 = op32.data();
+    inBus.numChannels = outBus.numChannels = static_cast<int32>(in.size());
+    if constexpr (sizeof(Sample) == 4) {
+      inBus.channelBuffers32 = ip.data();
+      outBus.channelBuffers32 = op.data();
     } else {
-      inBus.channelBuffers64 = ip64.data();
-      outBus.channelBuffers64 = op64.data();
+      inBus.channelBuffers64 = ip.data();
+      outBus.channelBuffers64 = op.data();
     }
     ParameterChanges none;
     ProcessData data{};
     data.processMode = kRealtime;
-    data.symbolicSampleSize = sampleSize;
+    data.symbolicSampleSize = sizeof(Sample) == 4 ? kSample32 : kSample64;
     data.numSamples = frames;
     data.numInputs = data.numOutputs = 1;
     data.inputs = &inBus;
     data.outputs = &outBus;
     data.inputParameterChanges = changes ? changes : &none;
     EXPECT_EQ(Processor()->process(data), kResultOk);
-    Audio out(in.size());
-    for (size_t c = 0; c < in.size(); ++c) {
-      if (sampleSize == kSample32)
-        out[c].assign(out32[c].begin(), out32[c].end());
-      else
-        out[c] = out64[c];
-    }
+    Audio out;
+    for (const auto& ch : outBuf) out.emplace_back(ch.begin(), ch.end());
     return out;
   }
 

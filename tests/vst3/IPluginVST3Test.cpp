@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <limits>
-#include <map>
 
 #include "HostedPlugin.h"
 #include "Vst3TestPlugin.h"
@@ -13,6 +11,7 @@
 #include "pluginterfaces/vst/ivstchannelcontextinfo.h"
 #include "pluginterfaces/vst/vstspeaker.h"
 #include "public.sdk/source/common/memorystream.h"
+#include "public.sdk/source/vst/hosting/hostclasses.h"
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;
@@ -68,43 +67,6 @@ class Vst3Plugin : public ::testing::Test {
 
   kyr::tools::HostApplication app{"Test Host"};
   IPtr<Vst3TestPlugin> plugin;
-};
-
-// A host attribute list for channel context tests.
-class AttributeList : public IAttributeList {
- public:
-  virtual ~AttributeList() = default;
-  tresult PLUGIN_API setInt(AttrID id, int64 v) override {
-    ints[id] = v;
-    return kResultTrue;
-  }
-  tresult PLUGIN_API getInt(AttrID id, int64& v) override {
-    auto it = ints.find(id);
-    if (it == ints.end()) return kResultFalse;
-    v = it->second;
-    return kResultTrue;
-  }
-  tresult PLUGIN_API setFloat(AttrID, double) override { return kResultFalse; }
-  tresult PLUGIN_API getFloat(AttrID, double&) override { return kResultFalse; }
-  tresult PLUGIN_API setString(AttrID id, const TChar* s) override {
-    strings[id] = std::u16string(reinterpret_cast<const char16_t*>(s));
-    return kResultTrue;
-  }
-  tresult PLUGIN_API getString(AttrID id, TChar* out, uint32 sizeInBytes) override {
-    auto it = strings.find(id);
-    if (it == strings.end()) return kResultFalse;
-    const size_t n = std::min<size_t>(it->second.size(), sizeInBytes / sizeof(TChar) - 1);
-    std::memcpy(out, it->second.data(), n * sizeof(TChar));
-    out[n] = 0;
-    return kResultTrue;
-  }
-  tresult PLUGIN_API setBinary(AttrID, const void*, uint32) override { return kResultFalse; }
-  tresult PLUGIN_API getBinary(AttrID, const void*&, uint32&) override { return kResultFalse; }
-  tresult PLUGIN_API queryInterface(const TUID, void** obj) override { return *obj = nullptr, kNoInterface; }
-  uint32 PLUGIN_API addRef() override { return 1; }
-  uint32 PLUGIN_API release() override { return 1; }
-  std::map<std::string, int64> ints;
-  std::map<std::string, std::u16string> strings;
 };
 
 }  // namespace
@@ -173,20 +135,18 @@ TEST_F(Vst3Plugin, ControllerQuestions) {
 }
 
 TEST_F(Vst3Plugin, ChannelContextAttributesAreKeptIndependently) {
-  AttributeList list;
-  list.setString(ChannelContext::kChannelNameKey, reinterpret_cast<const TChar*>(u"Vocals"));
-  list.setInt(ChannelContext::kChannelNameLengthKey, 6);
-  list.setInt(ChannelContext::kChannelColorKey, 0x00112233);
-  EXPECT_EQ(plugin->setChannelContextInfos(&list), kResultTrue);
+  auto list = owned(new HostAttributeList());
+  list->setString(ChannelContext::kChannelNameKey, reinterpret_cast<const TChar*>(u"Vocals"));
+  list->setInt(ChannelContext::kChannelNameLengthKey, 6);
+  list->setInt(ChannelContext::kChannelColorKey, 0x00112233);
+  EXPECT_EQ(plugin->setChannelContextInfos(list), kResultTrue);
   EXPECT_EQ(plugin->GetTrackName(), "Vocals");
   int r, g, b;
   plugin->GetTrackColor(r, g, b);
-  EXPECT_EQ(r, 0x11);
-  EXPECT_EQ(g, 0x22);
-  EXPECT_EQ(b, 0x33);
-  AttributeList onlyIndex;
-  onlyIndex.setInt(ChannelContext::kChannelIndexKey, 4);
-  plugin->setChannelContextInfos(&onlyIndex);
+  EXPECT_EQ(std::vector<int>({r, g, b}), std::vector<int>({0x11, 0x22, 0x33}));
+  auto onlyIndex = owned(new HostAttributeList());
+  onlyIndex->setInt(ChannelContext::kChannelIndexKey, 4);
+  plugin->setChannelContextInfos(onlyIndex);
   EXPECT_EQ(plugin->GetTrackName(), "Vocals");
   EXPECT_EQ(plugin->GetTrackIndex(), 4);
   EXPECT_EQ(plugin->setChannelContextInfos(nullptr), kResultFalse);
