@@ -111,21 +111,16 @@ TEST_F(EditorEndToEnd, PageReceivesParametersMetersAndSpectraAndEditsReachTheHos
   const nlohmann::json box = Evaluate(
       "(function(){ var e = document.querySelector('[data-param=\"Output\"] svg'); if (!e) return null;"
       " var r = e.getBoundingClientRect(); return [r.left + r.width / 2, r.top + r.height / 2]; })()");
-  if (box.is_array()) {
-    const double x = box[0], y = box[1];
-    Command("Input.dispatchMouseEvent", {{"type", "mouseMoved"}, {"x", x}, {"y", y}});
+  ASSERT_TRUE(box.is_array()) << "no Output knob on the page";
+  const double x = box[0], y = box[1];
+  Command("Input.dispatchMouseEvent", {{"type", "mouseMoved"}, {"x", x}, {"y", y}});
+  Command("Input.dispatchMouseEvent",
+          {{"type", "mousePressed"}, {"x", x}, {"y", y}, {"button", "left"}, {"buttons", 1}, {"clickCount", 1}});
+  for (int step = 1; step <= 10; ++step)
     Command("Input.dispatchMouseEvent",
-            {{"type", "mousePressed"}, {"x", x}, {"y", y}, {"button", "left"}, {"buttons", 1}, {"clickCount", 1}});
-    for (int step = 1; step <= 10; ++step)
-      Command("Input.dispatchMouseEvent",
-              {{"type", "mouseMoved"}, {"x", x}, {"y", y - 10 * step}, {"button", "left"}, {"buttons", 1}});
-    Command("Input.dispatchMouseEvent",
-            {{"type", "mouseReleased"}, {"x", x}, {"y", y - 100}, {"button", "left"}, {"buttons", 0}, {"clickCount", 1}});
-  } else {
-    // No control to drag: the page's own message function carries the gesture.
-    Evaluate("IPluginSendMsg({msg:'BPCFUI', paramIdx:12}); IPluginSendMsg({msg:'SPVFUI', paramIdx:12, value:0.9});"
-             " IPluginSendMsg({msg:'EPCFUI', paramIdx:12}); 0");
-  }
+            {{"type", "mouseMoved"}, {"x", x}, {"y", y - 10 * step}, {"button", "left"}, {"buttons", 1}});
+  Command("Input.dispatchMouseEvent",
+          {{"type", "mouseReleased"}, {"x", x}, {"y", y - 100}, {"button", "left"}, {"buttons", 0}, {"clickCount", 1}});
   ASSERT_TRUE(Until([&] {
     const auto edits = host.Handler().Edits();
     return !edits.empty() && edits.back().kind == kyr::tools::HostEdit::kEnd;
