@@ -466,21 +466,28 @@ TEST_F(HostBehaviour, ParameterQueuesTakeTheLastPointAndIgnoreUnknownIds) {
   }
 }
 
-// Degenerate and unusual blocks: none crashes, none changes the sound that follows.
-TEST_F(HostBehaviour, ZeroFramesNullBuffersLongBlocksAndMixedSampleSizes) {
+// Degenerate and unusual blocks: none crashes, none changes the state or the sound that follows.
+TEST_F(HostBehaviour, DegenerateCallsLongBlocksAndMixedSampleSizes) {
   StartAsValidator(2, 256);
   const std::vector<uint8_t> before = State();
-  // 0 frames, and calls without buffers or buses.
+  // 0 frames, more channels than the plug-in has, calls without buffers or buses, and a
+  // nonsense channel count.
   Block(Tone(2, 0));
-  AudioBusBuffers nullBus{};
+  Block(Tone(8, 64));
+  std::vector<float> l(64, 7.0f), r(64, 7.0f);
+  float* ch[] = {l.data(), r.data()};
+  AudioBusBuffers nullBus{}, bus{};
   nullBus.numChannels = 2;
+  bus.numChannels = -3;
+  bus.channelBuffers32 = ch;
   for (int32 sampleSize : {kSample32, kSample64}) {
     ProcessData data{};
     data.symbolicSampleSize = sampleSize;
     data.numSamples = 64;
     data.numInputs = data.numOutputs = 1;
-    data.inputs = &nullBus;
-    data.outputs = &nullBus;
+    data.inputs = data.outputs = &nullBus;
+    EXPECT_EQ(Processor()->process(data), kResultOk);
+    data.inputs = data.outputs = &bus;
     EXPECT_EQ(Processor()->process(data), kResultOk);
     data.numInputs = data.numOutputs = 0;
     data.inputs = data.outputs = nullptr;
@@ -499,4 +506,17 @@ TEST_F(HostBehaviour, ZeroFramesNullBuffersLongBlocksAndMixedSampleSizes) {
   ExpectSound(longBlock, "long block");
   ExpectSound(out, "mixed sample sizes");
   ExpectNear(out, reference, kFloatTolerance, "long block and mixed sample sizes");
+
+  // A sample size the plug-in does not know writes no audio, but its parameter changes apply.
+  ParameterChanges loud({{kOutputParam, 0, 1.0}});
+  ProcessData data{};
+  data.symbolicSampleSize = 2;
+  data.numSamples = 64;
+  data.numInputs = data.numOutputs = 1;
+  bus.numChannels = 2;
+  data.inputs = data.outputs = &bus;
+  data.inputParameterChanges = &loud;
+  EXPECT_EQ(Processor()->process(data), kResultOk);
+  EXPECT_EQ(l, std::vector<float>(64, 7.0f));
+  EXPECT_DOUBLE_EQ(StoredValue(State(), kOutputParam), 100.0);
 }

@@ -15,8 +15,6 @@
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;
-using kyr::tools::ParamChange;
-using kyr::tools::ParameterChanges;
 
 namespace {
 
@@ -27,40 +25,6 @@ class Vst3Plugin : public ::testing::Test {
     ASSERT_EQ(plugin->initialize(&app), kResultOk);
   }
   void TearDown() override { plugin->terminate(); }
-
-  void Setup(int32 sampleSize, int32 maxBlock, int nChannels = 2) {
-    SpeakerArrangement arr = nChannels == 1 ? SpeakerArr::kMono : SpeakerArr::kStereo;
-    ASSERT_EQ(plugin->setBusArrangements(&arr, 1, &arr, 1), kResultTrue);
-    ProcessSetup setup{kRealtime, sampleSize, maxBlock, 48000.0};
-    ASSERT_EQ(plugin->setupProcessing(setup), kResultTrue);
-    plugin->activateBus(kAudio, kInput, 0, true);
-    plugin->activateBus(kAudio, kOutput, 0, true);
-    plugin->setActive(true);
-    plugin->setProcessing(true);
-  }
-
-  template <typename Sample>
-  void Run(Sample** in, Sample** out, int nChannels, int nFrames, const std::vector<ParamChange>& changes = {},
-           int32 sampleSize = sizeof(Sample) == 4 ? kSample32 : kSample64) {
-    ParameterChanges paramChanges(changes);
-    AudioBusBuffers inBus{}, outBus{};
-    inBus.numChannels = outBus.numChannels = nChannels;
-    if constexpr (sizeof(Sample) == 4) {
-      inBus.channelBuffers32 = in;
-      outBus.channelBuffers32 = out;
-    } else {
-      inBus.channelBuffers64 = in;
-      outBus.channelBuffers64 = out;
-    }
-    ProcessData data{};
-    data.symbolicSampleSize = sampleSize;
-    data.numSamples = nFrames;
-    data.numInputs = data.numOutputs = 1;
-    data.inputs = &inBus;
-    data.outputs = &outBus;
-    data.inputParameterChanges = &paramChanges;
-    EXPECT_EQ(plugin->process(data), kResultOk);
-  }
 
   // setState and getState of the component (the controller shares the signature).
   static IComponent* Component(Vst3TestPlugin* p) { return static_cast<IComponent*>(p); }
@@ -168,21 +132,6 @@ TEST_F(Vst3Plugin, BusArrangements) {
   EXPECT_EQ(plugin->setupProcessing(bad), kResultFalse);
   ProcessSetup noRate{kRealtime, kSample32, 512, 0.0};
   EXPECT_EQ(plugin->setupProcessing(noRate), kResultFalse);
-}
-
-// An unsupported sample size still takes the parameter changes; no call may crash.
-TEST_F(Vst3Plugin, CallsItCannotProcessWriteNoAudio) {
-  Setup(kSample32, 64);
-  std::vector<float> in(64, 0.5f), out(64, 7.0f);
-  float* ins[] = {in.data(), in.data()};
-  float* outs[] = {out.data(), out.data()};
-  float* none[] = {nullptr, nullptr};
-  Run(ins, outs, 2, 64, {{0, 0, 1.0}}, 2);
-  EXPECT_EQ(plugin->GetParam(0)->Value(), 12.0);
-  EXPECT_EQ(out[0], 7.0f);
-  Run(none, none, 2, 64);
-  Run(ins, outs, 8, 64);   // more channels than the plug-in has
-  Run(ins, outs, -3, 64);  // nonsense channel count
 }
 
 // The editor refreshes after a restore that changed values, even a failed one, and only then.
