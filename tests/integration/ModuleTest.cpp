@@ -53,24 +53,12 @@ TEST_F(Module, FactoryDescribesTheOneEffectClass) {
   ASSERT_NE(factory, nullptr);
   EXPECT_EQ(getFactory(), factory);  // the same object, one more reference
 
-  PFactoryInfo info;
-  ASSERT_EQ(factory->getFactoryInfo(&info), kResultOk);
-  EXPECT_STREQ(info.vendor, "Oskel Audio");
-  EXPECT_EQ(info.flags, PFactoryInfo::kUnicode);
+  // The texts and flags of the factory and its class are checked by the module description test.
   ASSERT_EQ(factory->countClasses(), 1);
-
   FUnknownPtr<IPluginFactory3> factory3(factory);
   ASSERT_TRUE(factory3);
   PClassInfo2 ci;
   ASSERT_EQ(factory3->getClassInfo2(0, &ci), kResultOk);
-  EXPECT_EQ(ci.cardinality, 0x7FFFFFFF);
-  EXPECT_STREQ(ci.category, "Audio Module Class");
-  EXPECT_STREQ(ci.name, "Kyr EQ");
-  EXPECT_EQ(ci.classFlags, 2u);
-  EXPECT_STREQ(ci.subCategories, "Fx|EQ");
-  EXPECT_STREQ(ci.vendor, "");
-  EXPECT_STREQ(ci.version, KYR_VERSION);
-  EXPECT_STREQ(ci.sdkVersion, "VST 3.8.0");
   PClassInfoW wide;
   ASSERT_EQ(factory3->getClassInfoUnicode(0, &wide), kResultOk);
   EXPECT_EQ(wide.name[0], u'K');
