@@ -44,13 +44,24 @@ TEST_F(HostTest, EveryDisplayedTextReadsBackAndOtherTextIsRefused) {
       host.Controller()->getParamStringByValue(info.id, back, again);
       EXPECT_EQ(kyr::tools::ToUtf8(again), kyr::tools::ToUtf8(text)) << host.ParameterTitle(info.id);
     }
-    for (const char16_t* typed : {u"no such value", u"", u"dB"}) {
+    for (const char16_t* typed : {u"no such value", u"", u"dB", u"dB 3", u"nan"}) {
       ParamValue v = -1;
       EXPECT_EQ(host.Controller()->getParamValueByString(info.id, const_cast<TChar*>(reinterpret_cast<const TChar*>(typed)), v),
                 kResultFalse)
           << host.ParameterTitle(info.id);
       EXPECT_EQ(v, -1);
     }
+  }
+  // Typed numbers may carry spaces, a sign and the unit.
+  const struct {
+    const char16_t* typed;
+    double normalized;
+  } tilt[] = {{u"  3", 1.0}, {u"+1.5", 0.75}, {u"-1.5 dB", 0.25}};
+  for (const auto& t : tilt) {
+    ParamValue v = -1;
+    EXPECT_EQ(host.Controller()->getParamValueByString(39, const_cast<TChar*>(reinterpret_cast<const TChar*>(t.typed)), v),
+              kResultOk);
+    EXPECT_DOUBLE_EQ(v, t.normalized) << kyr::tools::ToUtf8(reinterpret_cast<const TChar*>(t.typed));
   }
 }
 

@@ -156,27 +156,6 @@ TEST_F(Vst3Plugin, RestoreRefreshesTheEditorWhenValuesChanged) {
   EXPECT_EQ(Component(plugin)->getState(nullptr), kResultFalse);
 }
 
-TEST_F(Vst3Plugin, TextThatNamesNoValueIsRefused) {
-  const struct {
-    ParamID id;
-    const char16_t* text;
-    tresult result;
-    double normalized;
-  } cases[] = {
-      {0, u"-6 dB", kResultOk, 0.25},       {0, u"  3", kResultOk, 0.625},     {0, u"+12.0", kResultOk, 1.0},
-      {0, u"no such value", kResultFalse, -1}, {0, u"", kResultFalse, -1},     {0, u"nan", kResultFalse, -1},
-      {0, u"dB 3", kResultFalse, -1},       {1, u"C", kResultOk, 2.0 / 3.0},   {1, u"E", kResultFalse, -1},
-      {2, u"on", kResultOk, 1.0},           {2, u"maybe", kResultFalse, -1},
-  };
-  for (const auto& c : cases) {
-    ParamValue v = -1;
-    EXPECT_EQ(plugin->getParamValueByString(c.id, const_cast<TChar*>(reinterpret_cast<const TChar*>(c.text)), v),
-              c.result)
-        << c.id << " " << kyr::tools::ToUtf8(reinterpret_cast<const TChar*>(c.text));
-    EXPECT_DOUBLE_EQ(v, c.normalized) << kyr::tools::ToUtf8(reinterpret_cast<const TChar*>(c.text));
-  }
-}
-
 TEST_F(Vst3Plugin, NonFiniteValuesFromTheHostKeepTheOldValue) {
   ASSERT_EQ(plugin->setParamNormalized(0, 0.75), kResultOk);
   ASSERT_EQ(plugin->setParamNormalized(65536, 1.0), kResultOk);
