@@ -6,7 +6,7 @@
 #include "vst3/IPluginVST3.h"
 
 // A small plug-in on the VST 3 binding: a gain in dB (index 0), a four-way choice (1) and a
-// switch (2), recording every parameter change with its source and offset.
+// switch (2), recording parameter changes, restores and values sent to the editor.
 class Vst3TestPlugin : public oskel::IPluginVST3 {
  public:
   static oskel::PluginConfig Config() {
@@ -32,25 +32,15 @@ class Vst3TestPlugin : public oskel::IPluginVST3 {
   }
   ~Vst3TestPlugin() override { StopIdleTimer(); }
 
-  struct Change {
-    int idx;
-    oskel::EParamSource source;
-    int offset;
-  };
   void OnParamChange(int idx, oskel::EParamSource source, int offset) override {
-    changes.push_back({idx, source, offset});
+    changes.push_back(idx);
     IPluginVST3::OnParamChange(idx, source, offset);
   }
   void OnParamChange(int) override {}
-  void ProcessBlock(double** in, double** out, int n) override {
-    ++blocks;
-    IPluginVST3::ProcessBlock(in, out, n);
-  }
   void OnRestoreState() override { ++restores; }
   void SendParameterValueToUI(int idx, double value, bool) override { sentToUI.push_back({idx, value}); }
 
-  std::vector<Change> changes;
-  int blocks = 0;
+  std::vector<int> changes;
   int restores = 0;
   std::vector<std::pair<int, double>> sentToUI;
 };
