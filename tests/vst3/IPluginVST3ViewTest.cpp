@@ -59,6 +59,10 @@ class IPluginVST3ViewTest : public ::testing::Test {
   oskel::IPluginVST3View* view = nullptr;
 };
 
+// A view size as one comparable value.
+std::pair<int32, int32> Size(const ViewRect& r) { return {r.getWidth(), r.getHeight()}; }
+std::pair<int32, int32> Size(int32 width, int32 height) { return {width, height}; }
+
 // A plug-in frame that records the size it is asked for.
 class Frame : public IPlugFrame {
  public:
@@ -88,16 +92,13 @@ TEST_F(IPluginVST3ViewTest, OpensTheEditorOnlyForHwndButAttachAlwaysSucceeds) {
 TEST_F(IPluginVST3ViewTest, ScalesItsSizeAndRefusesHostResizing) {
   ViewRect r;
   ASSERT_EQ(view->getSize(&r), kResultOk);
-  EXPECT_EQ(r.getWidth(), 1200);
-  EXPECT_EQ(r.getHeight(), 560);
+  EXPECT_EQ(Size(r), Size(1200, 560));
   Frame frame;
   view->setFrame(&frame);
   EXPECT_EQ(view->setContentScaleFactor(1.5f), kResultOk);
   ASSERT_EQ(view->getSize(&r), kResultOk);
-  EXPECT_EQ(r.getWidth(), 1800);
-  EXPECT_EQ(r.getHeight(), 840);
-  EXPECT_EQ(frame.last.getWidth(), 1800);
-  EXPECT_EQ(frame.last.getHeight(), 840);
+  EXPECT_EQ(Size(r), Size(1800, 840));
+  EXPECT_EQ(Size(frame.last), Size(1800, 840));
   EXPECT_EQ(plugin->events.back(), "scale 1.500000");
   EXPECT_EQ(view->getSize(nullptr), kResultFalse);
 
@@ -107,8 +108,7 @@ TEST_F(IPluginVST3ViewTest, ScalesItsSizeAndRefusesHostResizing) {
     frame.last = ViewRect();
     EXPECT_EQ(view->setContentScaleFactor(factor), kResultFalse) << factor;
     ASSERT_EQ(view->getSize(&r), kResultOk);
-    EXPECT_EQ(r.getWidth(), 1800) << factor;
-    EXPECT_EQ(r.getHeight(), 840) << factor;
+    EXPECT_EQ(Size(r), Size(1800, 840)) << factor;
     EXPECT_EQ(frame.last.getWidth(), 0) << factor;
   }
   EXPECT_EQ(plugin->events.size(), eventsBefore);
@@ -182,18 +182,15 @@ TEST_F(IPluginVST3ViewTest, TakesTheSizeTheEditorAsksFor) {
     frame.last = ViewRect();
     EXPECT_TRUE(plugin->EditorResizeFromUI(c.width, c.height, true));
     const std::string name = std::to_string(c.width) + " at " + std::to_string(c.contentScale);
-    EXPECT_EQ(frame.last.getWidth(), c.viewWidth) << name;
-    EXPECT_EQ(frame.last.getHeight(), c.viewHeight) << name;
+    EXPECT_EQ(Size(frame.last), Size(c.viewWidth, c.viewHeight)) << name;
     EXPECT_EQ(frame.constraint, kResultOk) << name;
-    EXPECT_EQ(frame.constrainedTo.getWidth(), c.viewWidth) << name;
-    EXPECT_EQ(frame.constrainedTo.getHeight(), c.viewHeight) << name;
+    EXPECT_EQ(Size(frame.constrainedTo), Size(c.viewWidth, c.viewHeight)) << name;
     EXPECT_EQ(frame.sized, kResultOk) << name;
     EXPECT_EQ(plugin->events, std::vector<std::string>{"resize " + std::to_string(c.width) + "x" + std::to_string(c.height)})
         << name;
     ViewRect r;
     ASSERT_EQ(view->getSize(&r), kResultOk);
-    EXPECT_EQ(r.getWidth(), c.viewWidth) << name;
-    EXPECT_EQ(r.getHeight(), c.viewHeight) << name;
+    EXPECT_EQ(Size(r), Size(c.viewWidth, c.viewHeight)) << name;
 
     ViewRect dragged(0, 0, c.viewWidth + 10, c.viewHeight);
     EXPECT_EQ(view->onSize(&dragged), kResultFalse) << name;
@@ -209,8 +206,7 @@ TEST_F(IPluginVST3ViewTest, TakesTheSizeTheEditorAsksFor) {
   EXPECT_FALSE(plugin->EditorResizeFromUI(1500, 700, true));
   ViewRect after;
   ASSERT_EQ(view->getSize(&after), kResultOk);
-  EXPECT_EQ(after.getWidth(), before.getWidth());
-  EXPECT_EQ(after.getHeight(), before.getHeight());
+  EXPECT_EQ(Size(after), Size(before));
   view->setFrame(nullptr);
 }
 
