@@ -11,7 +11,6 @@ TEST(IParam, InitDoubleKeepsMaxAtLeastOneStepAboveMin) {
   IParam p;
   p.InitDouble("Gain", 0, 0, 0, 1);
   EXPECT_EQ(p.GetMax(), 1.0);
-  EXPECT_EQ(p.Type(), IParam::kTypeDouble);
 }
 
 TEST(IParam, DisplayPrecisionFollowsTheStep) {

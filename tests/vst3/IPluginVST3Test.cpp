@@ -45,7 +45,6 @@ TEST_F(Vst3Plugin, AnswersEveryInterfaceFromOneObject) {
     ASSERT_NE(obj, nullptr);
     static_cast<FUnknown*>(obj)->release();
   }
-  EXPECT_EQ(plugin->getProcessContextRequirements(), oskel::IPluginVST3ProcessorBase::kProcessContextRequirements);
   void* obj = reinterpret_cast<void*>(1);  // not the connection point of the controller base
   EXPECT_EQ(plugin->queryInterface(IConnectionPoint::iid, &obj), kNoInterface);
   EXPECT_EQ(obj, nullptr);
