@@ -14,6 +14,7 @@
 #include "HostTestFixture.h"
 #include "pluginterfaces/base/ibstream.h"
 #include "pluginterfaces/vst/ivstaudioprocessor.h"
+#include "pluginterfaces/vst/ivstunits.h"
 #include "pluginterfaces/vst/vstspeaker.h"
 #include "public.sdk/source/common/memorystream.h"
 
@@ -265,13 +266,34 @@ TEST_F(HostBehaviour, TogglingActivationAndProcessingBetweenBlocks) {
   ExpectNear(afterReset, Reference(2, 256, 256, 2, 1024), kFloatTolerance, "setProcessing toggled");
 }
 
-// initialize, terminate, initialize on one object, and two instances side by side.
+// initialize, terminate, initialize on one object, and two instances side by side. After a session
+// (values, bypass, mono buses) the re-initialised object shows a host what a new one shows.
 TEST_F(HostBehaviour, ReinitialisedAndSideBySideInstancesSoundAsOne) {
-  Controller()->setParamNormalized(kOutputParam, 0.9);
+  auto snapshot = [&] {
+    FUnknownPtr<IUnitInfo> units(Controller());
+    std::string s = "units " + std::to_string(units ? units->getUnitCount() : -1) + "\n";
+    for (int32 i = 0; i < Controller()->getParameterCount(); ++i) {
+      ParameterInfo info{};
+      Controller()->getParameterInfo(i, info);
+      s += std::to_string(info.id) + " unit " + std::to_string(info.unitId) + " " + std::to_string(Normalized(info.id)) + "\n";
+    }
+    BusInfo bus{};
+    Component()->getBusInfo(kAudio, kOutput, 0, bus);
+    s += "buses " + std::to_string(Component()->getBusCount(kAudio, kOutput)) + " of " + std::to_string(bus.channelCount);
+    const std::vector<uint8_t> state = State();
+    return s + "\n" + std::string(state.begin(), state.end());
+  };
+  const std::string fresh = snapshot();
+  const std::vector<uint8_t> chunk = State();
+  StartAsValidator(1, 256);
+  ParameterChanges session({{kOutputParam, 0, 0.9}, {kHostBypass, 0, 1.0}});
+  Block(Tone(1, 256), kSample32, &session);
+  Activate(false);
   ASSERT_EQ(Component()->terminate(), kResultOk);
+  EXPECT_EQ(host.SetState(chunk), kResultOk);  // touches no parameter object terminate freed
   ASSERT_EQ(Component()->initialize(&host.Application()), kResultOk);
   Controller()->setComponentHandler(&host.Handler());
-  EXPECT_EQ(Controller()->getParameterCount(), 54);
+  EXPECT_EQ(snapshot(), fresh);
   StartAsValidator(2, 256);
 
   kyr::tools::HostedPlugin second("Kyr Second Host");
