@@ -79,6 +79,7 @@ TEST_F(HostTest, PublishesFiftyThreeParametersAndTheBypassSwitch) {
   ParameterInfo first{};
   c->getParameterInfo(0, first);
   EXPECT_EQ(first.id, 65536u);
+  EXPECT_EQ(kyr::tools::ToUtf8(first.title), "Bypass");
   EXPECT_EQ(first.flags, 0x10009);
 
   for (const Expected& e : kParams) {
@@ -107,4 +108,7 @@ TEST_F(HostTest, DisplayTextsAndTypedValues) {
   EXPECT_EQ(host.ValueText(39, 1.0), "3.0");
   EXPECT_DOUBLE_EQ(c->normalizedParamToPlain(40, 0.5), 100.0);
   EXPECT_DOUBLE_EQ(c->plainParamToNormalized(12, 75.0), 0.75);
+  // Values from outside the range are clamped, not extrapolated.
+  EXPECT_DOUBLE_EQ(c->normalizedParamToPlain(40, 2.0), 200.0);
+  EXPECT_DOUBLE_EQ(c->plainParamToNormalized(12, 150.0), 1.0);
 }
