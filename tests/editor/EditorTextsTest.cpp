@@ -49,11 +49,9 @@ TEST(ParamDescriptions, RoundRealsToSixDecimalsAndEscapeNames) {
   EXPECT_EQ(document["params"][2]["type"], "bool");
 }
 
+// Each value with its decimals (the untouched engine's text is pinned by the editor logic test).
 TEST(MeterMessage, FormatsEveryValueWithItsDecimals) {
   MeterValues m;
-  EXPECT_EQ(FormatMeterMessage(m),
-            R"({"t":"meters","thd":0.000,"drive":0.000,"loRed":0.00,"hiRed":0.00,"tp":-120.00,"lufs":-120.0,)"
-            R"("xf":0.000,"tb":0.000,"ease":0.00,"ppg":[1.000,1.000,1.000,1.000,1.000,1.000],"ppbg":[1.000,1.000]})");
   m.thd = 1.23456f;
   m.drive = 0.373f;
   m.loRed = 2.5f;
@@ -62,13 +60,9 @@ TEST(MeterMessage, FormatsEveryValueWithItsDecimals) {
   m.ease = -1.5f;
   m.ppg[5] = 2.5f;
   m.ppbg[0] = 0.05f;
-  const std::string text = FormatMeterMessage(m);
-  EXPECT_NE(text.find(R"("thd":1.235,"drive":0.373,"loRed":2.50,)"), std::string::npos) << text;
-  EXPECT_NE(text.find(R"("tp":-0.00,"lufs":-23.4,)"), std::string::npos) << text;
-  EXPECT_NE(text.find(R"("ease":-1.50,"ppg":[1.000,1.000,1.000,1.000,1.000,2.500],"ppbg":[0.050,1.000]})"),
-            std::string::npos)
-      << text;
-  EXPECT_NO_THROW(nlohmann::json::parse(text));
+  EXPECT_EQ(FormatMeterMessage(m),
+            R"({"t":"meters","thd":1.235,"drive":0.373,"loRed":2.50,"hiRed":0.00,"tp":-0.00,"lufs":-23.4,)"
+            R"("xf":0.000,"tb":0.000,"ease":-1.50,"ppg":[1.000,1.000,1.000,1.000,1.000,2.500],"ppbg":[0.050,1.000]})");
   // Absurd values cannot overflow the 512-byte buffer.
   for (float* v : {&m.thd, &m.drive, &m.loRed, &m.hiRed, &m.tp, &m.lufs, &m.xf, &m.tb, &m.ease}) *v = -FLT_MAX;
   EXPECT_EQ(FormatMeterMessage(m).size(), 511u);
@@ -84,15 +78,8 @@ std::vector<double> Sine(double freqHz, double sampleRate) {
 
 }  // namespace
 
-TEST(AnalyserPicture, SilenceIsLevelZeroEverywhere) {
-  AnalyserPicture spectrum;
-  const std::vector<double> silence(AnalyserPicture::kFftSize, 0.0);
-  uint8_t picture[AnalyserPicture::kPictureSize];
-  spectrum.Compute(silence.data(), silence.data(), 48000.0, picture);
-  for (uint8_t level : picture) EXPECT_EQ(level, 0);
-}
-
-TEST(AnalyserPicture, FullScaleSineAtABinCentreReadsZeroDecibels) {
+// The input channel is silent: level 0 in all its bands.
+TEST(AnalyserPicture, FullScaleSineAtABinCentreReadsZeroDecibelsAndSilenceZero) {
   AnalyserPicture spectrum;
   const std::vector<double> sine = Sine(23.4375, 48000.0);
   const std::vector<double> silence(AnalyserPicture::kFftSize, 0.0);
@@ -101,7 +88,7 @@ TEST(AnalyserPicture, FullScaleSineAtABinCentreReadsZeroDecibels) {
   EXPECT_NEAR(spectrum.BinPowers()[1], 0.999, 0.002);
   for (int band = 0; band <= 2; ++band) EXPECT_EQ(picture[128 + band], 255) << band;
   EXPECT_LT(picture[128 + 3], 255);  // bands 3.. average bins 1 and 2
-  EXPECT_EQ(picture[0], 0);
+  for (int band = 0; band < 128; ++band) EXPECT_EQ(picture[band], 0) << band;
 }
 
 TEST(AnalyserPicture, HighBandsBeyondTheLastBinShareItsLevelAtLowRates) {
