@@ -7,7 +7,7 @@
 
 using namespace oskel;
 
-TEST(Base64, EncodesGroupsAndFillsTheLastOne) {
+TEST(Base64, EncodesAndDecodesGroupsWithTheirFill) {
   const struct {
     std::string bytes, text;
     int bufferLength;
@@ -18,25 +18,18 @@ TEST(Base64, EncodesGroupsAndFillsTheLastOne) {
   for (const auto& c : cases) {
     EXPECT_EQ(Base64Encode(c.bytes.data(), c.bytes.size()), c.text) << c.bytes;
     EXPECT_EQ(Base64BufferLength(static_cast<int>(c.bytes.size())), c.bufferLength) << c.bytes;
+    const std::vector<uint8_t> out = Base64Decode(c.text);
+    EXPECT_EQ(std::string(out.begin(), out.end()), c.bytes) << c.text;
   }
 }
 
+// The decoded size follows from the text's length and fill; a character outside the alphabet
+// ends decoding (the rest stays 0) and characters past the computed size are not written.
 TEST(Base64, DecodesWithTheSizeRuleAndStopsAtTheFirstForeignCharacter) {
   const struct {
     std::string text, bytes;
-  } cases[] = {
-      {"Zm9v", "foo"},
-      {"Zm8=", "fo"},
-      {"Zg==", "f"},
-      {"", ""},
-      {"=", ""},
-      {"Zm9vYmFy", "foobar"},
-      // A character outside the alphabet ends decoding; the rest of the computed size stays 0.
-      {"Zm!vYmFy", std::string("f\0\0\0\0\0", 6)},
-      {"Zm9v\nYmFy", std::string("foo\0\0\0", 6)},
-      // Extra characters past the computed size are not written.
-      {"Zm9vY", "foo"},
-  };
+  } cases[] = {{"=", ""}, {"Zm!vYmFy", std::string("f\0\0\0\0\0", 6)}, {"Zm9v\nYmFy", std::string("foo\0\0\0", 6)},
+               {"Zm9vY", "foo"}};
   for (const auto& c : cases) {
     const std::vector<uint8_t> out = Base64Decode(c.text);
     EXPECT_EQ(std::string(out.begin(), out.end()), c.bytes) << c.text;
@@ -67,10 +60,9 @@ TEST(EditorProtocol, CutsStatementsAtTheScriptLimit) {
 TEST(EditorProtocol, MapsBrowserKeyCodesToVirtualKeys) {
   const struct {
     int keyCode, vk;
-  } cases[] = {{8, 8},   {9, 9},   {13, 13}, {20, 20}, {27, 27},  {32, 32},  {40, 40},   {45, 45},
-               {46, 46}, {48, 48}, {57, 57}, {65, 65}, {90, 90},  {96, 48},  {100, 52},  {105, 57},
-               {112, 112}, {123, 123}, {7, 0}, {21, 0}, {41, 0},  {91, 0},   {106, 0},   {124, 0},
-               {186, 0}, {-1, 0}};
+  } cases[] = {{8, 8},   {9, 9},    {13, 13},   {20, 20}, {27, 27}, {32, 32}, {40, 40}, {45, 45}, {46, 46},
+               {48, 48}, {57, 57},  {65, 65},   {90, 90}, {96, 48}, {100, 52}, {105, 57}, {112, 112}, {123, 123},
+               {7, 0},   {21, 0},   {41, 0},    {91, 0},  {106, 0}, {124, 0}, {186, 0}, {-1, 0}};
   for (const auto& c : cases) EXPECT_EQ(VirtualKeyFromBrowserKeyCode(c.keyCode), c.vk) << c.keyCode;
 }
 
