@@ -1,13 +1,28 @@
+// What crosses between the plug-in and its page: the statements and their base64 payloads, the
+// injected scripts and key codes, the message texts (parameter descriptions, meters, spectrum)
+// and the page's requests.
 #include <gtest/gtest.h>
 
-#include <string>
+#include <nlohmann/json.hpp>
 
+#include <cfloat>
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "RecordingDelegate.h"
+#include "editor/AnalyserPicture.h"
 #include "editor/Base64.h"
 #include "editor/EditorProtocol.h"
+#include "editor/MeterMessage.h"
+#include "editor/PageRequests.h"
+#include "editor/ParamDescriptions.h"
+#include "plugin/LUMAEQ5.h"
 
 using namespace oskel;
 
-TEST(Base64, EncodesGroupsAndFillsTheLastOne) {
+TEST(Base64, EncodesAndDecodesGroupsWithTheirFill) {
   const struct {
     std::string bytes, text;
     int bufferLength;
@@ -18,25 +33,18 @@ TEST(Base64, EncodesGroupsAndFillsTheLastOne) {
   for (const auto& c : cases) {
     EXPECT_EQ(Base64Encode(c.bytes.data(), c.bytes.size()), c.text) << c.bytes;
     EXPECT_EQ(Base64BufferLength(static_cast<int>(c.bytes.size())), c.bufferLength) << c.bytes;
+    const std::vector<uint8_t> out = Base64Decode(c.text);
+    EXPECT_EQ(std::string(out.begin(), out.end()), c.bytes) << c.text;
   }
 }
 
+// The decoded size follows from the text's length and fill; a character outside the alphabet
+// ends decoding (the rest stays 0) and characters past the computed size are not written.
 TEST(Base64, DecodesWithTheSizeRuleAndStopsAtTheFirstForeignCharacter) {
   const struct {
     std::string text, bytes;
-  } cases[] = {
-      {"Zm9v", "foo"},
-      {"Zm8=", "fo"},
-      {"Zg==", "f"},
-      {"", ""},
-      {"=", ""},
-      {"Zm9vYmFy", "foobar"},
-      // A character outside the alphabet ends decoding; the rest of the computed size stays 0.
-      {"Zm!vYmFy", std::string("f\0\0\0\0\0", 6)},
-      {"Zm9v\nYmFy", std::string("foo\0\0\0", 6)},
-      // Extra characters past the computed size are not written.
-      {"Zm9vY", "foo"},
-  };
+  } cases[] = {{"=", ""}, {"Zm!vYmFy", std::string("f\0\0\0\0\0", 6)}, {"Zm9v\nYmFy", std::string("foo\0\0\0", 6)},
+               {"Zm9vY", "foo"}};
   for (const auto& c : cases) {
     const std::vector<uint8_t> out = Base64Decode(c.text);
     EXPECT_EQ(std::string(out.begin(), out.end()), c.bytes) << c.text;
@@ -67,10 +75,9 @@ TEST(EditorProtocol, CutsStatementsAtTheScriptLimit) {
 TEST(EditorProtocol, MapsBrowserKeyCodesToVirtualKeys) {
   const struct {
     int keyCode, vk;
-  } cases[] = {{8, 8},   {9, 9},   {13, 13}, {20, 20}, {27, 27},  {32, 32},  {40, 40},   {45, 45},
-               {46, 46}, {48, 48}, {57, 57}, {65, 65}, {90, 90},  {96, 48},  {100, 52},  {105, 57},
-               {112, 112}, {123, 123}, {7, 0}, {21, 0}, {41, 0},  {91, 0},   {106, 0},   {124, 0},
-               {186, 0}, {-1, 0}};
+  } cases[] = {{8, 8},   {9, 9},    {13, 13},   {20, 20}, {27, 27}, {32, 32}, {40, 40}, {45, 45}, {46, 46},
+               {48, 48}, {57, 57},  {65, 65},   {90, 90}, {96, 48}, {100, 52}, {105, 57}, {112, 112}, {123, 123},
+               {7, 0},   {21, 0},   {41, 0},    {91, 0},  {106, 0}, {124, 0}, {186, 0}, {-1, 0}};
   for (const auto& c : cases) EXPECT_EQ(VirtualKeyFromBrowserKeyCode(c.keyCode), c.vk) << c.keyCode;
 }
 
@@ -84,4 +91,166 @@ TEST(EditorProtocol, InjectsTheThreeScriptsVerbatim) {
                "document.addEventListener('keyup', function(e) { if(document.activeElement.type != \"text\") { "
                "IPluginSendMsg({'msg': 'SKPFUI', 'keyCode': e.keyCode, 'utf8': e.key, 'S': e.shiftKey, 'C': "
                "e.ctrlKey, 'A': e.altKey, 'isUp': true}); }});");
+}
+
+TEST(ParamDescriptions, DescribeTheFiftyThreeParametersByteForByte) {
+  LUMAEQ5 plugin{InstanceInfo{}};
+  const std::string text = BuildParamDescriptions(plugin);
+  EXPECT_EQ(text.size(), 6082u);
+  EXPECT_EQ(text.rfind("{\"id\":\"params\",\"params\":[{\"default\":50.0,\"display_type\":0,\"id\":0,\"max\":100.0,"
+                       "\"min\":0.0,\"name\":\"Input\",\"rate\":\"control\",\"type\":\"float\"},",
+                       0),
+            0u);
+  const nlohmann::json document = nlohmann::json::parse(text);
+  ASSERT_EQ(document["params"].size(), 53u);
+  for (int i = 0; i < 53; ++i) {
+    EXPECT_EQ(document["params"][i]["id"], i);
+    EXPECT_EQ(document["params"][i]["name"], plugin.GetParam(i)->GetName());
+  }
+  const std::string statement = ArbitraryMsgStatement(kMsgTagNone, static_cast<int>(text.size()), text.data());
+  EXPECT_EQ(statement.size(), 8131u);
+  EXPECT_EQ(statement.rfind("SAMFD(-1, 8113, '", 0), 0u);
+}
+
+TEST(ParamDescriptions, RoundRealsToSixDecimalsAndEscapeNames) {
+  RecordingDelegate delegate(3);
+  delegate.GetParam(1)->InitDouble("Say \"hi\"\\", 0.1234567, -12.0, 12.0, 0.0000001);
+  const nlohmann::json document = nlohmann::json::parse(BuildParamDescriptions(delegate));
+  const nlohmann::json& gain = document["params"][0];
+  EXPECT_EQ(gain.dump(), R"({"default":0.0,"display_type":0,"id":0,"max":12.0,"min":-12.0,"name":"Gain","rate":"control","type":"float"})");
+  EXPECT_EQ(document["params"][1]["name"], "Say \"hi\"\\");
+  EXPECT_EQ(document["params"][1]["default"].get<double>(), 0.123457);
+  EXPECT_EQ(document["params"][2]["type"], "bool");
+}
+
+// Every field distinct from the others, so that a swapped field shows (the untouched engine's
+// text is pinned by the editor logic test).
+TEST(MeterMessage, FormatsEveryValueWithItsDecimals) {
+  MeterValues m{.thd = 1.23456f, .drive = 0.373f, .loRed = 2.5f, .hiRed = 0.75f, .tp = -0.004f, .lufs = -23.44f,
+                .xf = 62.5f, .tb = 37.5f, .ease = -1.5f, .ppg = {0.8f, 0.9f, 1.0f, 1.1f, 1.2f, 2.5f}, .ppbg = {0.05f, 1.2f}};
+  EXPECT_EQ(FormatMeterMessage(m),
+            R"({"t":"meters","thd":1.235,"drive":0.373,"loRed":2.50,"hiRed":0.75,"tp":-0.00,"lufs":-23.4,)"
+            R"("xf":62.500,"tb":37.500,"ease":-1.50,"ppg":[0.800,0.900,1.000,1.100,1.200,2.500],"ppbg":[0.050,1.200]})");
+  // Absurd values cannot overflow the 512-byte buffer.
+  for (float* v : {&m.thd, &m.drive, &m.loRed, &m.hiRed, &m.tp, &m.lufs, &m.xf, &m.tb, &m.ease}) *v = -FLT_MAX;
+  EXPECT_EQ(FormatMeterMessage(m).size(), 511u);
+}
+
+namespace {
+
+std::vector<double> Sine(double freqHz, double sampleRate) {
+  std::vector<double> s(AnalyserPicture::kFftSize);
+  for (size_t i = 0; i < s.size(); ++i) s[i] = std::sin(2.0 * M_PI * freqHz * static_cast<double>(i) / sampleRate);
+  return s;
+}
+
+}  // namespace
+
+// The input channel is silent: level 0 in all its bands.
+TEST(AnalyserPicture, FullScaleSineAtABinCentreReadsZeroDecibelsAndSilenceZero) {
+  AnalyserPicture spectrum;
+  const std::vector<double> sine = Sine(23.4375, 48000.0);
+  const std::vector<double> silence(AnalyserPicture::kFftSize, 0.0);
+  uint8_t picture[AnalyserPicture::kPictureSize];
+  spectrum.Compute(silence.data(), sine.data(), 48000.0, picture);
+  EXPECT_NEAR(spectrum.BinPowers()[1], 0.999, 0.002);
+  for (int band = 0; band <= 2; ++band) EXPECT_EQ(picture[128 + band], 255) << band;
+  EXPECT_LT(picture[128 + 3], 255);  // bands 3.. average bins 1 and 2
+  for (int band = 0; band < 128; ++band) EXPECT_EQ(picture[band], 0) << band;
+}
+
+TEST(AnalyserPicture, HighBandsBeyondTheLastBinShareItsLevelAtLowRates) {
+  AnalyserPicture spectrum;
+  std::vector<double> noise(AnalyserPicture::kFftSize);
+  uint32_t seed = 1;
+  for (double& s : noise) s = ((seed = seed * 1664525u + 1013904223u) >> 8) / double(1 << 24) - 0.5;
+  uint8_t picture[AnalyserPicture::kPictureSize];
+  spectrum.Compute(noise.data(), noise.data(), 22050.0, picture);
+  for (int band = 117; band < 128; ++band) EXPECT_EQ(picture[band], picture[127]) << band;
+  EXPECT_GT(picture[127], 0);
+}
+
+TEST(AnalyserPicture, BadInputGivesAPictureWithoutFaults) {
+  AnalyserPicture spectrum;
+  std::vector<double> bad = Sine(1000.0, 48000.0);
+  bad[10] = NAN;
+  bad[20] = INFINITY;
+  bad[30] = 1e300;
+  uint8_t picture[AnalyserPicture::kPictureSize];
+  for (double rate : std::vector<double>{48000.0, 0.0, -1.0, NAN, INFINITY}) spectrum.Compute(bad.data(), bad.data(), rate, picture);
+  spectrum.Compute(bad.data(), bad.data(), 0.0, picture);
+  for (uint8_t level : picture) EXPECT_EQ(level, 0);
+}
+
+TEST(AnalyserPicture, TextIsEncodedTwiceOnTheWayToThePage) {
+  AnalyserPicture spectrum;
+  const std::vector<double> sine = Sine(1000.0, 44100.0);
+  const std::string text = spectrum.ComputeText(sine.data(), sine.data(), 44100.0);
+  ASSERT_EQ(text.size(), 344u);
+  EXPECT_EQ(text.substr(342), "==");
+  const std::string statement = ArbitraryMsgStatement(kMsgTagSpectrum, static_cast<int>(text.size()), text.data());
+  EXPECT_EQ(statement.rfind("SAMFD(3, 461, '", 0), 0u);
+  EXPECT_EQ(statement.size(), std::string("SAMFD(3, 461, '')").size() + 460);
+  const std::vector<uint8_t> inner = Base64Decode(statement.substr(15, 460));
+  EXPECT_EQ(std::string(inner.begin(), inner.end()), text);
+}
+
+TEST(PageRequests, ReadsTheParameterAndValueOfASetRequest) {
+  const struct {
+    const char* text;
+    int paramIdx;
+    double value;
+  } cases[] = {
+      {R"({"paramIdx":12,"value":62.5})", 12, 62.5},
+      {R"({"value": 0.1, "paramIdx": 7})", 7, static_cast<double>(0.1f)},
+      {R"({"paramIdx":+5,"value":+2e1x})", 5, 20.0},
+      {R"({"paramIdx":-3,"value":1})", -3, 1.0},
+      {R"({"paramIdx":99999999999,"value":1})", -1, 1.0},
+      {R"({"paramIdx":x,"value":abc})", -1, 0.0},
+      {R"({"paramIdx":,"value":0.5})", -1, 0.5},
+      {R"({"paramIdx":-,"value":0.5})", -1, 0.5},
+      {R"({"value":3})", -1, 3.0},
+      {R"({"paramIdx":4})", 4, 0.0},
+      {R"({"paramIdx":1,"value":1e300})", 1, static_cast<double>(FLT_MAX)},
+  };
+  for (const auto& c : cases) {
+    const auto request = ParseSetParamRequest(c.text, static_cast<int>(std::strlen(c.text)));
+    ASSERT_TRUE(request) << c.text;
+    EXPECT_EQ(request->paramIdx, c.paramIdx) << c.text;
+    EXPECT_EQ(request->value, c.value) << c.text;
+  }
+  for (const char* text : {R"({"paramIdx":1,"value":inf})", R"({"paramIdx":1,"value":nan})",
+                           R"({"paramIdx":1,"value":1e999})"})
+    EXPECT_FALSE(ParseSetParamRequest(text, static_cast<int>(std::strlen(text)))) << text;
+  EXPECT_FALSE(ParseSetParamRequest(nullptr, 10));
+  // Only dataSize bytes are read.
+  const char cut[] = R"({"paramIdx":12,"value":62.5})";
+  EXPECT_EQ(ParseSetParamRequest(cut, 13)->paramIdx, 1);
+}
+
+TEST(PageRequests, OpensOnlyWebAddresses) {
+  const struct {
+    const char* text;
+    const char* url;  // nullptr: nothing opens
+  } cases[] = {
+      {R"({"url":"https://oskel.example/manual"})", "https://oskel.example/manual"},
+      {R"({"url":"http://a.example/?q=1\"x"})", "http://a.example/?q=1\\"},
+      {R"({"url":"https://unterminated)", "https://unterminated"},
+      {R"({"url":"HTTPS://oskel.example"})", nullptr},
+      {R"({"url":"ftp://oskel.example"})", nullptr},
+      {R"({"url":"file:///etc/passwd"})", nullptr},
+      {R"x({"url":"javascript:alert(1)"})x", nullptr},
+      {R"({"url": "https://space.example"})", nullptr},
+      {R"({"link":"https://oskel.example"})", nullptr},
+      {"{\"url\":\"https://a.example/\nb\"}", nullptr},
+  };
+  for (const auto& c : cases) {
+    const auto url = ParseOpenUrlRequest(c.text, static_cast<int>(std::strlen(c.text)));
+    if (c.url)
+      EXPECT_EQ(url.value_or("<none>"), c.url) << c.text;
+    else
+      EXPECT_FALSE(url) << c.text;
+  }
+  EXPECT_FALSE(ParseOpenUrlRequest(nullptr, 5));
+  EXPECT_FALSE(ParseOpenUrlRequest(R"({"url":"https://x"})", 0));
 }

@@ -2,14 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "editor/Base64.h"
 #include "editor/EditorProtocol.h"
 #include "editor/LevelsMessage.h"
-#include "editor/PageRequests.h"
 #include "framework/ByteChunk.h"
 #include "plugin/LUMAEQ5.h"
 
@@ -26,169 +24,124 @@ class RecordingPlugin : public LUMAEQ5 {
   }
   void EndParamEdit(int idx) override { edits.push_back("end " + std::to_string(idx)); }
 
+  void MarkBlockProcessed() { GetProcessor().GetMeters().processed.store(1); }
+  // One tick with the statement list cleared first.
+  void Tick() {
+    statements.clear();
+    OnIdle();
+  }
+  // Each statement up to its first comma ("SPVFD(3", "SAMFD(4"), joined by ';'.
+  std::string Heads() const {
+    std::string heads;
+    for (const auto& s : statements) heads += s.substr(0, s.find(',')) + ";";
+    return heads;
+  }
   int Count(const std::string& prefix) const {
     int n = 0;
     for (const auto& s : statements) n += s.rfind(prefix, 0) == 0;
     return n;
   }
-  void MarkBlockProcessed() { GetProcessor().GetMeters().processed.store(1); }
+  // The decoded texts of the arbitrary messages with one tag, in order.
+  std::vector<std::string> Texts(int tag) const {
+    std::vector<std::string> texts;
+    for (const auto& s : statements) {
+      if (s.rfind("SAMFD(" + std::to_string(tag) + ", ", 0) != 0) continue;
+      const std::vector<uint8_t> text = oskel::Base64Decode(s.substr(s.find('\'') + 1, s.rfind('\'') - s.find('\'') - 1));
+      texts.emplace_back(text.begin(), text.end());
+    }
+    return texts;
+  }
+  void Post(int tag, const std::string& text) {
+    EXPECT_TRUE(OnMessage(tag, 0, static_cast<int>(text.size()), text.data()));
+  }
 
   std::vector<std::string> statements;
   std::vector<std::string> edits;
 };
 
+using Lines = std::vector<std::string>;
+
 }  // namespace
 
-TEST(PluginEditorLogic, SendsNothingBeforeThePageHasLoaded) {
+// Nothing goes out before the page has loaded. Opening sends every value; the first tick sends
+// them again, then the rate and the editor scale, but no meters for blocks measured before the
+// page had a reader. A measured block then brings the meter and the levels.
+TEST(PluginEditorLogic, OrderOfWhatThePageIsSentFromItsLoad) {
   RecordingPlugin plugin;
   plugin.MarkBlockProcessed();
   for (int tick = 0; tick < 10; ++tick) plugin.OnIdle();
   EXPECT_TRUE(plugin.statements.empty());
-}
-
-TEST(PluginEditorLogic, OpeningSendsEveryValueAndTheFirstTickSendsThemAgainThenTheRateThenTheMeters) {
-  RecordingPlugin plugin;
   plugin.OnUIOpen();
   ASSERT_EQ(plugin.statements.size(), 53u);
   EXPECT_EQ(plugin.statements[0], "SPVFD(0, 0.500000)");
-  plugin.statements.clear();
+  plugin.Tick();
+  std::string values;
+  for (int i = 0; i < 53; ++i) values += "SPVFD(" + std::to_string(i) + ";";
+  EXPECT_EQ(plugin.Heads(), values + "SAMFD(4;SAMFD(7;");
 
-  plugin.MarkBlockProcessed();
-  plugin.OnIdle();
-  // The editor scale (7) follows the rate, the levels (5) follow the meters.
-  ASSERT_EQ(plugin.statements.size(), 57u);
-  for (int i = 0; i < 53; ++i) EXPECT_EQ(plugin.statements[i].rfind("SPVFD(" + std::to_string(i) + ", ", 0), 0u);
-  EXPECT_EQ(plugin.statements[53].rfind("SAMFD(4, ", 0), 0u);
-  EXPECT_EQ(plugin.statements[54].rfind("SAMFD(7, ", 0), 0u);
-  EXPECT_EQ(plugin.statements[55].rfind("SAMFD(0, ", 0), 0u);
-  EXPECT_EQ(plugin.statements[56].rfind("SAMFD(5, ", 0), 0u);
-}
-
-namespace {
-
-// The JSON text of the sample-rate messages among the statements.
-std::vector<std::string> RateMessages(const std::vector<std::string>& statements) {
-  std::vector<std::string> texts;
-  for (const auto& s : statements) {
-    if (s.rfind("SAMFD(4, ", 0) != 0) continue;
-    const std::vector<uint8_t> text = oskel::Base64Decode(s.substr(s.find('\'') + 1, s.rfind('\'') - s.find('\'') - 1));
-    texts.emplace_back(text.begin(), text.end());
+  // The meter comes before the spectrum (every third tick), the levels right after each meter.
+  std::string ticks;
+  for (int tick = 2; tick <= 8; ++tick) {
+    if (tick == 3 || tick == 4) plugin.MarkBlockProcessed();
+    plugin.Tick();
+    ticks += plugin.Heads() + "|";
   }
-  return texts;
+  EXPECT_EQ(ticks, "|SAMFD(0;SAMFD(5;SAMFD(3;|SAMFD(0;SAMFD(5;||SAMFD(3;|||");
 }
-
-}  // namespace
 
 TEST(PluginEditorLogic, ThePageLearnsTheRateWhenItLoadsAndWhenTheRateChanges) {
   RecordingPlugin plugin;
   plugin.GetProcessor().Reset(44100.0, 512);
   plugin.OnUIOpen();
-  plugin.OnIdle();
-  EXPECT_EQ(RateMessages(plugin.statements), std::vector<std::string>{R"({"t":"rate","fs":44100})"});
-  struct Step {
-    double rate;  // 0: no reset before the tick
-    std::vector<std::string> sent;
-  };
-  const Step steps[] = {{0.0, {}},
-                        {96000.0, {R"({"t":"rate","fs":96000})"}},
-                        {96000.0, {}},
-                        {88200.0, {R"({"t":"rate","fs":88200})"}}};
-  for (const Step& step : steps) {
+  const struct {
+    double rate;  // 0: no reset before the tick; < 0: the page reloads
+    Lines sent;
+  } steps[] = {{0.0, {R"({"t":"rate","fs":44100})"}},
+               {0.0, {}},
+               {96000.0, {R"({"t":"rate","fs":96000})"}},
+               {96000.0, {}},
+               {88200.0, {R"({"t":"rate","fs":88200})"}},
+               {-1.0, {R"({"t":"rate","fs":88200})"}}};
+  for (const auto& step : steps) {
     if (step.rate > 0.0) plugin.GetProcessor().Reset(step.rate, 512);
-    plugin.statements.clear();
-    plugin.OnIdle();
-    EXPECT_EQ(RateMessages(plugin.statements), step.sent) << step.rate;
+    if (step.rate < 0.0) plugin.OnUIOpen();
+    plugin.Tick();
+    EXPECT_EQ(plugin.Texts(oskel::kMsgTagSampleRate), step.sent) << step.rate;
   }
-  // A reloaded page is told again.
-  plugin.OnUIOpen();
-  plugin.statements.clear();
-  plugin.OnIdle();
-  EXPECT_EQ(RateMessages(plugin.statements), std::vector<std::string>{R"({"t":"rate","fs":88200})"});
-}
-
-TEST(PluginEditorLogic, MetersFollowProcessedBlocksAndTheSpectrumEveryThirdTick) {
-  RecordingPlugin plugin;
-  plugin.OnUIOpen();
-  plugin.OnIdle();  // the resend
-  plugin.statements.clear();
-
-  std::string ticks;
-  for (int tick = 1; tick <= 7; ++tick) {
-    if (tick == 2 || tick == 3) plugin.MarkBlockProcessed();
-    plugin.statements.clear();
-    plugin.OnIdle();
-    for (const auto& s : plugin.statements) ticks += s.substr(0, 8) + ";";
-    ticks += "|";
-  }
-  // The resend tick was the first of the spectrum count; the meter comes before the spectrum,
-  // and the levels right after each meter message.
-  EXPECT_EQ(ticks, "|SAMFD(0,;SAMFD(5,;SAMFD(3,;|SAMFD(0,;SAMFD(5,;||SAMFD(3,;|||");
 }
 
 TEST(PluginEditorLogic, AnEngineResetResendsEveryValueOnTheNextTickARestoreAtOnce) {
   RecordingPlugin plugin;
   plugin.OnUIOpen();
   plugin.OnIdle();
-  plugin.statements.clear();
   plugin.OnReset();
-  plugin.OnIdle();
+  plugin.Tick();
   EXPECT_EQ(plugin.Count("SPVFD("), 53);
   plugin.OnUIClose();
   plugin.OnReset();
-  plugin.statements.clear();
-  plugin.OnIdle();
+  plugin.Tick();
   EXPECT_TRUE(plugin.statements.empty());
-  plugin.OnRestoreState();  // a restored state is sent at once
+  plugin.OnRestoreState();
   EXPECT_EQ(plugin.Count("SPVFD("), 53);
 }
 
-TEST(PluginEditorLogic, MeterMessageOfTheUntouchedEngine) {
+// A set request from the page is one complete gesture in plain units, echoed to the page;
+// requests for no parameter or with no usable value do nothing.
+TEST(PluginEditorLogic, SetParameterMessagesAreOneGestureEchoedOrNothing) {
   RecordingPlugin plugin;
-  plugin.OnUIOpen();
-  plugin.OnIdle();
-  plugin.statements.clear();
-  plugin.MarkBlockProcessed();
-  plugin.OnIdle();
-  ASSERT_FALSE(plugin.statements.empty());
-  const std::string& s = plugin.statements[0];
-  const std::string base64 = s.substr(s.find('\'') + 1, s.rfind('\'') - s.find('\'') - 1);
-  const std::vector<uint8_t> text = oskel::Base64Decode(base64);
-  const std::string json(text.begin(), text.end());
-  EXPECT_NE(json.find(R"("tp":-120.00,"lufs":-120.0,)"), std::string::npos) << json;
-  EXPECT_EQ(plugin.GetProcessor().GetMeters().processed.load(), 0);
-}
-
-TEST(PluginEditorLogic, SetParameterMessageIsOneCompleteGestureAndEchoesTheValue) {
-  RecordingPlugin plugin;
-  const std::string text = R"({"paramIdx":12,"value":62.5})";
-  EXPECT_TRUE(plugin.OnMessage(oskel::kMsgTagSetParamValue, -1, static_cast<int>(text.size()), text.data()));
-  const std::vector<std::string> edits = {"begin 12", "perform 12 0.625000", "end 12"};
-  EXPECT_EQ(plugin.edits, edits);
+  plugin.Post(oskel::kMsgTagSetParamValue, R"({"paramIdx":12,"value":62.5})");
+  EXPECT_EQ(plugin.edits, (Lines{"begin 12", "perform 12 0.625000", "end 12"}));
   EXPECT_DOUBLE_EQ(plugin.GetParam(12)->Value(), 62.5);
-  EXPECT_EQ(plugin.statements, std::vector<std::string>{"SPVFD(12, 0.625000)"});
-}
-
-TEST(PluginEditorLogic, SetParameterMessageConstrainsTheValueAndRefusesBadOnes) {
-  RecordingPlugin plugin;
-  const std::string high = R"({"paramIdx":0,"value":250})";
-  plugin.OnMessage(oskel::kMsgTagSetParamValue, 0, static_cast<int>(high.size()), high.data());
-  EXPECT_DOUBLE_EQ(plugin.GetParam(0)->Value(), 100.0);
+  EXPECT_EQ(plugin.statements, Lines{"SPVFD(12, 0.625000)"});
   plugin.edits.clear();
   plugin.statements.clear();
-  for (const std::string text : {R"({"paramIdx":53,"value":1})", R"({"paramIdx":-3,"value":1})",
-                                 R"({"value":1})", R"({"paramIdx":,"value":1})", R"({"paramIdx": x,"value":1})",
-                                 R"({"paramIdx":0,"value":nan})", R"({"paramIdx":0,"value":-inf})"}) {
-    EXPECT_TRUE(plugin.OnMessage(oskel::kMsgTagSetParamValue, 0, static_cast<int>(text.size()), text.data()));
-  }
+  for (const std::string text : {R"({"paramIdx":53,"value":1})", R"({"paramIdx":-3,"value":1})", R"({"value":1})",
+                                 R"({"paramIdx": x,"value":1})", R"({"paramIdx":0,"value":nan})"})
+    plugin.Post(oskel::kMsgTagSetParamValue, text);
   EXPECT_TRUE(plugin.OnMessage(oskel::kMsgTagSetParamValue, 0, 5, nullptr));
-  // Other tags, and web links with other schemes, are accepted and do nothing.
-  for (const std::string text : {R"({"url":"HTTPS://oskel.example"})", R"({"url":"ftp://oskel.example"})"}) {
-    EXPECT_TRUE(plugin.OnMessage(oskel::kMsgTagOpenUrl, 0, static_cast<int>(text.size()), text.data()));
-    EXPECT_TRUE(plugin.OnMessage(77, 0, static_cast<int>(text.size()), text.data()));
-  }
+  plugin.Post(77, R"({"paramIdx":0,"value":1})");
   EXPECT_TRUE(plugin.edits.empty());
   EXPECT_TRUE(plugin.statements.empty());
-  EXPECT_DOUBLE_EQ(plugin.GetParam(0)->Value(), 100.0);
 }
 
 // The engine takes its display-only measurements while the editor is open or a command-line
@@ -214,89 +167,35 @@ TEST(PluginEditorLogic, MetersAreMeasuredWhileTheEditorOrAHostReadsThem) {
   meters->release();
 }
 
-// A block processed before the page had a reader measured nothing for it: the first tick after
-// opening sends no meter message until a block has been measured.
-TEST(PluginEditorLogic, NoMeterMessageFromBlocksBeforeThePageOpened) {
-  RecordingPlugin plugin;
-  plugin.MarkBlockProcessed();
-  plugin.OnUIOpen();
-  plugin.statements.clear();
-  plugin.OnIdle();
-  EXPECT_EQ(plugin.Count("SAMFD(0, "), 0);
-}
-
-namespace {
-
-// The decoded texts of the arbitrary messages with one tag, in order.
-std::vector<std::string> Texts(const std::vector<std::string>& statements, int tag) {
-  std::vector<std::string> texts;
-  const std::string prefix = "SAMFD(" + std::to_string(tag) + ", ";
-  for (const auto& s : statements) {
-    if (s.rfind(prefix, 0) != 0 || s.back() != ')') continue;
-    const std::vector<uint8_t> text = oskel::Base64Decode(s.substr(s.find('\'') + 1, s.rfind('\'') - s.find('\'') - 1));
-    texts.emplace_back(text.begin(), text.end());
-  }
-  return texts;
-}
-
-void Post(LUMAEQ5& plugin, int tag, const std::string& text) {
-  EXPECT_TRUE(plugin.OnMessage(tag, 0, static_cast<int>(text.size()), text.data()));
-}
-
-}  // namespace
-
-TEST(PluginEditorLogic, LevelsFollowEachMeterMessageAndTheResetReachesTheMeter) {
+TEST(PluginEditorLogic, MeterAndLevelTextsAndTheResetReachesTheMeter) {
+  EXPECT_EQ(oskel::FormatLevelsMessage({-23.04f, -22.96f, -18.26f, -0.504f, 3.456f}),
+            R"({"t":"levels","m":-23.0,"s":-23.0,"i":-18.3,"inTp":-0.50,"gm":3.46})");
   RecordingPlugin plugin;
   plugin.OnUIOpen();
   plugin.OnIdle();
-  EXPECT_TRUE(Texts(plugin.statements, oskel::kMsgTagLevels).empty()) << "no audio, no levels";
-  plugin.statements.clear();
   plugin.MarkBlockProcessed();
-  plugin.OnIdle();
-  EXPECT_EQ(Texts(plugin.statements, oskel::kMsgTagLevels),
-            std::vector<std::string>{R"({"t":"levels","m":-120.0,"s":-120.0,"i":-120.0,"inTp":-120.00,"gm":0.00})"});
+  plugin.Tick();
+  EXPECT_EQ(plugin.Texts(oskel::kMsgTagMeters),
+            Lines{R"({"t":"meters","thd":0.000,"drive":0.000,"loRed":0.00,"hiRed":0.00,"tp":-120.00,"lufs":-120.0,)"
+                  R"("xf":0.000,"tb":0.000,"ease":0.00,"ppg":[1.000,1.000,1.000,1.000,1.000,1.000],"ppbg":[1.000,1.000]})"});
+  EXPECT_EQ(plugin.Texts(oskel::kMsgTagLevels),
+            Lines{R"({"t":"levels","m":-120.0,"s":-120.0,"i":-120.0,"inTp":-120.00,"gm":0.00})"});
 
   // A second of a -20 dBFS sine in both channels, then the page's reset.
   kyr::EqProcessor& p = plugin.GetProcessor();
   p.Reset(48000.0, 480);
   p.OnParamChange(kyr::kBypass, 1.0);
-  std::vector<double> l(480), r(480);
+  std::vector<double> l(480), r(480), outL(480), outR(480);
   double* in[2] = {l.data(), r.data()};
+  double* out[2] = {outL.data(), outR.data()};
   for (int block = 0; block < 100; ++block) {
-    for (int i = 0; i < 480; ++i) l[i] = r[i] = 0.1 * std::sin(2.0 * 3.141592653589793 * 1000.0 * (block * 480 + i) / 48000.0);
-    std::vector<double> outL(480), outR(480);
-    double* out[2] = {outL.data(), outR.data()};
+    for (int i = 0; i < 480; ++i) l[i] = r[i] = 0.1 * std::sin(2.0 * M_PI * 1000.0 * (block * 480 + i) / 48000.0);
     p.Process(in, out, 2, 2, 480);
   }
   EXPECT_NEAR(p.GetLevels().integrated, -20.0f, 0.1f);
-  Post(plugin, oskel::kMsgTagResetLoudness, "");
+  plugin.Post(oskel::kMsgTagResetLoudness, "");
   p.Process(in, in, 2, 2, 16);
   EXPECT_EQ(p.GetLevels().integrated, -120.0f);
-}
-
-TEST(PluginEditorLogic, LevelAndScaleTexts) {
-  EXPECT_EQ(oskel::FormatLevelsMessage({-23.04f, -22.96f, -18.26f, -0.504f, 3.456f}),
-            R"({"t":"levels","m":-23.0,"s":-23.0,"i":-18.3,"inTp":-0.50,"gm":3.46})");
-  const struct {
-    const char* request;
-    double scale;  // 0: refused
-    const char* answer;
-  } cases[] = {
-      {R"({"scale":1})", 1.0, R"({"t":"size","scale":1})"},      {R"({"scale":1.25})", 1.25, R"({"t":"size","scale":1.25})"},
-      {R"({"scale": 1.5})", 1.5, R"({"t":"size","scale":1.5})"}, {R"({"scale":2})", 2.0, R"({"t":"size","scale":2})"},
-      {R"({"scale":2.00})", 2.0, R"({"t":"size","scale":2})"},   {R"({"scale":1.75})", 0.0, ""},
-      {R"({"scale":0})", 0.0, ""},                                {R"({"scale":-1})", 0.0, ""},
-      {R"({"scale":"2"})", 0.0, ""},                              {R"({"scale":})", 0.0, ""},
-      {R"({"scale":1e400})", 0.0, ""},                            {R"({"size":2})", 0.0, ""},
-  };
-  for (const auto& c : cases) {
-    const auto scale = oskel::ParseEditorScaleRequest(c.request, static_cast<int>(std::strlen(c.request)));
-    EXPECT_EQ(scale.value_or(0.0), c.scale) << c.request;
-    if (scale) {
-      EXPECT_EQ(oskel::FormatEditorScaleMessage(*scale), c.answer) << c.request;
-    }
-  }
-  EXPECT_FALSE(oskel::ParseEditorScaleRequest(nullptr, 5));
 }
 
 // The page's state text is kept for the instance and handed back, verbatim and once, on the
@@ -305,48 +204,35 @@ TEST(PluginEditorLogic, PageStateIsKeptAndReturnedOncePerPageLoad) {
   RecordingPlugin plugin;
   auto loadPage = [&] {
     plugin.OnUIOpen();
-    plugin.statements.clear();
     plugin.MarkBlockProcessed();
-    plugin.OnIdle();
+    plugin.Tick();
   };
   loadPage();
-  EXPECT_TRUE(Texts(plugin.statements, oskel::kMsgTagPageState).empty()) << "nothing stored yet";
+  EXPECT_TRUE(plugin.Texts(oskel::kMsgTagPageState).empty()) << "nothing stored yet";
 
   // Quotes, backslashes, line breaks and non-ASCII text, and a text of the full size whose
   // statement is far beyond the bridge's usual limit.
   std::string large(oskel::kMaxPageStateBytes, 'x');
   large.front() = '{';
   large.back() = '}';
+  const std::string note = R"({"ab":{"lit":"B"},"note":"a \"q\" \\ é)" "\n}";
   const struct {
-    std::string stored;
-    std::string expected;
-  } steps[] = {
-      {R"({"ab":{"lit":"B"},"note":"a \"q\" \\ é)" "\n}", R"({"ab":{"lit":"B"},"note":"a \"q\" \\ é)" "\n}"},
-      {large, large},
-      {large + " ", large},  // one byte too long: the old text stays
-      {"", large},           // no text: the old one stays
-  };
+    std::string stored, expected;
+  } steps[] = {{note, note}, {large, large}, {large + " ", large}, {"", large}};  // too long or empty: kept
   for (const auto& step : steps) {
     plugin.statements.clear();
-    Post(plugin, oskel::kMsgTagStorePageState, step.stored);
+    plugin.Post(oskel::kMsgTagStorePageState, step.stored);
     EXPECT_TRUE(plugin.statements.empty()) << "storing sends nothing";
     loadPage();
-    const auto texts = Texts(plugin.statements, oskel::kMsgTagPageState);
-    ASSERT_EQ(texts.size(), 1u) << step.stored.size();
-    EXPECT_EQ(texts[0], step.expected);
-    std::vector<std::string> tags;
-    for (const auto& s : plugin.statements)
-      if (s.rfind("SAMFD(", 0) == 0 && s.rfind("SAMFD(3,", 0) != 0) tags.push_back(s.substr(0, s.find(',')));
-    EXPECT_EQ(tags, (std::vector<std::string>{"SAMFD(4", "SAMFD(6", "SAMFD(7", "SAMFD(0", "SAMFD(5"}));
-    plugin.statements.clear();
-    plugin.OnIdle();
-    EXPECT_TRUE(Texts(plugin.statements, oskel::kMsgTagPageState).empty()) << "only once per load";
+    EXPECT_EQ(plugin.Texts(oskel::kMsgTagPageState), Lines{step.expected}) << step.stored.size();
+    const std::string heads = plugin.Heads();
+    EXPECT_EQ(heads.substr(heads.find("SAMFD"), 40), "SAMFD(4;SAMFD(6;SAMFD(7;SAMFD(0;SAMFD(5;");
+    plugin.Tick();
+    EXPECT_TRUE(plugin.Texts(oskel::kMsgTagPageState).empty()) << "only once per load";
   }
-  // An engine reset is no page load.
-  plugin.OnReset();
-  plugin.statements.clear();
-  plugin.OnIdle();
-  EXPECT_TRUE(Texts(plugin.statements, oskel::kMsgTagPageState).empty());
+  plugin.OnReset();  // an engine reset is no page load
+  plugin.Tick();
+  EXPECT_TRUE(plugin.Texts(oskel::kMsgTagPageState).empty());
   // The project state does not carry it.
   oskel::ByteChunk withState, fresh;
   plugin.SerializeState(withState);
@@ -365,23 +251,28 @@ TEST(PluginEditorLogic, EditorSizeRequests) {
   } steps[] = {
       {R"({"scale":1.25})", 1500, 700, R"({"t":"size","scale":1.25})"},
       {R"({"scale":3})", 1500, 700, nullptr},
-      {R"({"scale":1.5})", 1800, 840, R"({"t":"size","scale":1.5})"},
-      {R"({"scale":2})", 2400, 1120, R"({"t":"size","scale":2})"},
+      {R"({"scale": 1.5})", 1800, 840, R"({"t":"size","scale":1.5})"},
+      {R"({"scale":2.00})", 2400, 1120, R"({"t":"size","scale":2})"},
       {R"({"scale":0.5})", 2400, 1120, nullptr},
       {R"({"scale":1})", 1200, 560, R"({"t":"size","scale":1})"},
+      {R"({"scale":1.75})", 1200, 560, nullptr},
+      {R"({"scale":0})", 1200, 560, nullptr},
+      {R"({"scale":-1})", 1200, 560, nullptr},
+      {R"({"scale":"2"})", 1200, 560, nullptr},
+      {R"({"scale":})", 1200, 560, nullptr},
+      {R"({"scale":1e400})", 1200, 560, nullptr},
+      {R"({"size":2})", 1200, 560, nullptr},
       {R"({"scale":1.25})", 1500, 700, R"({"t":"size","scale":1.25})"},
   };
   for (const auto& step : steps) {
     plugin.statements.clear();
-    Post(plugin, oskel::kMsgTagEditorSize, step.request);
+    plugin.Post(oskel::kMsgTagEditorSize, step.request);
     EXPECT_EQ(plugin.GetEditorWidth(), step.width) << step.request;
     EXPECT_EQ(plugin.GetEditorHeight(), step.height) << step.request;
-    EXPECT_EQ(Texts(plugin.statements, oskel::kMsgTagEditorScale),
-              step.told ? std::vector<std::string>{step.told} : std::vector<std::string>{})
-        << step.request;
+    EXPECT_EQ(plugin.Texts(oskel::kMsgTagEditorScale), step.told ? Lines{step.told} : Lines{}) << step.request;
   }
+  EXPECT_TRUE(plugin.OnMessage(oskel::kMsgTagEditorSize, 0, 5, nullptr));
   plugin.OnUIOpen();
-  plugin.statements.clear();
-  plugin.OnIdle();
-  EXPECT_EQ(Texts(plugin.statements, oskel::kMsgTagEditorScale), std::vector<std::string>{R"({"t":"size","scale":1.25})"});
+  plugin.Tick();
+  EXPECT_EQ(plugin.Texts(oskel::kMsgTagEditorScale), Lines{R"({"t":"size","scale":1.25})"});
 }

@@ -15,7 +15,6 @@ class RecordingDelegate : public oskel::WebViewEditorDelegate {
     int a = 0;
     int b = 0;
     double value = 0.0;
-    std::vector<uint8_t> data;
     bool operator==(const Call& o) const { return what == o.what && a == o.a && b == o.b && value == o.value; }
   };
 
@@ -40,9 +39,8 @@ class RecordingDelegate : public oskel::WebViewEditorDelegate {
   }
   void SendSysexMsgFromUI(const oskel::SysExMessage&) override { calls.push_back({"sysex"}); }
   bool OnMessage(int msgTag, int ctrlTag, int size, const void* data) override {
-    Call call{"message", msgTag, ctrlTag, static_cast<double>(size)};
-    if (data) call.data.assign(static_cast<const uint8_t*>(data), static_cast<const uint8_t*>(data) + size);
-    calls.push_back(call);
+    const std::string text = data ? std::string(static_cast<const char*>(data), static_cast<size_t>(size)) : "<none>";
+    calls.push_back({"message:" + text, msgTag, ctrlTag, static_cast<double>(size)});
     return true;
   }
   bool OnKeyDown(const oskel::KeyPress& key) override {

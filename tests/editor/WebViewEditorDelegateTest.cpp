@@ -21,8 +21,8 @@ TEST(WebViewEditorDelegate, TurnsPageMessagesIntoPluginCalls) {
       {R"({"msg":"EPCFUI","paramIdx":0})", {"end", 0}},
       {R"({"msg":"SMMFUI","statusByte":144,"dataByte1":60,"dataByte2":100})", {"midi", 144, 60 * 256 + 100, 0.0}},
       {R"({"msg":"SMMFUI","statusByte":400,"dataByte1":60.7,"dataByte2":-1})", {"midi", 144, 60 * 256 + 255, 0.0}},
-      {R"({"msg":"SAMFUI","msgTag":1,"ctrlTag":-1,"data":"YWJj"})", {"message", 1, -1, 3.0}},
-      {R"({"msg":"SAMFUI","msgTag":9,"ctrlTag":4,"data":17})", {"message", 9, 4, 0.0}},
+      {R"({"msg":"SAMFUI","msgTag":1,"ctrlTag":-1,"data":"YWJj"})", {"message:abc", 1, -1, 3.0}},
+      {R"({"msg":"SAMFUI","msgTag":9,"ctrlTag":4,"data":17})", {"message:<none>", 9, 4, 0.0}},
       {R"({"msg":"SKPFUI","keyCode":100,"utf8":"4","S":false,"C":true,"A":false,"isUp":true})", {"keyup:4", 52}},
       {R"({"msg":"SKPFUI","keyCode":32,"utf8":" ","S":false,"C":false,"A":false,"isUp":false})", {"keydown: ", 32}},
       {R"({"msg":"SKPFUI","keyCode":13,"utf8":"Enter","S":false,"C":false,"A":false,"isUp":false})",
@@ -101,12 +101,7 @@ TEST(WebViewEditorDelegate, LoadReadinessResizeAndCloseReachTheirTargets) {
 
 TEST(WebViewBounds, ScalesAndExtendsTheRightAndBottomEdges) {
   const auto r = oskel::IWebView::ScaledBounds(0, 0, 1200, 560, 1.5f);
-  EXPECT_EQ(r.left, 0);
-  EXPECT_EQ(r.top, 0);
-  EXPECT_EQ(r.right, 1801);
-  EXPECT_EQ(r.bottom, 841);
+  EXPECT_EQ((std::vector<int>{r.left, r.top, r.right, r.bottom}), (std::vector<int>{0, 0, 1801, 841}));
   const auto s = oskel::IWebView::ScaledBounds(10.2f, 0, 100, 50, 1.0f);
-  EXPECT_EQ(s.left, 11);
-  EXPECT_EQ(s.right, 112);
-  EXPECT_EQ(s.bottom, 51);
+  EXPECT_EQ((std::vector<int>{s.left, s.top, s.right, s.bottom}), (std::vector<int>{11, 0, 112, 51}));
 }
