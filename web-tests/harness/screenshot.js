@@ -16,7 +16,7 @@ async function capture(browser, dpr, file, statements) {
   const fixtures = loadFixtures();
   const editor = await openEditor(browser, { dpr });
   await editor.load(fixtures);
-  await editor.runAll(statements);
+  await editor.run(statements);
   await editor.run(fixtures.spectrum);
   await editor.run(fixtures.meters);
   // Loudness, input level and gain match as the plug-in sends them after each meter message.

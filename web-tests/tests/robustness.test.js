@@ -8,8 +8,7 @@ const session = useBrowser();
 
 const b64 = (text) => Buffer.from(text).toString('base64');
 
-// Statements a confused, cut or hostile plug-in side could run. Each must
-// leave the page as it was.
+// Statements a confused, cut or hostile plug-in side could run. Each must leave the page as it was.
 const kBadStatements = [
   "SAMFD(-1, 5, 'not base64!')",
   "SAMFD(-1, 9, 'e30=')",
@@ -42,13 +41,13 @@ test('malformed or unexpected statements leave the page working', async () => {
     const mark = await editor.mark();
     await editor.run('SPVFD(12, 0.625000)');
     await editor.run(session.fixtures.meters);
-    const meters = await editor.page.evaluate(() => window.KyrEditor.meters());
-    for (const statement of kBadStatements) await editor.run(statement);
+    const meters = await editor.kyr('meters');
+    await editor.run(kBadStatements);
     // A statement cut at the length limit does not even parse; the page keeps going.
     await assert.rejects(editor.run(session.fixtures.params.slice(0, 200)));
     assert.equal(await editor.text('Output'), '62.5 %');
-    assert.deepEqual(await editor.page.evaluate(() => window.KyrEditor.meters()), meters);
-    assert.equal(await editor.page.evaluate(() => window.KyrEditor.names().length), 53);
+    assert.deepEqual(await editor.kyr('meters'), meters);
+    assert.equal((await editor.kyr('names')).length, 53);
     assert.deepEqual(await editor.edits(mark), []);
     // Values outside 0..1 are limited to it.
     await editor.run('SPVFD(12, 1.700000)');
@@ -59,64 +58,44 @@ test('malformed or unexpected statements leave the page working', async () => {
     await editor.locator('Clean', 'switch').click();
     assert.deepEqual(await editor.edits(mark), gesture(13, 1));
     await editor.run(session.fixtures.spectrum);
-    assert.equal(await editor.page.evaluate(() => window.KyrEditor.stats().spectra), 1);
+    assert.equal((await editor.kyr('stats')).spectra, 1);
     assert.deepEqual(editor.pageErrors, []);
     assert.deepEqual(editor.consoleErrors, []);
   });
 });
 
-test('values that arrive before the descriptions are kept for them', async () => {
+test('statements before the descriptions or the page\'s script are kept; descriptions rebuild the controls', async () => {
   await session.withBlank(async (editor) => {
-    await editor.run('SPVFD(12, 0.750000)');
-    await editor.run(session.fixtures.meters);
-    await editor.run(session.fixtures.params);
-    assert.equal(await editor.text('Output'), '75.0 %');
-    assert.equal(await editor.page.locator('#root.ready').count(), 1);
-  });
-});
-
-test('statements that arrive while the page is still loading are replayed in order', async () => {
-  await session.withBlank(async (editor) => {
-    // Simulates the plug-in talking before the editor script has run.
-    await editor.page.evaluate(([params, a, b]) => {
+    // Values that arrive before their descriptions wait for them.
+    await editor.run('SPVFD(12, 0.750000)', session.fixtures.meters);
+    // Statements the plug-in runs before the editor's script has run wait in order in the inbox.
+    const [, tag, size, data] = /^SAMFD\((-?\d+), (\d+), '([^']*)'\)$/.exec(session.fixtures.params);
+    await editor.page.evaluate((params) => {
       const saved = window.gKyrHandler;
       window.gKyrHandler = null;
       SAMFD(...params);
-      SPVFD(...a);
-      SPVFD(...b);
+      SPVFD(0, 0.1);
+      SPVFD(0, 0.9);
       const queued = window.gKyrInbox;
       window.gKyrInbox = [];
       window.gKyrHandler = saved;
       queued.forEach((item) => window.KyrDeliver(item[0], item[1]));
-    }, [parseStatement(session.fixtures.params), [0, 0.1], [0, 0.9]]);
+    }, [Number(tag), Number(size), data]);
+    assert.equal(await editor.text('Output'), '75.0 %');
     assert.equal(await editor.text('Input'), '90.0 %');
-  });
-});
-
-test('a repeated description rebuilds the controls and keeps the values', async () => {
-  await session.withLoaded(async (editor) => {
-    await editor.runAll(['SPVFD(7, 0.450000)', 'SPVFD(15, 1.000000)']);
-    await editor.run(session.fixtures.params);
+    assert.equal(await editor.page.locator('#root.ready').count(), 1);
+    // A repeated description rebuilds the controls and keeps the values.
+    await editor.run('SPVFD(7, 0.450000)', 'SPVFD(15, 1.000000)', session.fixtures.params);
     assert.equal(await editor.text('High Boost'), '45.0 %');
     assert.equal(await editor.page.evaluate(() => document.body.className), 'mode-1');
     assert.equal(await editor.page.locator('[data-param="High Boost"]').count(), 1);
-  });
-});
-
-test('a parameter the page does not know still gets a control', async () => {
-  await session.withBlank(async (editor) => {
-    const doc = { id: 'params', params: [
+    // A parameter the page does not know still gets a control.
+    await editor.run(samfd(-1, JSON.stringify({ id: 'params', params: [
       { default: 50.0, display_type: 0, id: 0, max: 100.0, min: 0.0, name: 'Input', rate: 'control', type: 'float' },
       { default: 1.0, display_type: 0, id: 1, max: 4.0, min: 0.0, name: 'Saturation Colour', rate: 'control', type: 'enum' },
-    ] };
-    await editor.run(samfd(-1, JSON.stringify(doc)));
+    ] })));
     assert.equal(await editor.page.locator('#spare [data-param="Saturation Colour"]').count(), 1);
     assert.equal(await editor.text('Saturation Colour'), '1');
     assert.deepEqual(editor.pageErrors, []);
   });
 });
-
-function parseStatement(statement) {
-  const m = /^SAMFD\((-?\d+), (\d+), '([^']*)'\)$/.exec(statement);
-  return [Number(m[1]), Number(m[2]), m[3]];
-}
