@@ -14,28 +14,22 @@ function editsOf(fn) {
   });
 }
 
-async function dragKnob(editor, name, dy, { shift = false, steps = 5 } = {}) {
-  const c = await editor.hoverKnob(name);
-  const mouse = editor.page.mouse;
-  if (shift) await editor.page.keyboard.down('Shift');
-  await mouse.down();
-  await mouse.move(c.x, c.y - dy, { steps });
-  await mouse.up();
-  if (shift) await editor.page.keyboard.up('Shift');
-}
-
-
-test('dragging a knob sends one gesture with normalised values', async () => {
-  const { edits } = await editsOf((e) => dragKnob(e, 'Low Boost', 50));
-  // 250 px span the whole range: 50 px in five moves is 20 % in steps of 4 %.
-  assert.deepEqual(edits, gesture(3, 0.04, 0.08, 0.12, 0.16, 0.2));
-});
-
-test('dragging with Shift is ten times finer and down-drags stop at the minimum', async () => {
-  const fine = await editsOf((e) => dragKnob(e, 'Output', 50, { shift: true, steps: 1 }));
-  assert.deepEqual(fine.edits, gesture(12, 0.52));
-  const down = await editsOf((e) => dragKnob(e, 'Push-Pull Pivot', -400, { steps: 2 }));
-  assert.deepEqual(down.edits, gesture(44, 0));
+test('a knob drag is one gesture: 250 px span the range, Shift is ten times finer, the ends hold', async () => {
+  const cases = [
+    ['Low Boost', 50, false, 5, gesture(3, 0.04, 0.08, 0.12, 0.16, 0.2)],
+    ['Output', 50, true, 1, gesture(12, 0.52)],
+    ['Push-Pull Pivot', -400, false, 2, gesture(44, 0)],
+  ];
+  for (const [name, dy, shift, steps, expected] of cases) {
+    const { edits } = await editsOf(async (e) => {
+      const c = await e.hoverKnob(name);
+      if (shift) await e.page.keyboard.down('Shift');
+      await e.page.mouse.down();
+      await e.page.mouse.move(c.x, c.y - dy, { steps });
+      await e.page.mouse.up();
+    });
+    assert.deepEqual(edits, expected, name);
+  }
 });
 
 test('double-click resets to the default', async () => {
@@ -47,33 +41,38 @@ test('double-click resets to the default', async () => {
   assert.deepEqual(edits, gesture(0, 0.5));
 });
 
-test('a click on a value opens a text field; its keys stay in the page', async () => {
-  // What each text means is the logic tests' concern; here: the field, its keys and its gesture.
+test('a click on a value or typing at a selector opens a text field; its keys stay in the page', async () => {
+  // What each text means is the logic tests' concern; here: the field, its keys, its message and its gesture.
   const cases = [
-    { name: 'Output', typed: '62.5', key: 'Enter', expect: gesture(12, 0.625) },
+    { name: 'Output', typed: '-3', key: 'Enter', expect: gesture(12, 0.375), readout: '37.5 %\u00a0-3.0 dB' },
     { name: 'Output', typed: '70', key: 'Escape', expect: [] },
-    { name: 'Input', typed: 'loud', key: 'Enter', expect: [], refused: true },
+    { name: 'Low Boost', typed: '1k', key: 'Enter', expect: [], refused: /^"1k" is not a value for Low Boost\. Type .*%/ },
+    // Typed at a selector, the first key opens the field; a frequency snaps to the nearest entry.
+    { name: 'Mid Boost Freq', role: 'select', typed: '650 Hz', key: 'Enter', expect: gesture(37, 3 / 7), text: '700' },
   ];
   for (const c of cases) {
     const { all, edits } = await editsOf(async (e) => {
-      await e.locator(c.name, 'readout').click();
       const field = e.page.locator('input.entry');
-      assert.equal(await field.count(), 1);
+      if (c.role) await e.locator(c.name, c.role).focus();
+      else await e.locator(c.name, 'readout').click();
       await e.page.keyboard.type(c.typed);
+      assert.equal(await field.count(), 1);
       await e.page.keyboard.press(c.key);
       // Refused text keeps the field open with a message; Escape leaves it.
       if (c.refused) {
         assert.ok(await e.page.locator('#entry-error').isVisible());
+        assert.match(await e.page.locator('#entry-error').innerText(), c.refused);
         assert.equal(await field.count(), 1);
         await e.page.keyboard.press('Escape');
       }
       assert.equal(await field.count(), 0);
+      if (c.readout) assert.equal(await e.locator(c.name, 'readout').textContent(), c.readout);
+      if (c.text) assert.equal(await e.text(c.name), c.text);
     });
     assert.deepEqual(edits, c.expect, `${c.name} <- ${c.typed}`);
     // Keys typed into the field are not forwarded to the host; only the
     // release of the key that closed it, after the field has closed, is.
-    const last = c.refused ? 'Escape' : c.key;
-    assert.deepEqual(all.filter((m) => m.msg === 'SKPFUI').map((m) => [m.utf8, m.isUp]), [[last, true]]);
+    assert.deepEqual(all.filter((m) => m.msg === 'SKPFUI').map((m) => [m.utf8, m.isUp]), [[c.refused ? 'Escape' : c.key, true]]);
   }
 });
 
@@ -110,11 +109,11 @@ test('switches, segmented choices, menus and band listen buttons send gestures',
 
 test('stereo mode and link change the shelf captions', async () => {
   await session.withLoaded(async (editor) => {
-    await editor.runAll(['SPVFD(15, 1.000000)']);
+    await editor.run('SPVFD(15, 1.000000)');
     const cap = () => editor.page.locator('[data-param="BAX Lo Shelf R"] .cap').textContent();
     assert.equal(await cap(), 'Lo Shelf R');
     assert.equal(await editor.page.locator('[data-param="BAX Lo Shelf R"].dim').count(), 1);
-    await editor.runAll(['SPVFD(26, 1.000000)', 'SPVFD(25, 0.000000)']);
+    await editor.run('SPVFD(26, 1.000000)', 'SPVFD(25, 0.000000)');
     assert.equal(await cap(), 'Lo Shelf S');
     assert.equal(await editor.page.locator('[data-param="BAX Lo Shelf R"].dim').count(), 0);
   });

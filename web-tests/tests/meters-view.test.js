@@ -4,7 +4,7 @@
 const test = require('node:test');
 const assert = require('node:assert/strict');
 const { useBrowser, gesture } = require('../harness/session');
-const { samfd } = require('../harness/fixtures');
+const { samfd, payloadOf } = require('../harness/fixtures');
 
 const session = useBrowser();
 const idOf = (name) => session.fixtures.names.indexOf(name);
@@ -27,22 +27,14 @@ const drawnTexts = (editor, canvas) => editor.page.evaluate((c) => {
   return t;
 }, canvas);
 
-function rgb(colour) {
-  const hex = /^#([0-9a-f]{6})$/i.exec(colour);
-  if (hex) return [0, 2, 4].map((i) => parseInt(hex[1].slice(i, i + 2), 16)).concat(1);
-  const m = /rgba?\(([^)]+)\)/.exec(colour);
-  const v = m[1].split(',').map(Number);
-  return [v[0], v[1], v[2], v.length > 3 ? v[3] : 1];
-}
+// WCAG contrast ratio of a text colour (alpha blended) over a background.
 function contrast(fg, bg) {
-  const b = rgb(bg);
-  const f = rgb(fg);
-  const mixed = f.slice(0, 3).map((c, i) => c * f[3] + b[i] * (1 - f[3]));
-  const lum = (c) => {
-    const l = c.map((v) => { const s = v / 255; return s <= 0.03928 ? s / 12.92 : ((s + 0.055) / 1.055) ** 2.4; });
-    return 0.2126 * l[0] + 0.7152 * l[1] + 0.0722 * l[2];
-  };
-  const [hi, lo] = [lum(mixed), lum(b.slice(0, 3))].sort((x, y) => y - x);
+  const rgba = (c) => (/^#/.test(c) ? [1, 3, 5].map((i) => parseInt(c.slice(i, i + 2), 16)).concat(1)
+    : /\(([^)]+)\)/.exec(c)[1].split(',').map(Number).concat(1).slice(0, 4));
+  const [f, b] = [rgba(fg), rgba(bg)];
+  const lum = (c) => c.map((v) => { const s = v / 255; return s <= 0.03928 ? s / 12.92 : ((s + 0.055) / 1.055) ** 2.4; })
+    .reduce((sum, l, i) => sum + [0.2126, 0.7152, 0.0722][i] * l, 0);
+  const [hi, lo] = [lum(f.slice(0, 3).map((c, i) => c * f[3] + b[i] * (1 - f[3]))), lum(b.slice(0, 3))].sort((x, y) => y - x);
   return (hi + 0.05) / (lo + 0.05);
 }
 const overlaps = (a, b) => a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height && b.y < a.y + a.height;
@@ -54,15 +46,13 @@ test('the meters show BS.1770 loudness, input and output level and the gain matc
     await editor.run('SPVFD(' + idOf('Auto Gain Match') + ', 1.000000)');
     await editor.run(session.fixtures.meters);
     await editor.run(levels({ m: -23.0, s: -22.5, i: -24.1, inTp: -3.5, gm: 1.5 }));
-    assert.deepEqual(await editor.page.evaluate(() => window.KyrEditor.levels()),
-      { m: -23, s: -22.5, i: -24.1, inTp: -3.5, gm: 1.5, count: 1 });
+    assert.deepEqual(await editor.kyr('levels'), { m: -23, s: -22.5, i: -24.1, inTp: -3.5, gm: 1.5, count: 1 });
     const texts = (await drawnTexts(editor, 'meters')).map((r) => r.text);
     for (const t of ['Momentary', 'Short-term', 'Integrated', '-23.0', '-22.5', '-24.1', '-3.5', '+1.50 dB', 'IN', 'OUT'])
       assert.ok(texts.includes(t), `"${t}" drawn`);
     // The engine's 3-second average is shown, but not under the name of the standard's unit.
     assert.ok(!texts.includes('LUFS'));
-    assert.ok(texts.some((t) => /^Drive/.test(t)) && texts.includes('\u00d7' + JSON.parse(
-      Buffer.from(session.fixtures.meters.split('\'')[1], 'base64').toString()).drive.toFixed(3)));
+    assert.ok(texts.some((t) => /^Drive/.test(t)) && texts.includes('\u00d7' + JSON.parse(payloadOf(session.fixtures.meters)).drive.toFixed(3)));
     assert.ok(texts.some((t) => / % of dist\.$/.test(t)));
     assert.ok(texts.some((t) => /Drive: .*Low \/ High band: /.test(t)), 'one line explains drive and the bands');
     // No value yet reads as a dash, not as a number.
@@ -154,11 +144,11 @@ test('the size menu asks the plug-in for a size; the page scales to the size the
     assert.equal(sent.length, 1);
     assert.deepEqual({ ...sent[0], data: Buffer.from(sent[0].data, 'base64').toString() },
       { msg: 'SAMFUI', msgTag: 13, ctrlTag: -1, data: '{"scale":1.5}' });
-    assert.equal(await editor.page.evaluate(() => window.KyrEditor.scale()), 1, 'no answer yet: still 100 %');
+    assert.equal(await editor.kyr('scale'), 1, 'no answer yet: still 100 %');
 
     await editor.page.setViewportSize({ width: 1800, height: 840 });
     await editor.run(samfd(7, '{"t":"size","scale":3}'));
-    assert.equal(await editor.page.evaluate(() => window.KyrEditor.scale()), 1);
+    assert.equal(await editor.kyr('scale'), 1);
     await editor.run(samfd(7, '{"t":"size","scale":1.5}'));
     assert.deepEqual(await root.boundingBox(), { x: 0, y: 0, width: 1800, height: 840 });
     assert.equal(await editor.page.locator('[data-cmd="Editor size"]').textContent(), '150 %');
@@ -174,7 +164,7 @@ test('the size menu asks the plug-in for a size; the page scales to the size the
 test('read-outs and the typing box keep to their columns; texts, signs, arcs and segments are finished', async () => {
   await session.withLoaded(async (editor) => {
     const depths = ['PP Low Boost', 'PP Low Cut', 'PP Mid Boost', 'PP Mid Cut', 'PP High Boost', 'PP High Cut'];
-    await editor.runAll(depths.map((n) => `SPVFD(${idOf(n)}, 0)`));
+    await editor.run(depths.map((n) => `SPVFD(${idOf(n)}, 0)`));
     const boxes = [];
     for (const n of depths) boxes.push(await editor.locator(n, 'readout').boundingBox());
     for (let i = 1; i < boxes.length; i++) assert.ok(!overlaps(boxes[i - 1], boxes[i]), `${depths[i - 1]} / ${depths[i]}`);
@@ -183,10 +173,6 @@ test('read-outs and the typing box keep to their columns; texts, signs, arcs and
     assert.ok(!overlaps(entry, boxes[1]) && !overlaps(entry, boxes[3]), JSON.stringify([entry, boxes[1], boxes[3]]));
     await editor.page.keyboard.press('Escape');
 
-    await editor.run(`SPVFD(${idOf('High Boost Freq')}, ${5 / 7})`);
-    assert.equal((await editor.locator('High Boost Freq', 'select').textContent()).replace(/\s/g, ' '), '10 kHz');
-    await editor.run(`SPVFD(${idOf('Tilt')}, 0.75)`);
-    assert.equal(await editor.text('Tilt'), '+1.5 dB');
 
     // Input and Output arcs grow from unity at the top of the dial.
     const arcStart = (name) => editor.page.evaluate((n) => {

@@ -19,7 +19,7 @@ const kParams = {
 test('display texts come from the engine\'s table, with units and without binary noise', () => {
   const cases = [
     ['input', 0.5, '50.0 %'], ['input', 0.333, '33.3 %'], ['input', 1, '100.0 %'],
-    ['tilt', 0.5, '0.0 dB'], ['tilt', 0.4999, '0.0 dB'], ['tilt', 0.25, '-1.5 dB'],
+    ['tilt', 0.5, '0.0 dB'], ['tilt', 0.4999, '0.0 dB'], ['tilt', 0.25, '-1.5 dB'], ['tilt', 0.75, '+1.5 dB'],
     ['width', 0.505, '101 %'],
     ['highBoostFreq', 5 / 7, '10k'], ['highBoostFreq', 1, '16k'], ['lfSlope', 0, '6'],
     ['bypass', 0, 'off'], ['bypass', 1, 'on'],
