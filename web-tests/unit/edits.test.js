@@ -3,6 +3,7 @@
 const test = require('node:test');
 const assert = require('node:assert/strict');
 const { loadModules } = require('../harness/modules');
+const { gesture } = require('../harness/session');
 
 function newPage() {
   const posted = [];
@@ -26,9 +27,6 @@ function newPage() {
   const runTimers = () => { const fns = [...timers.values()]; timers.clear(); fns.forEach((fn) => fn()); };
   return { page, posted, runTimers, norms: () => Array.from(page.gParams, (p) => p.norm) };
 }
-
-const gesture = (paramIdx, value) =>
-  [{ msg: 'BPCFUI', paramIdx }, { msg: 'SPVFUI', paramIdx, value }, { msg: 'EPCFUI', paramIdx }];
 
 test('undo and redo replay edits as gestures, a compound edit as one step', () => {
   const { page, posted, norms } = newPage();
