@@ -40,11 +40,15 @@ function contrast(fg, bg) {
 const overlaps = (a, b) => a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height && b.y < a.y + a.height;
 const levels = (m) => samfd(5, JSON.stringify({ t: 'levels', ...m }));
 
-test('the meters show BS.1770 loudness, input and output level and the gain match, with a loudness reset', async () => {
+test('the meters show loudness, levels, gain match and push-pull columns legibly, with a loudness reset', async () => {
   await session.withLoaded(async (editor) => {
     await recordCanvasTexts(editor);
-    await editor.run('SPVFD(' + idOf('Auto Gain Match') + ', 1.000000)');
-    await editor.run(session.fixtures.meters);
+    await editor.run(`SPVFD(${idOf('Auto Gain Match')}, 1.000000)`, session.fixtures.meters);
+    const drawn = await drawnTexts(editor, 'meters');
+    for (const r of drawn.filter((t) => t.alpha === 1)) assert.ok(contrast(r.colour, '#0d0e10') >= 4.5, `"${r.text}" ${r.colour}`);
+    // The push-pull columns follow the Band Depth knobs, in order.
+    const depthCaptions = await editor.page.locator('.cells.only-0 .knob .cap').allTextContents();
+    assert.deepEqual(drawn.filter((r) => depthCaptions.includes(r.text)).sort((a, b) => a.x - b.x).map((r) => r.text), depthCaptions);
     await editor.run(levels({ m: -23.0, s: -22.5, i: -24.1, inTp: -3.5, gm: 1.5 }));
     assert.deepEqual(await editor.kyr('levels'), { m: -23, s: -22.5, i: -24.1, inTp: -3.5, gm: 1.5, count: 1 });
     const texts = (await drawnTexts(editor, 'meters')).map((r) => r.text);
@@ -65,29 +69,7 @@ test('the meters show BS.1770 loudness, input and output level and the gain matc
   });
 });
 
-test('push-pull columns follow the Band Depth knobs; meter and analyser texts are legible', async () => {
-  await session.withLoaded(async (editor) => {
-    await recordCanvasTexts(editor);
-    await editor.run(session.fixtures.meters);
-    const meters = await drawnTexts(editor, 'meters');
-    const depthCaptions = await editor.page.locator('.cells.only-0 .knob .cap').allTextContents();
-    const bandLabels = new Set(depthCaptions);
-    const columns = meters.filter((r) => bandLabels.has(r.text)).sort((a, b) => a.x - b.x).map((r) => r.text);
-    assert.deepEqual(columns, depthCaptions);
-    await editor.page.evaluate(() => window.dispatchEvent(new Event('resize')));
-    const analyser = await drawnTexts(editor, 'analyser');
-    const cases = [[meters, '#0d0e10'], [analyser, '#101214']];
-    for (const [texts, bg] of cases) {
-      for (const r of texts.filter((t) => t.alpha === 1)) assert.ok(contrast(r.colour, bg) >= 4.5, `"${r.text}" ${r.colour}`);
-    }
-    const units = await editor.page.evaluate(() => Array.from(document.querySelectorAll('.choice .unit, .hcap, .dial .end'))
-      .map((n) => [n.textContent, getComputedStyle(n).color]));
-    assert.ok(units.length > 5);
-    for (const [text, colour] of units) assert.ok(contrast(colour, '#202226') >= 4.5, `"${text}" ${colour}`);
-  });
-});
-
-test('the spectra have their own dBFS scale and the cursor reads frequency and level', async () => {
+test('the spectra have their own dBFS scale, the cursor reads frequency and level, texts are legible', async () => {
   await session.withLoaded(async (editor) => {
     await recordCanvasTexts(editor);
     await editor.run(session.fixtures.spectrum);
@@ -95,6 +77,11 @@ test('the spectra have their own dBFS scale and the cursor reads frequency and l
     const left = texts.filter((r) => r.x < 20 && r.text.startsWith('-')).map((r) => r.text);
     assert.deepEqual(left, ['-12', '-24', '-36', '-48', '-60', '-72', '-84']);
     assert.ok(texts.some((r) => /dBFS/.test(r.text)) && texts.some((r) => /EQ \(dB\)/.test(r.text)));
+    for (const r of texts.filter((t) => t.alpha === 1)) assert.ok(contrast(r.colour, '#101214') >= 4.5, `"${r.text}" ${r.colour}`);
+    const units = await editor.page.evaluate(() => Array.from(document.querySelectorAll('.choice .unit, .hcap, .dial .end'))
+      .map((n) => [n.textContent, getComputedStyle(n).color]));
+    assert.ok(units.length > 5);
+    for (const [text, colour] of units) assert.ok(contrast(colour, '#202226') >= 4.5, `"${text}" ${colour}`);
     const box = await editor.page.locator('#analyser').boundingBox();
     const plotH = box.height - 14;
     // 1 kHz, -48 dBFS (half way down the spectrum's 0..-96 dB scale).
@@ -105,30 +92,6 @@ test('the spectra have their own dBFS scale and the cursor reads frequency and l
     assert.ok(Math.abs(m[1] - 1) < 0.02 && Math.abs(Number(m[2]) + 48) < 1, read);
     await editor.page.mouse.move(box.x + box.width / 2, box.y + box.height + 30);
     assert.equal(await editor.page.locator('#analyserCursor').isVisible(), false);
-  });
-});
-
-test('labels say what controls do; band listen can be stopped in every mode', async () => {
-  await session.withLoaded(async (editor) => {
-    const ends = editor.page.locator('[data-param="Bandwidth"] .end');
-    assert.deepEqual(await ends.allTextContents(), ['Broad', 'Sharp']);
-    const [lo, hi] = [await ends.nth(0).boundingBox(), await ends.nth(1).boundingBox()];
-    assert.ok(lo.x + lo.width <= hi.x);
-    const bypass = editor.page.locator('[data-param="Bypass"]');
-    assert.match(await bypass.textContent(), /^Bypass EQ/);
-    assert.match(await bypass.getAttribute('title'), /EQ kernel.*LF\/HF filters.*gain match/);
-
-    const stop = editor.page.locator('[data-cmd="Stop Band Listen"]');
-    assert.equal(await stop.isVisible(), false);
-    await editor.run(`SPVFD(${idOf('Band Listen')}, ${1 / 7})`);
-    for (const mode of [1, 0]) {
-      await editor.run(`SPVFD(${idOf('Mode')}, ${mode})`);
-      assert.equal(await stop.isVisible(), true, `mode ${mode}`);
-    }
-    const mark = await editor.mark();
-    await stop.click();
-    assert.deepEqual(await editor.edits(mark), gesture(idOf('Band Listen'), 0));
-    assert.equal(await stop.isVisible(), false);
   });
 });
 
@@ -161,8 +124,28 @@ test('the size menu asks the plug-in for a size; the page scales to the size the
   });
 });
 
-test('read-outs and the typing box keep to their columns; texts, signs, arcs and segments are finished', async () => {
+test('labels say what controls do; band listen stops in every mode; read-outs, arcs and segments are finished', async () => {
   await session.withLoaded(async (editor) => {
+    const ends = editor.page.locator('[data-param="Bandwidth"] .end');
+    assert.deepEqual(await ends.allTextContents(), ['Broad', 'Sharp']);
+    const [lo, hi] = [await ends.nth(0).boundingBox(), await ends.nth(1).boundingBox()];
+    assert.ok(lo.x + lo.width <= hi.x);
+    const bypass = editor.page.locator('[data-param="Bypass"]');
+    assert.match(await bypass.textContent(), /^Bypass EQ/);
+    assert.match(await bypass.getAttribute('title'), /EQ kernel.*LF\/HF filters.*gain match/);
+
+    const stop = editor.page.locator('[data-cmd="Stop Band Listen"]');
+    assert.equal(await stop.isVisible(), false);
+    await editor.run(`SPVFD(${idOf('Band Listen')}, ${1 / 7})`);
+    for (const mode of [1, 0]) {
+      await editor.run(`SPVFD(${idOf('Mode')}, ${mode})`);
+      assert.equal(await stop.isVisible(), true, `mode ${mode}`);
+    }
+    let mark = await editor.mark();
+    await stop.click();
+    assert.deepEqual(await editor.edits(mark), gesture(idOf('Band Listen'), 0));
+    assert.equal(await stop.isVisible(), false);
+
     const depths = ['PP Low Boost', 'PP Low Cut', 'PP Mid Boost', 'PP Mid Cut', 'PP High Boost', 'PP High Cut'];
     await editor.run(depths.map((n) => `SPVFD(${idOf(n)}, 0)`));
     const boxes = [];
@@ -172,7 +155,6 @@ test('read-outs and the typing box keep to their columns; texts, signs, arcs and
     const entry = await editor.page.locator('input.entry').boundingBox();
     assert.ok(!overlaps(entry, boxes[1]) && !overlaps(entry, boxes[3]), JSON.stringify([entry, boxes[1], boxes[3]]));
     await editor.page.keyboard.press('Escape');
-
 
     // Input and Output arcs grow from unity at the top of the dial.
     const arcStart = (name) => editor.page.evaluate((n) => {
@@ -187,7 +169,7 @@ test('read-outs and the typing box keep to their columns; texts, signs, arcs and
       assert.ok(Math.abs(await arcStart(name)) < 0.01, `${name} above unity`);
     }
 
-    const mark = await editor.mark();
+    mark = await editor.mark();
     await editor.page.locator('[data-param="LF Slope"] .seg > div', { hasText: '12' }).click();
     await editor.page.locator('[data-param="Mode"] .seg > div', { hasText: 'Tube' }).click();
     assert.deepEqual(await editor.edits(mark), []);
