@@ -1,7 +1,6 @@
 'use strict';
 // Plays the plug-in's side of the editor in headless Chromium: serves the page as one text document,
 // injects the web view host's scripts, captures what the page posts and runs the plug-in's statements.
-
 const fs = require('node:fs');
 const path = require('node:path');
 const { chromium } = require('playwright-core');
@@ -22,11 +21,8 @@ const kInjectedScripts = [
 ];
 
 // Stand-in for the browser's message channel: the host receives each posted object as its JSON text.
-const kWebViewStub = `
-  window.chrome = window.chrome || {};
-  window.__kyrPosted = [];
-  window.chrome.webview = { postMessage: function (m) { window.__kyrPosted.push(JSON.stringify(m)); } };
-`;
+const kWebViewStub = 'window.chrome = window.chrome || {}; window.__kyrPosted = [];'
+  + 'window.chrome.webview = { postMessage: function (m) { window.__kyrPosted.push(JSON.stringify(m)); } };';
 
 function screenshotDir() {
   const dir = process.env.KYR_SCREENSHOT_DIR || path.join(kRepo, 'build', 'screenshots');
@@ -34,9 +30,7 @@ function screenshotDir() {
   return dir;
 }
 
-async function launch() {
-  return chromium.launch({ executablePath: '/usr/bin/chromium', args: kLaunchArgs });
-}
+const launch = () => chromium.launch({ executablePath: '/usr/bin/chromium', args: kLaunchArgs });
 
 class Editor {
   constructor(page, context) {
@@ -44,19 +38,13 @@ class Editor {
   }
 
   // Runs statements in the page, as the host's script execution does.
-  async run(...statements) {
-    for (const s of statements.flat()) await this.page.evaluate(s);
-  }
+  async run(...statements) { for (const s of statements.flat()) await this.page.evaluate(s); }
 
   // The plug-in's page-load sequence: descriptions, then every value.
-  async load(fixtures) {
-    await this.run(fixtures.params, fixtures.values);
-  }
+  async load(fixtures) { await this.run(fixtures.params, fixtures.values); }
 
   // A read-only view of the page's state: window.KyrEditor[fn](...args).
-  async kyr(fn, ...args) {
-    return this.page.evaluate(([f, a]) => window.KyrEditor[f](...a), [fn, args]);
-  }
+  async kyr(fn, ...args) { return this.page.evaluate(([f, a]) => window.KyrEditor[f](...a), [fn, args]); }
 
   async text(name) { return this.kyr('text', name); }
 
