@@ -36,15 +36,6 @@ test('a knob drag is one gesture: 250 px span the range, Shift is ten times fine
   }
 });
 
-test('double-click resets to the default', async () => {
-  const { edits } = await editsOf(async (e) => {
-    await e.run('SPVFD(0, 0.750000)');
-    const c = await e.hoverKnob('Input');
-    await e.page.mouse.dblclick(c.x, c.y);
-  });
-  assert.deepEqual(edits, gesture(0, 0.5));
-});
-
 test('a click on a value or typing at a selector opens a text field; its keys stay in the page', async () => {
   // What each text means is the logic tests' concern; here: the field, its keys, its message and its gesture.
   const cases = [
@@ -80,20 +71,17 @@ test('a click on a value or typing at a selector opens a text field; its keys st
   }
 });
 
-test('arrow keys adjust the focused control', async () => {
+test('double-click, arrow keys, switches, segments, menus and listen buttons send gestures; shelf captions follow', async () => {
   const { edits } = await editsOf(async (e) => {
+    await e.run('SPVFD(0, 0.750000)');
+    const c = await e.hoverKnob('Input');
+    await e.page.mouse.dblclick(c.x, c.y);  // back to the default
     await e.page.locator('[data-param="Dynamic Tube"] .knob-svg').focus();
     await e.page.keyboard.press('ArrowUp');
     await e.page.keyboard.press('ArrowUp');
     await e.page.keyboard.press('Shift+ArrowDown');
     await e.locator('LF Filter', 'select').focus();
     await e.page.keyboard.press('ArrowRight');
-  });
-  assert.deepEqual(edits, [...gesture(28, 0.01), ...gesture(28, 0.02), ...gesture(28, 0.019), ...gesture(30, 1 / 6)]);
-});
-
-test('switches, segmented choices, menus and band listen buttons send gestures', async () => {
-  const { edits } = await editsOf(async (e) => {
     await e.locator('Clean', 'switch').click();
     await e.page.locator('[data-param="LF Slope"] .seg > div', { hasText: '24' }).click();
     await e.locator('High Boost Freq', 'select').click();
@@ -105,22 +93,15 @@ test('switches, segmented choices, menus and band listen buttons send gestures',
     await e.page.locator('[data-param="Mode"] .seg > div', { hasText: 'BAX' }).click();
     assert.equal(await e.page.locator('[data-param="BAX Lo Shelf L"]').isVisible(), true);
     assert.equal(await e.page.locator('[data-param="Low Boost"]').isVisible(), false);
+    // Stereo mode and link name and dim the right shelf.
+    const cap = () => e.page.locator('[data-param="BAX Lo Shelf R"] .cap').textContent();
+    const dim = () => e.page.locator('[data-param="BAX Lo Shelf R"].dim').count();
+    assert.deepEqual([await cap(), await dim()], ['Lo Shelf R', 1]);
+    await e.run('SPVFD(26, 1.000000)', 'SPVFD(25, 0.000000)');
+    assert.deepEqual([await cap(), await dim()], ['Lo Shelf S', 0]);
   });
-  assert.deepEqual(edits, [
-    ...gesture(13, 1), ...gesture(32, 1), ...gesture(8, 1), ...gesture(38, 0.5), ...gesture(38, 0), ...gesture(15, 1),
-  ]);
-});
-
-test('stereo mode and link change the shelf captions', async () => {
-  await session.withLoaded(async (editor) => {
-    await editor.run('SPVFD(15, 1.000000)');
-    const cap = () => editor.page.locator('[data-param="BAX Lo Shelf R"] .cap').textContent();
-    assert.equal(await cap(), 'Lo Shelf R');
-    assert.equal(await editor.page.locator('[data-param="BAX Lo Shelf R"].dim').count(), 1);
-    await editor.run('SPVFD(26, 1.000000)', 'SPVFD(25, 0.000000)');
-    assert.equal(await cap(), 'Lo Shelf S');
-    assert.equal(await editor.page.locator('[data-param="BAX Lo Shelf R"].dim').count(), 0);
-  });
+  assert.deepEqual(edits, [...gesture(0, 0.5), ...gesture(28, 0.01), ...gesture(28, 0.02), ...gesture(28, 0.019), ...gesture(30, 1 / 6),
+    ...gesture(13, 1), ...gesture(32, 1), ...gesture(8, 1), ...gesture(38, 0.5), ...gesture(38, 0), ...gesture(15, 1)]);
 });
 
 test('shortcuts undo and redo in the page, an open wheel burst first', async () => {
