@@ -3,10 +3,11 @@
 const test = require('node:test');
 const assert = require('node:assert/strict');
 const { loadModules } = require('../harness/modules');
-const { loadFixtures } = require('../harness/fixtures');
+const { loadFixtures, loadPageData } = require('../harness/fixtures');
 
 const page = loadModules(['util.js', 'params.js']);
-const kParams = Object.fromEntries(loadFixtures().descs.map((d) => [d.name, page.makeParam(d)]));
+const kDescs = loadFixtures().descs;
+const kParams = Object.fromEntries(kDescs.map((d) => [d.name, page.makeParam(d)]));
 kParams.unknown = page.makeParam({ id: 60, name: 'Not In The Table', type: 'float', min: 0, max: 10, default: 0 });
 
 test('display texts come from the engine\'s table, with units and without binary noise', () => {
@@ -21,7 +22,12 @@ test('display texts come from the engine\'s table, with units and without binary
   for (const [key, norm, text] of cases) assert.equal(page.displayText(kParams[key], norm), text, `${key} ${norm}`);
   assert.equal(kParams['High Boost Freq'].unit, 'Hz');
   assert.equal(kParams['LF Slope'].unit, 'dB/oct');
-  assert.equal(kParams.Input.defNorm, 0.5);
+  // Every choice at its default shows the text the engine's table gives it.
+  const data = loadPageData().params;
+  assert.deepEqual(data.map((p) => p.name), kDescs.map((d) => d.name));
+  for (const [i, p] of data.entries()) {
+    if (p.texts.length) assert.equal(page.displayText(kParams[p.name]), p.texts[kDescs[i].default - kDescs[i].min], p.name);
+  }
 });
 
 test('continuous values are cleaned of binary noise; choices keep the exact quotient', () => {
