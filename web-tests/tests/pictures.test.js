@@ -1,4 +1,5 @@
 'use strict';
+// The meters, the spectrum and the response curve as the plug-in sends them, at every pixel ratio.
 const test = require('node:test');
 const assert = require('node:assert/strict');
 const fs = require('node:fs');
@@ -13,24 +14,18 @@ const canvasImage = (editor, id) => editor.page.evaluate((i) => document.getElem
 const canvasWidth = (editor, id) => editor.page.evaluate((i) => document.getElementById(i).width, id);
 const pictureStatement = (bytes) => samfd(3, Buffer.from(bytes).toString('base64'));
 
-test('the meter message is decoded and drawn', async () => {
+test('the meter message and the spectrum picture (encoded twice) are decoded and drawn', async () => {
   await session.withLoaded(async (editor) => {
-    const before = await canvasImage(editor, 'meters');
+    let before = await canvasImage(editor, 'meters');
     await editor.run(session.fixtures.meters);
     const { t, ...sent } = JSON.parse(payloadOf(session.fixtures.meters));
     assert.deepEqual([t, await editor.kyr('meters')], ['meters', sent]);
     assert.notEqual(await canvasImage(editor, 'meters'), before);
-  });
-});
-
-test('the spectrum picture is decoded twice and drawn', async () => {
-  await session.withLoaded(async (editor) => {
-    const before = await canvasImage(editor, 'analyser');
     const bytes = new Uint8Array(256);
     for (let j = 0; j < 128; j++) { bytes[j] = 2 * j; bytes[128 + j] = 255 - j; }
-    const statement = pictureStatement(bytes);
-    assert.match(statement, /^SAMFD\(3, 461, '[A-Za-z0-9+/=]{460}'\)$/);
-    await editor.run(statement);
+    assert.match(session.fixtures.spectrum, /^SAMFD\(3, 461, '[A-Za-z0-9+/=]{460}'\)$/);
+    before = await canvasImage(editor, 'analyser');
+    await editor.run(pictureStatement(bytes));
     const shown = await editor.kyr('spectrum');
     assert.equal(shown.input[0], -120);
     assert.equal(shown.input[127], 254 / 255 * 120 - 120);
