@@ -1,6 +1,5 @@
 'use strict';
-// The meters, the analyser's scales and cursor, control labels, the editor size
-// and the finish of the controls, as an engineer reads them.
+// The meters, the analyser's scales and cursor, labels, the editor size and the finish, as an engineer reads them.
 const test = require('node:test');
 const assert = require('node:assert/strict');
 const { useBrowser, gesture } = require('../harness/session');
@@ -10,17 +9,14 @@ const session = useBrowser();
 const idOf = (name) => session.fixtures.names.indexOf(name);
 
 // Records every text drawn on a canvas with its colour, opacity and place.
-async function recordCanvasTexts(editor) {
-  await editor.page.evaluate(() => {
-    window.__texts = [];
-    const fill = CanvasRenderingContext2D.prototype.fillText;
-    CanvasRenderingContext2D.prototype.fillText = function (text, x, y) {
-      window.__texts.push({ canvas: this.canvas.id, text: String(text), x, y, colour: String(this.fillStyle),
-        alpha: this.globalAlpha, width: this.measureText(String(text)).width });
-      return fill.apply(this, arguments);
-    };
-  });
-}
+const recordCanvasTexts = (editor) => editor.page.evaluate(() => {
+  window.__texts = [];
+  const fill = CanvasRenderingContext2D.prototype.fillText;
+  CanvasRenderingContext2D.prototype.fillText = function (text, x) {
+    window.__texts.push({ canvas: this.canvas.id, text: String(text), x, colour: String(this.fillStyle), alpha: this.globalAlpha });
+    return fill.apply(this, arguments);
+  };
+});
 const drawnTexts = (editor, canvas) => editor.page.evaluate((c) => {
   const t = window.__texts.filter((r) => r.canvas === c);
   window.__texts = [];
