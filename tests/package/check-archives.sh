@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
-# Checks the release archives that scripts/package.sh made: for each system, the archive's name
-# carries the project version; the module is stripped, loads, and names its separate debug file
-# with the right checksum; moduleinfo.json is what the module reports (the Windows one read under
-# Wine) and is the same on both systems; the snapshots exist at scales 1 and 2; the page, the
-# install note and the licence notices are there.
+# Checks the release archives that scripts/package.sh made, for each system: the version in the name;
+# a stripped module that loads and names its debug file with the right checksum; moduleinfo.json as the
+# module reports it (under Wine for Windows), the same on both; snapshots at scales 1 and 2; the page,
+# the install note and the licence notices.
 # Usage: tests/package/check-archives.sh [dist] [linux-build-dir] [windows-build-dir]
 set -uo pipefail
 cd "$(dirname "$0")/../.."
@@ -13,17 +12,11 @@ win_dir="$(cd "${3:-build-win}" && pwd)"
 sdk=/usr/share/juce/modules/juce_audio_processors/format_types/VST3_SDK
 cid=F2AEE70D00DE4F4E57766F61547A3475
 
-passed=0
-failed=0
+passed=0 failed=0
 check() {  # check "what" command...
   local what="$1"
   shift
-  if "$@" >/dev/null 2>&1; then
-    passed=$((passed + 1))
-  else
-    failed=$((failed + 1))
-    echo "FAILED: $what"
-  fi
+  if "$@" >/dev/null 2>&1; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAILED: $what"; fi
 }
 
 . scripts/wine-env.sh
@@ -34,8 +27,8 @@ trap 'rm -rf "$work"; wineserver -k >/dev/null 2>&1 || true' EXIT
 version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$linux_dir/CMakeCache.txt")"
 check "the project version is known" test -n "$version"
 
-# The text of file $2 appears, whole and unchanged, in file $1.
-contains_file() { local all part; all="$(cat "$1")"; part="$(cat "$2")"; [[ "$all" == *"$part"* ]]; }
+# The text of each file after the first appears, whole and unchanged, in the first.
+contains_files() { local all part f; all="$(cat "$1")"; shift; for f; do part="$(cat "$f")"; [[ "$all" == *"$part"* ]] || return 1; done; }
 # No DWARF sections and no symbol table (the module's exports live in the dynamic table or the
 # export directory, which stripping keeps).
 # (No grep -q after a pipe: its early exit would fail the pipe under pipefail.)
@@ -52,7 +45,8 @@ debuglink_matches() {
 # Width and height of a PNG, from its header.
 png_size() { od -An -tu1 -j16 -N8 "$1" | awk '{print $1*16777216+$2*65536+$3*256+$4, $5*16777216+$6*65536+$7*256+$8}'; }
 is_png() { [ "$(od -An -c -j1 -N3 "$1" | tr -d ' ')" = PNG ]; }
-double_size() { local a b; a=($(png_size "$1")); b=($(png_size "$2")); [ "${b[0]}" -eq $((2 * a[0])) ] && [ "${b[1]}" -eq $((2 * a[1])) ] && [ "${a[0]}" -gt 0 ]; }
+# Both are PNGs, the second twice the size of the first.
+double_size() { local a b; is_png "$1" && is_png "$2" && a=($(png_size "$1")) && b=($(png_size "$2")) && [ "${b[0]}" -eq $((2 * a[0])) ] && [ "${b[1]}" -eq $((2 * a[1])) ] && [ "${a[0]}" -gt 0 ]; }
 listed_snapshots_exist() {
   local resources="$1" path
   for path in $(sed -n 's/^ *"Path": "\(.*\)"$/\1/p' "$resources/moduleinfo.json"); do
@@ -75,19 +69,15 @@ systems=(
 )
 for entry in "${systems[@]}"; do
   IFS='|' read -r system suffix module tools licences <<<"$entry"
-  archive="$dist/LUMAEQ5-$version-$suffix"
-  name="LUMAEQ5-$version-${suffix%%.*}"
+  archive="$dist/LUMAEQ5-$version-$suffix" name="LUMAEQ5-$version-${suffix%%.*}"
+  root="$work/$system/$name" bundle="$work/$system/$name/LUMAEQ5.vst3" debug="$dist/$name.debug"
+  resources="$bundle/Contents/Resources"
   echo "=== $(basename "$archive")"
-  check "$system: archive $archive exists" test -f "$archive"
   mkdir -p "$work/$system"
   case "$archive" in
-    *.zip) check "$system: unzip" unzip -q "$archive" -d "$work/$system" ;;
-    *) check "$system: untar" tar -xzf "$archive" -C "$work/$system" ;;
+    *.zip) check "$system: unzip $archive" unzip -q "$archive" -d "$work/$system" ;;
+    *) check "$system: untar $archive" tar -xzf "$archive" -C "$work/$system" ;;
   esac
-  root="$work/$system/$name"
-  bundle="$root/LUMAEQ5.vst3"
-  resources="$bundle/Contents/Resources"
-  debug="$dist/$name.debug"
 
   check "$system: module stripped" stripped "$tools" "$bundle/$module"
   check "$system: debug file has the debug information" has_debug_info "$tools" "$debug"
@@ -104,20 +94,14 @@ for entry in "${systems[@]}"; do
   check "$system: moduleinfo.json is what the stripped module reports" cmp "$resources/moduleinfo.json" "$work/reported-$system.json"
   check "$system: moduleinfo.json carries the archive's version" grep -q "^  \"Version\": \"$version\",$" "$resources/moduleinfo.json"
 
-  check "$system: snapshot at scale 1" is_png "$resources/Snapshots/${cid}_snapshot.png"
-  check "$system: snapshot at scale 2" is_png "$resources/Snapshots/${cid}_snapshot_2.0x.png"
-  check "$system: scale 2 is twice the size" double_size "$resources/Snapshots/${cid}_snapshot.png" "$resources/Snapshots/${cid}_snapshot_2.0x.png"
+  check "$system: snapshots at scales 1 and 2, twice the size" double_size "$resources/Snapshots/${cid}_snapshot.png" "$resources/Snapshots/${cid}_snapshot_2.0x.png"
   check "$system: moduleinfo.json lists both snapshots" listed_snapshots_exist "$resources"
 
   check "$system: editor page" cmp "$resources/web/index.html" "$linux_dir/web/index.html"
-  check "$system: install note names the VST 3 folders" grep -qF -e '~/.vst3' "$root/INSTALL.txt"
-  check "$system: install note names WebView2Loader.dll" grep -qF 'WebView2Loader.dll' "$root/INSTALL.txt"
-  for licence in $licences; do
-    check "$system: notices hold $licence" contains_file "$root/THIRD-PARTY-NOTICES.txt" "$licence"
-  done
+  check "$system: install note names the VST 3 folders and WebView2Loader.dll" bash -c "grep -qF '~/.vst3' '$root/INSTALL.txt' && grep -qF WebView2Loader.dll '$root/INSTALL.txt'"
+  check "$system: notices hold $licences" contains_files "$root/THIRD-PARTY-NOTICES.txt" $licences
 done
-check "moduleinfo.json is the same in both archives" cmp "$work/linux/LUMAEQ5-$version-linux-x86_64/LUMAEQ5.vst3/Contents/Resources/moduleinfo.json" \
-  "$work/win64/LUMAEQ5-$version-win64/LUMAEQ5.vst3/Contents/Resources/moduleinfo.json"
+check "moduleinfo.json is the same in both archives" cmp "$work"/{linux,win64}/LUMAEQ5-*/LUMAEQ5.vst3/Contents/Resources/moduleinfo.json
 check "checksums of the archives" bash -c "cd '$dist' && sha256sum --quiet -c SHA256SUMS"
 
 echo "package: $passed passed, $failed failed"

@@ -1,9 +1,6 @@
 'use strict';
-// Plays the plug-in's side of the editor in headless Chromium: serves the page
-// as one text document (as the web view host does with navigate-to-string),
-// injects the same three scripts before the page's own, captures every message
-// the page posts, and runs the plug-in's statements in the page.
-
+// Plays the plug-in's side of the editor in headless Chromium: serves the page as one text document,
+// injects the web view host's scripts, captures what the page posts and runs the plug-in's statements.
 const fs = require('node:fs');
 const path = require('node:path');
 const { chromium } = require('playwright-core');
@@ -23,13 +20,9 @@ const kInjectedScripts = [
   'document.addEventListener(\'keyup\', function(e) { if(document.activeElement.type != "text") { IPluginSendMsg({\'msg\': \'SKPFUI\', \'keyCode\': e.keyCode, \'utf8\': e.key, \'S\': e.shiftKey, \'C\': e.ctrlKey, \'A\': e.altKey, \'isUp\': true}); }});',
 ];
 
-// Stand-in for the browser's message channel: the host receives each posted
-// object as its JSON text.
-const kWebViewStub = `
-  window.chrome = window.chrome || {};
-  window.__kyrPosted = [];
-  window.chrome.webview = { postMessage: function (m) { window.__kyrPosted.push(JSON.stringify(m)); } };
-`;
+// Stand-in for the browser's message channel: the host receives each posted object as its JSON text.
+const kWebViewStub = 'window.chrome = window.chrome || {}; window.__kyrPosted = [];'
+  + 'window.chrome.webview = { postMessage: function (m) { window.__kyrPosted.push(JSON.stringify(m)); } };';
 
 function screenshotDir() {
   const dir = process.env.KYR_SCREENSHOT_DIR || path.join(kRepo, 'build', 'screenshots');
@@ -37,66 +30,37 @@ function screenshotDir() {
   return dir;
 }
 
-async function launch() {
-  return chromium.launch({ executablePath: '/usr/bin/chromium', args: kLaunchArgs });
-}
+const launch = () => chromium.launch({ executablePath: '/usr/bin/chromium', args: kLaunchArgs });
 
 class Editor {
   constructor(page, context) {
-    this.page = page;
-    this.context = context;
-    this.consoleErrors = [];
-    this.pageErrors = [];
-    this.requests = [];
+    Object.assign(this, { page, context, consoleErrors: [], pageErrors: [], requests: [] });
   }
 
-  // Runs one statement in the page, as the host's script execution does.
-  async run(statement) {
-    await this.page.evaluate(statement);
-  }
-
-  async runAll(statements) {
-    for (const s of statements) await this.run(s);
-  }
+  // Runs statements in the page, as the host's script execution does.
+  async run(...statements) { for (const s of statements.flat()) await this.page.evaluate(s); }
 
   // The plug-in's page-load sequence: descriptions, then every value.
-  async load(fixtures) {
-    await this.run(fixtures.params);
-    await this.runAll(fixtures.values);
-  }
+  async load(fixtures) { await this.run(fixtures.params, fixtures.values); }
+
+  // A read-only view of the page's state: window.KyrEditor[fn](...args).
+  async kyr(fn, ...args) { return this.page.evaluate(([f, a]) => window.KyrEditor[f](...a), [fn, args]); }
+
+  async text(name) { return this.kyr('text', name); }
 
   // Messages posted by the page, parsed, optionally only since a mark.
   async posted(since = 0) {
-    const raw = await this.page.evaluate(() => window.__kyrPosted.slice());
-    return raw.slice(since).map((t) => JSON.parse(t));
+    return (await this.page.evaluate((n) => window.__kyrPosted.slice(n), since)).map((t) => JSON.parse(t));
   }
 
-  async mark() {
-    return this.page.evaluate(() => window.__kyrPosted.length);
-  }
+  async mark() { return this.page.evaluate(() => window.__kyrPosted.length); }
 
   // Parameter messages only (key forwarding and the page state kept by the plug-in left out).
   async edits(since = 0) {
     return (await this.posted(since)).filter((m) => m.msg !== 'SKPFUI' && !(m.msg === 'SAMFUI' && m.msgTag === 12));
   }
 
-  // The page states posted for the plug-in to keep (tag 12), as text.
-  async pageStates(since = 0) {
-    return (await this.posted(since)).filter((m) => m.msg === 'SAMFUI' && m.msgTag === 12)
-      .map((m) => Buffer.from(m.data, 'base64').toString('utf8'));
-  }
-
-  async value(name) {
-    return this.page.evaluate((n) => window.KyrEditor.value(n), name);
-  }
-
-  async text(name) {
-    return this.page.evaluate((n) => window.KyrEditor.text(n), name);
-  }
-
-  async frame() {
-    await this.page.evaluate(() => new Promise((r) => requestAnimationFrame(() => r())));
-  }
+  async frame() { await this.page.evaluate(() => new Promise((r) => requestAnimationFrame(() => r()))); }
 
   locator(name, role) {
     const scope = this.page.locator(`[data-param="${name}"]`).first();
@@ -111,13 +75,10 @@ class Editor {
     return c;
   }
 
-  async close() {
-    await this.context.close();
-  }
+  async close() { await this.context.close(); }
 }
 
-// Opens the page in a new context. Options: dpr (device scale factor),
-// csp (a Content-Security-Policy header for the document).
+// Opens the page in a new context; dpr: device scale factor, csp: a Content-Security-Policy header.
 async function openEditor(browser, { dpr = 1, csp = null } = {}) {
   const context = await browser.newContext({ viewport: { width: 1200, height: 560 }, deviceScaleFactor: dpr });
   const page = await context.newPage();
@@ -136,8 +97,7 @@ async function openEditor(browser, { dpr = 1, csp = null } = {}) {
       await route.abort();
     }
   });
-  // Registered through the browser's own new-document hook, which runs each
-  // script at the top level of the document, as the web view host's does.
+  // The browser's own new-document hook runs each script at the document's top level, as the host's does.
   const cdp = await context.newCDPSession(page);
   await cdp.send('Page.enable');
   for (const source of [kWebViewStub, ...kInjectedScripts]) {

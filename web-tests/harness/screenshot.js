@@ -1,7 +1,6 @@
 'use strict';
-// Writes editor screenshots with the plug-in's fixtures loaded: one per device
-// pixel ratio into the screenshot folder, and with --docs the README picture.
-
+// Writes editor screenshots with the plug-in's fixtures loaded: one per device pixel ratio into the
+// screenshot folder (--bax: in BAX mode), and with --docs the README pictures.
 const path = require('node:path');
 const { launch, openEditor, screenshotDir, kRepo } = require('./host');
 const { loadFixtures, samfd } = require('./fixtures');
@@ -11,16 +10,15 @@ const kShowcase = [
   'SPVFD(3, 0.550000)', 'SPVFD(36, 0.400000)', 'SPVFD(5, 0.300000)', 'SPVFD(7, 0.650000)', 'SPVFD(9, 0.300000)',
   'SPVFD(10, 0.250000)', 'SPVFD(0, 0.620000)', 'SPVFD(42, 0.350000)', 'SPVFD(30, 0.333333)', 'SPVFD(31, 0.666667)',
 ];
+const kBax = ['SPVFD(15, 1.000000)', 'SPVFD(18, 0.700000)', 'SPVFD(21, 0.300000)', 'SPVFD(25, 0.000000)', 'SPVFD(39, 0.700000)'];
 
 async function capture(browser, dpr, file, statements) {
   const fixtures = loadFixtures();
   const editor = await openEditor(browser, { dpr });
   await editor.load(fixtures);
-  await editor.runAll(statements);
-  await editor.run(fixtures.spectrum);
-  await editor.run(fixtures.meters);
   // Loudness, input level and gain match as the plug-in sends them after each meter message.
-  await editor.run(samfd(5, '{"t":"levels","m":-15.2,"s":-16.0,"i":-16.8,"inTp":-6.10,"gm":-1.25}'));
+  await editor.run(statements, fixtures.spectrum, fixtures.meters,
+    samfd(5, '{"t":"levels","m":-15.2,"s":-16.0,"i":-16.8,"inTp":-6.10,"gm":-1.25}'));
   await editor.frame();
   await editor.page.screenshot({ path: file });
   await editor.close();
@@ -29,10 +27,9 @@ async function capture(browser, dpr, file, statements) {
 async function main() {
   const browser = await launch();
   try {
-    const dir = screenshotDir();
-    const mode = process.argv.includes('--bax') ? ['SPVFD(15, 1.000000)', 'SPVFD(18, 0.700000)', 'SPVFD(21, 0.300000)', 'SPVFD(25, 0.000000)', 'SPVFD(39, 0.700000)'] : [];
+    const bax = process.argv.includes('--bax');
     for (const dpr of [1, 1.5, 2]) {
-      await capture(browser, dpr, path.join(dir, `showcase-${dpr}x${mode.length ? '-bax' : ''}.png`), kShowcase.concat(mode));
+      await capture(browser, dpr, path.join(screenshotDir(), `showcase-${dpr}x${bax ? '-bax' : ''}.png`), kShowcase.concat(bax ? kBax : []));
     }
     if (process.argv.includes('--docs')) {
       await capture(browser, 1, path.join(kRepo, 'docs', 'editor.png'), kShowcase);

@@ -1,9 +1,13 @@
 'use strict';
+// Gestures on the controls, typed values, and undo/redo/A-B through the page's shortcuts and buttons.
 const test = require('node:test');
 const assert = require('node:assert/strict');
 const { useBrowser, gesture } = require('../harness/session');
+const { samfd } = require('../harness/fixtures');
 
 const session = useBrowser();
+const idle = (ms) => new Promise((r) => setTimeout(r, ms));
+const kOutput = 12;
 
 // Runs fn on a freshly loaded editor and returns the parameter messages it caused.
 function editsOf(fn) {
@@ -14,83 +18,70 @@ function editsOf(fn) {
   });
 }
 
-async function dragKnob(editor, name, dy, { shift = false, steps = 5 } = {}) {
-  const c = await editor.hoverKnob(name);
-  const mouse = editor.page.mouse;
-  if (shift) await editor.page.keyboard.down('Shift');
-  await mouse.down();
-  await mouse.move(c.x, c.y - dy, { steps });
-  await mouse.up();
-  if (shift) await editor.page.keyboard.up('Shift');
-}
-
-
-test('dragging a knob sends one gesture with normalised values', async () => {
-  const { edits } = await editsOf((e) => dragKnob(e, 'Low Boost', 50));
-  // 250 px span the whole range: 50 px in five moves is 20 % in steps of 4 %.
-  assert.deepEqual(edits, gesture(3, 0.04, 0.08, 0.12, 0.16, 0.2));
-});
-
-test('dragging with Shift is ten times finer and down-drags stop at the minimum', async () => {
-  const fine = await editsOf((e) => dragKnob(e, 'Output', 50, { shift: true, steps: 1 }));
-  assert.deepEqual(fine.edits, gesture(12, 0.52));
-  const down = await editsOf((e) => dragKnob(e, 'Push-Pull Pivot', -400, { steps: 2 }));
-  assert.deepEqual(down.edits, gesture(44, 0));
-});
-
-test('double-click resets to the default', async () => {
-  const { edits } = await editsOf(async (e) => {
-    await e.run('SPVFD(0, 0.750000)');
-    const c = await e.hoverKnob('Input');
-    await e.page.mouse.dblclick(c.x, c.y);
-  });
-  assert.deepEqual(edits, gesture(0, 0.5));
-});
-
-test('a click on a value opens a text field; its keys stay in the page', async () => {
-  // What each text means is the logic tests' concern; here: the field, its keys and its gesture.
+test('a knob drag is one gesture: 250 px span the range, Shift is ten times finer, the ends hold', async () => {
   const cases = [
-    { name: 'Output', typed: '62.5', key: 'Enter', expect: gesture(12, 0.625) },
+    ['Low Boost', 50, false, 5, gesture(3, 0.04, 0.08, 0.12, 0.16, 0.2)],
+    ['Output', 50, true, 1, gesture(12, 0.52)],
+    ['Push-Pull Pivot', -400, false, 2, gesture(44, 0)],
+  ];
+  for (const [name, dy, shift, steps, expected] of cases) {
+    const { edits } = await editsOf(async (e) => {
+      const c = await e.hoverKnob(name);
+      if (shift) await e.page.keyboard.down('Shift');
+      await e.page.mouse.down();
+      await e.page.mouse.move(c.x, c.y - dy, { steps });
+      await e.page.mouse.up();
+    });
+    assert.deepEqual(edits, expected, name);
+  }
+});
+
+test('a click on a value or typing at a selector opens a text field; its keys stay in the page', async () => {
+  // What each text means is the logic tests' concern; here: the field, its keys, its message and its gesture.
+  const cases = [
+    { name: 'Output', typed: '-3', key: 'Enter', expect: gesture(12, 0.375), readout: '37.5 %\u00a0-3.0 dB' },
     { name: 'Output', typed: '70', key: 'Escape', expect: [] },
-    { name: 'Input', typed: 'loud', key: 'Enter', expect: [], refused: true },
+    { name: 'Low Boost', typed: '1k', key: 'Enter', expect: [], refused: /^"1k" is not a value for Low Boost\. Type .*%/ },
+    // Typed at a selector, the first key opens the field; a frequency snaps to the nearest entry.
+    { name: 'Mid Boost Freq', role: 'select', typed: '650 Hz', key: 'Enter', expect: gesture(37, 3 / 7), text: '700' },
   ];
   for (const c of cases) {
     const { all, edits } = await editsOf(async (e) => {
-      await e.locator(c.name, 'readout').click();
       const field = e.page.locator('input.entry');
-      assert.equal(await field.count(), 1);
+      if (c.role) await e.locator(c.name, c.role).focus();
+      else await e.locator(c.name, 'readout').click();
       await e.page.keyboard.type(c.typed);
+      assert.equal(await field.count(), 1);
       await e.page.keyboard.press(c.key);
       // Refused text keeps the field open with a message; Escape leaves it.
       if (c.refused) {
         assert.ok(await e.page.locator('#entry-error').isVisible());
+        assert.match(await e.page.locator('#entry-error').innerText(), c.refused);
         assert.equal(await field.count(), 1);
         await e.page.keyboard.press('Escape');
       }
       assert.equal(await field.count(), 0);
+      if (c.readout) assert.equal(await e.locator(c.name, 'readout').textContent(), c.readout);
+      if (c.text) assert.equal(await e.text(c.name), c.text);
     });
     assert.deepEqual(edits, c.expect, `${c.name} <- ${c.typed}`);
     // Keys typed into the field are not forwarded to the host; only the
     // release of the key that closed it, after the field has closed, is.
-    const last = c.refused ? 'Escape' : c.key;
-    assert.deepEqual(all.filter((m) => m.msg === 'SKPFUI').map((m) => [m.utf8, m.isUp]), [[last, true]]);
+    assert.deepEqual(all.filter((m) => m.msg === 'SKPFUI').map((m) => [m.utf8, m.isUp]), [[c.refused ? 'Escape' : c.key, true]]);
   }
 });
 
-test('arrow keys adjust the focused control', async () => {
+test('double-click, arrow keys, switches, segments, menus and listen buttons send gestures; shelf captions follow', async () => {
   const { edits } = await editsOf(async (e) => {
+    await e.run('SPVFD(0, 0.750000)');
+    const c = await e.hoverKnob('Input');
+    await e.page.mouse.dblclick(c.x, c.y);  // back to the default
     await e.page.locator('[data-param="Dynamic Tube"] .knob-svg').focus();
     await e.page.keyboard.press('ArrowUp');
     await e.page.keyboard.press('ArrowUp');
     await e.page.keyboard.press('Shift+ArrowDown');
     await e.locator('LF Filter', 'select').focus();
     await e.page.keyboard.press('ArrowRight');
-  });
-  assert.deepEqual(edits, [...gesture(28, 0.01), ...gesture(28, 0.02), ...gesture(28, 0.019), ...gesture(30, 1 / 6)]);
-});
-
-test('switches, segmented choices, menus and band listen buttons send gestures', async () => {
-  const { edits } = await editsOf(async (e) => {
     await e.locator('Clean', 'switch').click();
     await e.page.locator('[data-param="LF Slope"] .seg > div', { hasText: '24' }).click();
     await e.locator('High Boost Freq', 'select').click();
@@ -102,20 +93,117 @@ test('switches, segmented choices, menus and band listen buttons send gestures',
     await e.page.locator('[data-param="Mode"] .seg > div', { hasText: 'BAX' }).click();
     assert.equal(await e.page.locator('[data-param="BAX Lo Shelf L"]').isVisible(), true);
     assert.equal(await e.page.locator('[data-param="Low Boost"]').isVisible(), false);
+    // Stereo mode and link name and dim the right shelf.
+    const cap = () => e.page.locator('[data-param="BAX Lo Shelf R"] .cap').textContent();
+    const dim = () => e.page.locator('[data-param="BAX Lo Shelf R"].dim').count();
+    assert.deepEqual([await cap(), await dim()], ['Lo Shelf R', 1]);
+    await e.run('SPVFD(26, 1.000000)', 'SPVFD(25, 0.000000)');
+    assert.deepEqual([await cap(), await dim()], ['Lo Shelf S', 0]);
   });
-  assert.deepEqual(edits, [
-    ...gesture(13, 1), ...gesture(32, 1), ...gesture(8, 1), ...gesture(38, 0.5), ...gesture(38, 0), ...gesture(15, 1),
-  ]);
+  assert.deepEqual(edits, [...gesture(0, 0.5), ...gesture(28, 0.01), ...gesture(28, 0.02), ...gesture(28, 0.019), ...gesture(30, 1 / 6),
+    ...gesture(13, 1), ...gesture(32, 1), ...gesture(8, 1), ...gesture(38, 0.5), ...gesture(38, 0), ...gesture(15, 1)]);
 });
 
-test('stereo mode and link change the shelf captions', async () => {
+test('shortcuts undo and redo in the page, an open wheel burst first', async () => {
   await session.withLoaded(async (editor) => {
-    await editor.runAll(['SPVFD(15, 1.000000)']);
-    const cap = () => editor.page.locator('[data-param="BAX Lo Shelf R"] .cap').textContent();
-    assert.equal(await cap(), 'Lo Shelf R');
-    assert.equal(await editor.page.locator('[data-param="BAX Lo Shelf R"].dim').count(), 1);
-    await editor.runAll(['SPVFD(26, 1.000000)', 'SPVFD(25, 0.000000)']);
-    assert.equal(await cap(), 'Lo Shelf S');
-    assert.equal(await editor.page.locator('[data-param="BAX Lo Shelf R"].dim').count(), 0);
+    const { page } = editor;
+    const mark = await editor.mark();
+    await editor.hoverKnob('Output');
+    await page.mouse.wheel(0, -100);
+    await page.keyboard.press('Control+z');  // while the burst is still open
+    await idle(500);
+    assert.deepEqual(await editor.edits(mark), [...gesture(kOutput, 0.51), ...gesture(kOutput, 0.5)]);
+    // The host is not sent the shortcut's key, so it does not undo as well.
+    assert.deepEqual((await editor.posted(mark)).filter((m) => m.msg === 'SKPFUI' && m.utf8 === 'z'), []);
+    await page.keyboard.press('Control+y');
+    assert.equal(await editor.kyr('value', 'Output'), 0.51);
+    await page.keyboard.press('Meta+Shift+z');  // nothing left to redo
+    await page.keyboard.press('Meta+z');
+    assert.equal(await editor.kyr('value', 'Output'), 0.5);
+  });
+});
+
+test('A/B and history survive a reopened editor through the state the plug-in keeps', async () => {
+  const stored = await session.withLoaded(async (editor) => {
+    const mark = await editor.mark();
+    await editor.page.locator('[data-cmd="Settings B"]').click();
+    await editor.run('SPVFD(12, 0.700000)');
+    await editor.hoverKnob('Output');
+    await editor.page.mouse.wheel(0, -100);
+    await editor.page.mouse.wheel(0, -100);
+    await idle(1000);
+    const states = (await editor.posted(mark)).filter((m) => m.msg === 'SAMFUI' && m.msgTag === 12);
+    assert.ok(states.length >= 1 && states.length <= 2, 'posted once the changes settle');
+    return Buffer.from(states.at(-1).data, 'base64').toString();
+  });
+  await session.withLoaded(async (editor) => {
+    await editor.run('SPVFD(12, 0.720000)');
+    const mark = await editor.mark();
+    await editor.run(samfd(6, stored));
+    assert.match(await editor.page.locator('[data-cmd="Settings B"]').getAttribute('class'), /\bon\b/);
+    await editor.page.keyboard.press('Control+z');
+    assert.deepEqual(await editor.edits(mark), gesture(kOutput, 0.7));
+    assert.deepEqual(editor.pageErrors, []);
+  });
+});
+
+test('the wheel steps by distance and Shift gives fine steps from either axis, one gesture per burst', async () => {
+  await session.withLoaded(async (editor) => {
+    const { page } = editor;
+    let mark = await editor.mark();
+    await editor.hoverKnob('Output');
+    for (let i = 0; i < 8; i++) await page.mouse.wheel(0, -10);  // an 80 px trackpad swipe
+    await idle(600);
+    const swipe = await editor.edits(mark);
+    assert.deepEqual([swipe[0], swipe.at(-1)], gesture(kOutput));
+    assert.equal(swipe.filter((m) => m.msg === 'BPCFUI').length, 1);
+    assert.equal(swipe.at(-2).value, 0.508);
+
+    mark = await editor.mark();
+    await page.keyboard.down('Shift');
+    await page.mouse.wheel(-100, 0);
+    await page.mouse.wheel(0, -100);
+    await page.keyboard.up('Shift');
+    await idle(600);
+    assert.deepEqual(await editor.edits(mark), gesture(kOutput, 0.509, 0.51));
+
+    // A frequency selector: a short swipe does not run it from end to end; a notch steps one entry.
+    mark = await editor.mark();
+    await editor.locator('High Boost Freq', 'select').hover();
+    for (let i = 0; i < 8; i++) await page.mouse.wheel(0, 10);
+    await page.mouse.wheel(0, 100);
+    await idle(600);
+    assert.deepEqual(await editor.edits(mark), gesture(8, 4 / 7));
+  });
+});
+
+test('the command buttons switch and copy A/B, reset all, undo and redo; the lit slot follows undo', async () => {
+  await session.withLoaded(async (editor) => {
+    const command = (title) => editor.page.locator(`[data-cmd="${title}"]`).click();
+    const lit = () => editor.page.locator('[data-cmd^="Settings "].on').allTextContents();
+    await editor.run('SPVFD(25, 0.000000)');
+    await command('Settings B');
+    await editor.run('SPVFD(12, 0.750000)');  // a host change while B is lit
+    let mark = await editor.mark();
+    await command('Settings A');
+    assert.deepEqual(await editor.edits(mark), gesture(kOutput, 0.5));
+    // Undoing the switch brings B's values back with B lit.
+    await command('Undo');
+    assert.deepEqual([await editor.kyr('value', 'Output'), await lit()], [0.75, ['B']]);
+    await command('Redo');
+    assert.deepEqual([await editor.kyr('value', 'Output'), await lit()], [0.5, ['A']]);
+    // Copy A to B, then switching sends nothing: both hold the same settings.
+    await command('Copy the active settings to the other slot');
+    mark = await editor.mark();
+    await command('Settings B');
+    assert.deepEqual(await editor.edits(mark), []);
+    await command('Reset all parameters to their defaults');
+    assert.deepEqual(await editor.edits(mark), gesture(25, 1));
+    assert.equal(await editor.text('BAX Link'), 'Linked');
+    mark = await editor.mark();
+    await command('Undo');
+    await command('Redo');
+    assert.deepEqual(await editor.edits(mark), [...gesture(25, 0), ...gesture(25, 1)]);
+    assert.equal(await editor.page.locator('[data-cmd="Redo"].disabled').count(), 1);
   });
 });

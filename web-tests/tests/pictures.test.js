@@ -1,64 +1,31 @@
 'use strict';
+// The meters, the spectrum and the response curve as the plug-in sends them, at every pixel ratio, and how
+// an engineer reads them: scales, cursor, labels, the editor size and the finish of the controls.
 const test = require('node:test');
 const assert = require('node:assert/strict');
 const fs = require('node:fs');
 const path = require('node:path');
-const { useBrowser } = require('../harness/session');
+const { useBrowser, gesture } = require('../harness/session');
 const { screenshotDir } = require('../harness/host');
-const { samfd, loadResponses } = require('../harness/fixtures');
+const { samfd, payloadOf, loadResponses } = require('../harness/fixtures');
 
 const session = useBrowser();
 
 const canvasImage = (editor, id) => editor.page.evaluate((i) => document.getElementById(i).toDataURL(), id);
-
-function pictureStatement(bytes) {
-  return samfd(3, Buffer.from(bytes).toString('base64'));
-}
-
-test('the meter message is decoded and drawn', async () => {
-  await session.withLoaded(async (editor) => {
-    const before = await canvasImage(editor, 'meters');
-    await editor.run(session.fixtures.meters);
-    const sent = JSON.parse(Buffer.from(session.fixtures.meters.split('\'')[1], 'base64').toString());
-    delete sent.t;
-    assert.deepEqual(await editor.page.evaluate(() => window.KyrEditor.meters()), sent);
-    assert.notEqual(await canvasImage(editor, 'meters'), before);
-  });
-});
-
-test('the spectrum picture is decoded twice and drawn', async () => {
-  await session.withLoaded(async (editor) => {
-    const before = await canvasImage(editor, 'analyser');
-    const bytes = new Uint8Array(256);
-    for (let j = 0; j < 128; j++) { bytes[j] = 2 * j; bytes[128 + j] = 255 - j; }
-    const statement = pictureStatement(bytes);
-    assert.match(statement, /^SAMFD\(3, 461, '[A-Za-z0-9+/=]{460}'\)$/);
-    await editor.run(statement);
-    const shown = await editor.page.evaluate(() => window.KyrEditor.spectrum());
-    assert.equal(shown.input[0], -120);
-    assert.equal(shown.input[127], 254 / 255 * 120 - 120);
-    assert.equal(shown.output[0], 0);
-    assert.ok(Math.abs(shown.output[127] - (128 / 255 * 120 - 120)) < 1e-9);
-    assert.notEqual(await canvasImage(editor, 'analyser'), before);
-    // Falling levels ease down by 3 dB per picture; rising ones jump.
-    await editor.run(pictureStatement(new Uint8Array(256).fill(128)));
-    const eased = await editor.page.evaluate(() => window.KyrEditor.spectrum());
-    assert.equal(eased.output[0], -3);
-    assert.ok(Math.abs(eased.input[0] - (128 / 255 * 120 - 120)) < 1e-9);
-    await editor.run(session.fixtures.spectrum);
-    assert.equal(await editor.page.evaluate(() => window.KyrEditor.stats().spectra), 3);
-  });
-});
+const canvasWidth = (editor, id) => editor.page.evaluate((i) => document.getElementById(i).width, id);
+const pictureStatement = (bytes) => samfd(3, Buffer.from(bytes).toString('base64'));
 
 test('the drawn response curve is the engine\'s own within 0.1 dB, at the engine\'s rate', async () => {
   const responses = loadResponses();
   await session.withLoaded(async (editor) => {
+    // The plug-in's own rate message sets the rate; what the curve cannot be drawn for is ignored (logic tests).
+    await editor.run(session.fixtures.rate, samfd(4, 'not json'));
+    assert.equal(await editor.kyr('sampleRate'), 44100);
     for (const c of responses.cases) {
       // Back to the defaults, then the case's values and rate.
-      await editor.runAll(session.fixtures.values);
-      await editor.runAll(c.values.map(([idx, norm]) => `SPVFD(${idx}, ${norm})`));
+      await editor.run(session.fixtures.values, c.values.map(([idx, norm]) => `SPVFD(${idx}, ${norm})`));
       await editor.run(samfd(4, JSON.stringify({ t: 'rate', fs: c.sampleRate })));
-      assert.equal(await editor.page.evaluate(() => window.KyrEditor.sampleRate()), c.sampleRate, c.name);
+      assert.equal(await editor.kyr('sampleRate'), c.sampleRate, c.name);
       const drawn = await editor.page.evaluate((hz) => hz.map((f) => window.KyrEditor.responseDb(f)), responses.hz);
       responses.hz.forEach((hz, i) => {
         assert.equal(drawn[i].length, c.db.length, `${c.name}: curves at ${hz} Hz`);
@@ -69,7 +36,7 @@ test('the drawn response curve is the engine\'s own within 0.1 dB, at the engine
       });
     }
     // The curve on the analyser is the one compared above: a setting that moves it changes the picture.
-    await editor.runAll(session.fixtures.values);
+    await editor.run(session.fixtures.values);
     await editor.frame();
     const before = await canvasImage(editor, 'analyser');
     await editor.run('SPVFD(36, 1.000000)');
@@ -79,52 +46,218 @@ test('the drawn response curve is the engine\'s own within 0.1 dB, at the engine
   });
 });
 
-test('rates the curve cannot be drawn for are ignored', async () => {
-  await session.withLoaded(async (editor) => {
-    await editor.run(session.fixtures.rate);
-    assert.equal(await editor.page.evaluate(() => window.KyrEditor.sampleRate()), 44100);
-    for (const rate of [0, -48000, 1e9, 'x', null]) await editor.run(samfd(4, JSON.stringify({ t: 'rate', fs: rate })));
-    await editor.run(samfd(4, '{"t":"meters","fs":96000}'));
-    await editor.run(samfd(4, 'not json'));
-    assert.equal(await editor.page.evaluate(() => window.KyrEditor.sampleRate()), 44100);
-    assert.deepEqual(editor.pageErrors, []);
-  });
-});
-
-test('canvases stay crisp at device pixel ratios 1, 1.5 and 2; screenshots are written', async () => {
+test('canvases stay crisp at device pixel ratios 1, 1.5 and 2, and follow a change; screenshots are written', async () => {
   const dir = screenshotDir();
   for (const dpr of [1, 1.5, 2]) {
     await session.withLoaded(async (editor) => {
-      await editor.runAll(['SPVFD(3, 0.500000)', 'SPVFD(7, 0.600000)', 'SPVFD(36, 0.300000)', 'SPVFD(42, 0.300000)']);
-      await editor.run(session.fixtures.spectrum);
-      await editor.run(session.fixtures.meters);
+      await editor.run('SPVFD(3, 0.500000)', 'SPVFD(7, 0.600000)', 'SPVFD(36, 0.300000)', 'SPVFD(42, 0.300000)');
+      await editor.run(session.fixtures.spectrum, session.fixtures.meters);
       await editor.frame();
       const sizes = await editor.page.evaluate(() => Array.from(document.querySelectorAll('canvas')).map((c) => {
         const r = c.getBoundingClientRect();
         return [c.width, c.height, r.width, r.height];
       }));
       assert.equal(sizes.length, 2);
-      for (const [w, h, cssW, cssH] of sizes) {
-        assert.equal(w, Math.round(cssW * dpr));
-        assert.equal(h, Math.round(cssH * dpr));
-      }
+      for (const [w, h, cssW, cssH] of sizes) assert.deepEqual([w, h], [Math.round(cssW * dpr), Math.round(cssH * dpr)]);
       const file = path.join(dir, `editor-${dpr}x.png`);
       await editor.page.screenshot({ path: file });
       const png = fs.readFileSync(file);
-      assert.equal(png.readUInt32BE(16), Math.round(1200 * dpr));
-      assert.equal(png.readUInt32BE(20), Math.round(560 * dpr));
+      assert.deepEqual([png.readUInt32BE(16), png.readUInt32BE(20)], [Math.round(1200 * dpr), Math.round(560 * dpr)]);
       assert.deepEqual(editor.pageErrors, []);
+      if (dpr !== 1) return;
+      // Moved to a screen of another pixel ratio while open.
+      const cdp = await editor.context.newCDPSession(editor.page);
+      await cdp.send('Emulation.setDeviceMetricsOverride', { width: 1200, height: 560, deviceScaleFactor: 2, mobile: false });
+      await editor.run(session.fixtures.spectrum, session.fixtures.meters);
+      assert.deepEqual([await canvasWidth(editor, 'analyser'), await canvasWidth(editor, 'meters')], [2 * sizes[0][0], 2 * sizes[1][0]]);
     }, { dpr });
   }
 });
 
-test('a change of pixel ratio while open resizes the canvases', async () => {
+const idOf = (name) => session.fixtures.names.indexOf(name);
+
+// Records every text drawn on a canvas with its colour, opacity and place.
+const recordCanvasTexts = (editor) => editor.page.evaluate(() => {
+  window.__texts = [];
+  const fill = CanvasRenderingContext2D.prototype.fillText;
+  CanvasRenderingContext2D.prototype.fillText = function (text, x) {
+    window.__texts.push({ canvas: this.canvas.id, text: String(text), x, colour: String(this.fillStyle), alpha: this.globalAlpha });
+    return fill.apply(this, arguments);
+  };
+});
+const drawnTexts = (editor, canvas) => editor.page.evaluate((c) => {
+  const t = window.__texts.filter((r) => r.canvas === c);
+  window.__texts = [];
+  return t;
+}, canvas);
+
+// WCAG contrast ratio of a text colour (alpha blended) over a background.
+function contrast(fg, bg) {
+  const rgba = (c) => (/^#/.test(c) ? [1, 3, 5].map((i) => parseInt(c.slice(i, i + 2), 16)).concat(1)
+    : /\(([^)]+)\)/.exec(c)[1].split(',').map(Number).concat(1).slice(0, 4));
+  const [f, b] = [rgba(fg), rgba(bg)];
+  const lum = (c) => c.map((v) => { const s = v / 255; return s <= 0.03928 ? s / 12.92 : ((s + 0.055) / 1.055) ** 2.4; })
+    .reduce((sum, l, i) => sum + [0.2126, 0.7152, 0.0722][i] * l, 0);
+  const [hi, lo] = [lum(f.slice(0, 3).map((c, i) => c * f[3] + b[i] * (1 - f[3]))), lum(b.slice(0, 3))].sort((x, y) => y - x);
+  return (hi + 0.05) / (lo + 0.05);
+}
+const overlaps = (a, b) => a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height && b.y < a.y + a.height;
+const levels = (m) => samfd(5, JSON.stringify({ t: 'levels', ...m }));
+
+test('the meter message is drawn: loudness, levels, gain match and push-pull columns, legibly; loudness reset', async () => {
   await session.withLoaded(async (editor) => {
-    const cdp = await editor.context.newCDPSession(editor.page);
-    await cdp.send('Emulation.setDeviceMetricsOverride', { width: 1200, height: 560, deviceScaleFactor: 2, mobile: false });
-    await editor.run(session.fixtures.spectrum);
+    await recordCanvasTexts(editor);
+    await editor.run(`SPVFD(${idOf('Auto Gain Match')}, 1.000000)`);
+    const before = await canvasImage(editor, 'meters');
     await editor.run(session.fixtures.meters);
-    assert.equal(await editor.page.evaluate(() => document.getElementById('analyser').width), 1360);
-    assert.equal(await editor.page.evaluate(() => document.getElementById('meters').width), 928);
+    const { t, ...sent } = JSON.parse(payloadOf(session.fixtures.meters));
+    assert.deepEqual([t, await editor.kyr('meters')], ['meters', sent]);
+    assert.notEqual(await canvasImage(editor, 'meters'), before);
+    const drawn = await drawnTexts(editor, 'meters');
+    for (const r of drawn.filter((t) => t.alpha === 1)) assert.ok(contrast(r.colour, '#0d0e10') >= 4.5, `"${r.text}" ${r.colour}`);
+    // The push-pull columns follow the Band Depth knobs, in order.
+    const depthCaptions = await editor.page.locator('.cells.only-0 .knob .cap').allTextContents();
+    assert.deepEqual(drawn.filter((r) => depthCaptions.includes(r.text)).sort((a, b) => a.x - b.x).map((r) => r.text), depthCaptions);
+    await editor.run(levels({ m: -23.0, s: -22.5, i: -24.1, inTp: -3.5, gm: 1.5 }));
+    assert.deepEqual(await editor.kyr('levels'), { m: -23, s: -22.5, i: -24.1, inTp: -3.5, gm: 1.5, count: 1 });
+    const texts = (await drawnTexts(editor, 'meters')).map((r) => r.text);
+    for (const t of ['Momentary', 'Short-term', 'Integrated', '-23.0', '-22.5', '-24.1', '-3.5', '+1.50 dB', 'IN', 'OUT'])
+      assert.ok(texts.includes(t), `"${t}" drawn`);
+    // The engine's 3-second average is shown, but not under the name of the standard's unit.
+    assert.ok(!texts.includes('LUFS'));
+    assert.ok(texts.some((t) => /^Drive/.test(t)) && texts.includes('\u00d7' + JSON.parse(payloadOf(session.fixtures.meters)).drive.toFixed(3)));
+    assert.ok(texts.some((t) => / % of dist\.$/.test(t)));
+    assert.ok(texts.some((t) => /Drive: .*Low \/ High band: /.test(t)), 'one line explains drive and the bands');
+    // No value yet reads as a dash, not as a number.
+    await editor.run(levels({ m: -120, s: -120, i: -120, inTp: -120, gm: 0 }));
+    assert.equal((await drawnTexts(editor, 'meters')).filter((r) => r.text === '\u2013').length, 3);
+
+    const mark = await editor.mark();
+    await editor.page.locator('[data-cmd="Reset the loudness measurement"]').click();
+    assert.deepEqual(await editor.edits(mark), [{ msg: 'SAMFUI', msgTag: 11, ctrlTag: -1, data: '' }]);
+  });
+});
+
+test('the spectrum picture (encoded twice) is drawn on its own dBFS scale; the cursor reads it; texts are legible', async () => {
+  await session.withLoaded(async (editor) => {
+    const before = await canvasImage(editor, 'analyser');
+    const bytes = new Uint8Array(256);
+    for (let j = 0; j < 128; j++) { bytes[j] = 2 * j; bytes[128 + j] = 255 - j; }
+    await editor.run(pictureStatement(bytes));
+    const shown = await editor.kyr('spectrum');
+    assert.equal(shown.input[0], -120);
+    assert.equal(shown.input[127], 254 / 255 * 120 - 120);
+    assert.equal(shown.output[0], 0);
+    assert.ok(Math.abs(shown.output[127] - (128 / 255 * 120 - 120)) < 1e-9);
+    assert.notEqual(await canvasImage(editor, 'analyser'), before);
+    // Falling levels ease down by 3 dB per picture; rising ones jump.
+    await editor.run(pictureStatement(new Uint8Array(256).fill(128)));
+    const eased = await editor.kyr('spectrum');
+    assert.equal(eased.output[0], -3);
+    assert.ok(Math.abs(eased.input[0] - (128 / 255 * 120 - 120)) < 1e-9);
+    assert.match(session.fixtures.spectrum, /^SAMFD\(3, 461, '[A-Za-z0-9+/=]{460}'\)$/);
+    await recordCanvasTexts(editor);
+    await editor.run(session.fixtures.spectrum);
+    assert.equal((await editor.kyr('stats')).spectra, 3);
+    const texts = await drawnTexts(editor, 'analyser');
+    const left = texts.filter((r) => r.x < 20 && r.text.startsWith('-')).map((r) => r.text);
+    assert.deepEqual(left, ['-12', '-24', '-36', '-48', '-60', '-72', '-84']);
+    assert.ok(texts.some((r) => /dBFS/.test(r.text)) && texts.some((r) => /EQ \(dB\)/.test(r.text)));
+    for (const r of texts.filter((t) => t.alpha === 1)) assert.ok(contrast(r.colour, '#101214') >= 4.5, `"${r.text}" ${r.colour}`);
+    const units = await editor.page.evaluate(() => Array.from(document.querySelectorAll('.choice .unit, .hcap, .dial .end'))
+      .map((n) => [n.textContent, getComputedStyle(n).color]));
+    assert.ok(units.length > 5);
+    for (const [text, colour] of units) assert.ok(contrast(colour, '#202226') >= 4.5, `"${text}" ${colour}`);
+    const box = await editor.page.locator('#analyser').boundingBox();
+    const plotH = box.height - 14;
+    // 1 kHz, -48 dBFS (half way down the spectrum's 0..-96 dB scale).
+    await editor.page.mouse.move(box.x + Math.log(50) / Math.log(1000) * box.width, box.y + plotH / 2);
+    const read = await editor.page.locator('#analyserCursor').textContent();
+    const m = /^([\d.]+) kHz\s+(-?[\d.]+) dBFS\s+EQ ([+-]?[\d.]+) dB$/.exec(read);
+    assert.ok(m, read);
+    assert.ok(Math.abs(m[1] - 1) < 0.02 && Math.abs(Number(m[2]) + 48) < 1, read);
+    await editor.page.mouse.move(box.x + box.width / 2, box.y + box.height + 30);
+    assert.equal(await editor.page.locator('#analyserCursor').isVisible(), false);
+  });
+});
+
+test('the size menu asks the plug-in for a size; the page scales to the size the plug-in confirms', async () => {
+  await session.withLoaded(async (editor) => {
+    const root = editor.page.locator('#root');
+    assert.deepEqual(await root.boundingBox(), { x: 0, y: 0, width: 1200, height: 560 });
+    await editor.page.locator('[data-cmd="Editor size"]').click();
+    assert.deepEqual(await editor.page.locator('#menu div').allTextContents(), ['100 %', '125 %', '150 %', '200 %']);
+    const mark = await editor.mark();
+    await editor.page.locator('#menu div', { hasText: '150 %' }).click();
+    const sent = await editor.edits(mark);
+    assert.equal(sent.length, 1);
+    assert.deepEqual({ ...sent[0], data: Buffer.from(sent[0].data, 'base64').toString() },
+      { msg: 'SAMFUI', msgTag: 13, ctrlTag: -1, data: '{"scale":1.5}' });
+    assert.equal(await editor.kyr('scale'), 1, 'no answer yet: still 100 %');
+
+    await editor.page.setViewportSize({ width: 1800, height: 840 });
+    await editor.run(samfd(7, '{"t":"size","scale":3}'));
+    assert.equal(await editor.kyr('scale'), 1);
+    await editor.run(samfd(7, '{"t":"size","scale":1.5}'));
+    assert.deepEqual(await root.boundingBox(), { x: 0, y: 0, width: 1800, height: 840 });
+    assert.equal(await editor.page.locator('[data-cmd="Editor size"]').textContent(), '150 %');
+    // Canvases stay sharp, and menus open under their control at the new scale.
+    assert.equal(await editor.page.evaluate(() => document.getElementById('analyser').width), 680 * 1.5);
+    const select = editor.locator('LF Filter', 'select');
+    await select.click();
+    const [s, menu] = [await select.boundingBox(), await editor.page.locator('#menu').boundingBox()];
+    assert.ok(Math.abs(menu.y - (s.y + s.height + 3)) < 1 && Math.abs(menu.x - s.x) < 1, JSON.stringify([s, menu]));
+  });
+});
+
+test('labels say what controls do; band listen stops in every mode; read-outs, arcs and segments are finished', async () => {
+  await session.withLoaded(async (editor) => {
+    const ends = editor.page.locator('[data-param="Bandwidth"] .end');
+    assert.deepEqual(await ends.allTextContents(), ['Broad', 'Sharp']);
+    const [lo, hi] = [await ends.nth(0).boundingBox(), await ends.nth(1).boundingBox()];
+    assert.ok(lo.x + lo.width <= hi.x);
+    const bypass = editor.page.locator('[data-param="Bypass"]');
+    assert.match(await bypass.textContent(), /^Bypass EQ/);
+    assert.match(await bypass.getAttribute('title'), /EQ kernel.*LF\/HF filters.*gain match/);
+
+    const stop = editor.page.locator('[data-cmd="Stop Band Listen"]');
+    assert.equal(await stop.isVisible(), false);
+    await editor.run(`SPVFD(${idOf('Band Listen')}, ${1 / 7})`);
+    for (const mode of [1, 0]) {
+      await editor.run(`SPVFD(${idOf('Mode')}, ${mode})`);
+      assert.equal(await stop.isVisible(), true, `mode ${mode}`);
+    }
+    let mark = await editor.mark();
+    await stop.click();
+    assert.deepEqual(await editor.edits(mark), gesture(idOf('Band Listen'), 0));
+    assert.equal(await stop.isVisible(), false);
+
+    const depths = ['PP Low Boost', 'PP Low Cut', 'PP Mid Boost', 'PP Mid Cut', 'PP High Boost', 'PP High Cut'];
+    await editor.run(depths.map((n) => `SPVFD(${idOf(n)}, 0)`));
+    const boxes = [];
+    for (const n of depths) boxes.push(await editor.locator(n, 'readout').boundingBox());
+    for (let i = 1; i < boxes.length; i++) assert.ok(!overlaps(boxes[i - 1], boxes[i]), `${depths[i - 1]} / ${depths[i]}`);
+    await editor.locator('PP Mid Boost', 'readout').click();
+    const entry = await editor.page.locator('input.entry').boundingBox();
+    assert.ok(!overlaps(entry, boxes[1]) && !overlaps(entry, boxes[3]), JSON.stringify([entry, boxes[1], boxes[3]]));
+    await editor.page.keyboard.press('Escape');
+
+    // Input and Output arcs grow from unity at the top of the dial.
+    const arcStart = (name) => editor.page.evaluate((n) => {
+      const svg = document.querySelector(`[data-param="${n}"] .knob-svg`);
+      const d = svg.querySelectorAll('path')[1].getAttribute('d');
+      return d ? Number(/^M ([\d.]+)/.exec(d)[1]) - svg.width.baseVal.value / 2 : null;
+    }, name);
+    for (const name of ['Input', 'Output']) {
+      await editor.run(`SPVFD(${idOf(name)}, 0.5)`);
+      assert.equal(await arcStart(name), null, `${name} at unity`);
+      await editor.run(`SPVFD(${idOf(name)}, 0.75)`);
+      assert.ok(Math.abs(await arcStart(name)) < 0.01, `${name} above unity`);
+    }
+
+    mark = await editor.mark();
+    await editor.page.locator('[data-param="LF Slope"] .seg > div', { hasText: '12' }).click();
+    await editor.page.locator('[data-param="Mode"] .seg > div', { hasText: 'Tube' }).click();
+    assert.deepEqual(await editor.edits(mark), []);
   });
 });

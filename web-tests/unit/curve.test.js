@@ -62,6 +62,7 @@ test('only a usable sample-rate message changes the rate', () => {
     [{ t: 'rate', fs: 44100 }, true, 44100], [{ t: 'rate', fs: 192000 }, true, 192000],
     [{ t: 'rate', fs: 0 }, false, 192000], [{ t: 'rate', fs: '48000' }, false, 192000],
     [{ t: 'meters', fs: 48000 }, false, 192000], [null, false, 192000], [{ t: 'rate', fs: Infinity }, false, 192000],
+    [{ t: 'rate', fs: -48000 }, false, 192000], [{ t: 'rate', fs: 1e9 }, false, 192000],
   ];
   for (const [message, accepted, rate] of cases) {
     assert.equal(page.acceptSampleRate(message), accepted, JSON.stringify(message));

@@ -3,6 +3,7 @@
 const test = require('node:test');
 const assert = require('node:assert/strict');
 const { loadModules } = require('../harness/modules');
+const { gesture } = require('../harness/session');
 
 function newPage() {
   const posted = [];
@@ -26,9 +27,6 @@ function newPage() {
   const runTimers = () => { const fns = [...timers.values()]; timers.clear(); fns.forEach((fn) => fn()); };
   return { page, posted, runTimers, norms: () => Array.from(page.gParams, (p) => p.norm) };
 }
-
-const gesture = (paramIdx, value) =>
-  [{ msg: 'BPCFUI', paramIdx }, { msg: 'SPVFUI', paramIdx, value }, { msg: 'EPCFUI', paramIdx }];
 
 test('undo and redo replay edits as gestures, a compound edit as one step', () => {
   const { page, posted, norms } = newPage();
@@ -157,7 +155,7 @@ test('the page state goes to the plug-in when it changes and comes back whole, o
   const good = JSON.parse(text);
   const bad = [null, 'text', 7, { ...good, v: 2 }, { ...good, n: 53 }, { ...good, active: 2 }, { ...good, slots: [null] },
     { ...good, undo: [{ c: [[3, 0, 0.125]] }] }, { ...good, undo: [{ c: [[0, 0.5, 1.5]] }] }, { ...good, redo: [{ c: [[9, 0, 1]] }] },
-    { ...good, undo: [{ c: [], s: [0, 2] }] }, { ...good, slots: [[0.5, 0, 0], null] }];
+    { ...good, undo: [{ c: [], s: [0, 2] }] }, { ...good, slots: [[0.5, 0, 0], null] }, { ...good, slots: [[0.5, 0, 1.5, 0], null] }];
   const fresh = newPage();
   for (const state of bad) assert.equal(fresh.page.restorePageState(state), false, JSON.stringify(state));
   assert.deepEqual([fresh.page.edits.undo.length, fresh.page.compare.active], [0, 0]);

@@ -3,22 +3,13 @@
 const test = require('node:test');
 const assert = require('node:assert/strict');
 const { loadModules } = require('../harness/modules');
+const { loadFixtures } = require('../harness/fixtures');
 
-// A page whose parameters are those of the engine's table that the cases use.
+// A page with the plug-in's parameters, as its description message gives them.
 function newPage() {
   const page = loadModules(['util.js', 'params.js', 'curve.js', 'units.js']);
-  const descs = [
-    ['Input', 'float', 0, 100, 50], ['Low Cut', 'float', 0, 100, 0], ['Low Cut Freq', 'enum', 0, 3, 0],
-    ['Low Boost', 'float', 0, 100, 0], ['Low Boost Freq', 'enum', 0, 3, 2], ['Mid Cut', 'float', 0, 100, 0],
-    ['Mid Cut Freq', 'enum', 0, 5, 2], ['High Boost', 'float', 0, 100, 0], ['High Boost Freq', 'enum', 0, 7, 5],
-    ['Bandwidth', 'float', 0, 100, 0], ['High Cut', 'float', 0, 100, 0], ['High Cut Freq', 'enum', 0, 3, 2],
-    ['Output', 'float', 0, 100, 50], ['Bypass', 'bool', 0, 1, 0], ['Tilt', 'float', -3, 3, 0],
-    ['LF Filter', 'enum', 0, 6, 0], ['LF Slope', 'enum', 0, 2, 1], ['Mid Boost', 'float', 0, 100, 0],
-    ['Mid Boost Freq', 'enum', 0, 7, 4], ['Push-Pull Pivot', 'float', -100, 100, 0],
-  ];
-  page.gParams = descs.map(([name, type, min, max, def], id) => page.makeParam({ id, name, type, min, max, default: def }));
-  page.gByName = {};
-  for (const p of page.gParams) page.gByName[p.name] = p;
+  page.gParams = loadFixtures().descs.map((d) => page.makeParam(d));
+  page.gByName = Object.fromEntries(page.gParams.map((p) => [p.name, p]));
   return page;
 }
 
