@@ -1,6 +1,6 @@
 // The editor's WebView2 host driven end to end through the fake WebView2Loader.dll beside this
-// test program: environment and controller set-up, scripts, handlers, the page, messages in
-// both directions, links, downloads, sizing, a second editor and the release of everything.
+// test program: set-up, scripts, handlers, the page, messages both ways, links, downloads,
+// sizing, a second editor and the release of everything.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -10,7 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "ComObject.h"
 #include "FakeWebView2.h"
+#include "MessageLoop.h"
+#include "Shell.h"
 #include "WindowMetrics.h"
 #include "editor/EditorPage.h"
 #include "editor/EditorProtocol.h"
@@ -77,6 +80,19 @@ std::string OpenedUrls() {
   Sleep(50);
   std::ifstream in(file);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The shell call of opened links, recorded.
+struct ShellCall {
+  HWND owner;
+  std::wstring verb;
+  std::wstring file;
+  bool operator==(const ShellCall&) const = default;
+};
+ShellCall gShellCall{};
+HINSTANCE WINAPI RecordShellExecute(HWND owner, LPCWSTR verb, LPCWSTR file, LPCWSTR, LPCWSTR, INT) {
+  gShellCall = {owner, verb ? verb : L"", file ? file : L""};
+  return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(42));
 }
 
 // One test, because the environment is process-wide: its first creation (and the retry
@@ -204,8 +220,7 @@ TEST(WebViewHost, EditorLifeThroughTheWebView2Runtime) {
   const fs::path page = ProgramFolder() / "web" / "index.html";
   fs::create_directories(page.parent_path());
   std::ofstream(page, std::ios::binary) << "<html><body>Kyr EQ</body></html>";
-  HWND parent = CreateWindowExW(0, L"STATIC", L"host", WS_POPUP, 0, 0, 640, 480, nullptr, nullptr,
-                                GetModuleHandleW(nullptr), nullptr);
+  HWND parent = MakeWindow(640, 480);
   ASSERT_NE(parent, nullptr);
   RecordingEditor second;
   EXPECT_EQ(second.OpenWebView(parent, 0, 0, 1200, 560, 1.0f), parent);
@@ -220,11 +235,17 @@ TEST(WebViewHost, EditorLifeThroughTheWebView2Runtime) {
                                       "Controller.SetBoundsAndZoomFactor 0 0 640 480 1"}));
   EXPECT_LT(IndexOf(log, "WebView.NavigateToString <html><body>Kyr EQ</body></html>"), log.size());
   EXPECT_EQ(second.loaded, 1);
+  // Its links are opened with its window as the owner of what the shell shows.
+  oskel::platform::win::SetShellExecute(&RecordShellExecute);
+  FakeWebView2_RequestNewWindow(L"https://www.oskel-audio.example/manual");
+  oskel::platform::win::SetShellExecute(nullptr);
+  EXPECT_EQ(gShellCall, (ShellCall{parent, L"open", L"https://www.oskel-audio.example/manual"}));
   second.CloseWebView();
   DestroyWindow(parent);
   fs::remove_all(page.parent_path());
   EXPECT_EQ(FakeWebView2_LiveObjects(), liveBefore + 1);
   EXPECT_EQ(FakeWebView2_HeldHandlers(), 0);
+  EXPECT_EQ(oskel::platform::win::LiveComObjects().load(), 0);
 }
 
 }  // namespace

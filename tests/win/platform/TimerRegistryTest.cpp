@@ -1,27 +1,14 @@
 // The idle timers of the framework on Windows: window-less thread timers whose ticks arrive
 // through the creating thread's message loop and are dispatched through the one registry.
 #include <gtest/gtest.h>
-#include <windows.h>
 
 #include <atomic>
-#include <functional>
 #include <memory>
 
+#include "MessageLoop.h"
 #include "framework/Timer.h"
 
 namespace {
-
-// Delivers this thread's messages until `done` holds; false when it does not within 5 s.
-bool PumpUntil(const std::function<bool()>& done) {
-  const DWORD start = GetTickCount();
-  MSG msg;
-  while (!done()) {
-    if (GetTickCount() - start > 5000) return false;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-    Sleep(1);
-  }
-  return true;
-}
 
 TEST(TimerRegistry, TwoInstancesTickThroughOneMessageLoop) {
   const int registeredBefore = oskel::Timer::NumRegistered();
