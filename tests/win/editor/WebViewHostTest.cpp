@@ -235,10 +235,6 @@ TEST(WebViewHost, EditorLifeThroughTheWebView2Runtime) {
   EXPECT_EQ(oskel::platform::win::LiveComObjects().load(), 0);
 }
 
-}  // namespace
-
-namespace {
-
 UINT WINAPI Dpi96(HWND) { return 96; }
 oskel::platform::win::GetDpiForWindowProc Lookup96() { return &Dpi96; }
 
