@@ -1,6 +1,6 @@
 // The editor's WebView2 host driven end to end through the fake WebView2Loader.dll beside this
-// test program: environment and controller set-up, scripts, handlers, the page, messages in
-// both directions, links, downloads, sizing, a second editor and the release of everything.
+// test program: set-up, scripts, handlers, the page, messages both ways, links, downloads,
+// sizing, a second editor and the release of everything.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -10,7 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "ComObject.h"
 #include "FakeWebView2.h"
+#include "MessageLoop.h"
+#include "Shell.h"
 #include "WindowMetrics.h"
 #include "editor/EditorPage.h"
 #include "editor/EditorProtocol.h"
@@ -79,30 +82,23 @@ std::string OpenedUrls() {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// One test, because the environment is process-wide: its first creation (and the retry
-// before it) can be seen only once per process.
+// The shell call of opened links, recorded.
+struct ShellCall {
+  HWND owner;
+  std::wstring verb;
+  std::wstring file;
+};
+ShellCall gShellCall{};
+HINSTANCE WINAPI RecordShellExecute(HWND owner, LPCWSTR verb, LPCWSTR file, LPCWSTR, LPCWSTR, INT) {
+  gShellCall = {owner, verb ? verb : L"", file ? file : L""};
+  return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(42));
+}
+
+// One test, because the environment is process-wide: its first creation can be seen only once
+// per process. (Refused creations: tests/win/runtime.)
 TEST(WebViewHost, EditorLifeThroughTheWebView2Runtime) {
   FakeWebView2_ClearLog();
   const int liveBefore = FakeWebView2_LiveObjects();
-
-  // -- A runtime that refuses the request twice (with options, then without): the editor stays
-  // empty and statements are dropped.
-  FakeWebView2_FailEnvironmentRequests(2);
-  {
-    RecordingEditor editor;
-    EXPECT_EQ(editor.OpenWebView(nullptr, 0, 0, 1200, 560, 1.0f), nullptr);
-    editor.EvaluateJavaScript("SPVFD(0, 0.500000)");
-    EXPECT_EQ(FakeWebView2_RunPending(), 0);
-    const auto log = TakeLog();
-    ASSERT_EQ(log.size(), 2u);
-    EXPECT_NE(log[0].find(" options=target=131.0.2903.40 language=(none) sso=0 exclusive=0 crash=0 identity=one"),
-              std::string::npos)
-        << log[0];
-    EXPECT_NE(log[0].find("\\Oskel\\WebViewCache options="), std::string::npos) << log[0];
-    EXPECT_NE(log[0].find("browser= "), std::string::npos) << log[0];
-    EXPECT_NE(log[1].find(" options=none"), std::string::npos) << log[1];
-    EXPECT_EQ(editor.ready, 0);
-  }
 
   // -- The first editor of the process: environment, controller, set-up, page.
   RouteWebLinksToTheRecorder();
@@ -111,7 +107,13 @@ TEST(WebViewHost, EditorLifeThroughTheWebView2Runtime) {
   editor->OpenWebView(nullptr, 0, 0, 1200, 560, 1.0f);
   FakeWebView2_RunPending();
   auto log = TakeLog();
-  ASSERT_EQ(Matching(log, "Loader.").size(), 1u);
+  const auto loader = Matching(log, "Loader.");
+  ASSERT_EQ(loader.size(), 1u);
+  EXPECT_NE(loader[0].find(" browser= folder="), std::string::npos) << loader[0];
+  EXPECT_NE(loader[0].find("\\Oskel\\WebViewCache options=target=131.0.2903.40 language=(none) sso=0 exclusive=0 "
+                           "crash=0 identity=one"),
+            std::string::npos)
+      << loader[0];
   const std::vector<std::string> setup = {
       "Environment.CreateCoreWebView2Controller",
       "Controller.put_IsVisible 1",
@@ -204,8 +206,7 @@ TEST(WebViewHost, EditorLifeThroughTheWebView2Runtime) {
   const fs::path page = ProgramFolder() / "web" / "index.html";
   fs::create_directories(page.parent_path());
   std::ofstream(page, std::ios::binary) << "<html><body>Kyr EQ</body></html>";
-  HWND parent = CreateWindowExW(0, L"STATIC", L"host", WS_POPUP, 0, 0, 640, 480, nullptr, nullptr,
-                                GetModuleHandleW(nullptr), nullptr);
+  HWND parent = MakeWindow(640, 480);
   ASSERT_NE(parent, nullptr);
   RecordingEditor second;
   EXPECT_EQ(second.OpenWebView(parent, 0, 0, 1200, 560, 1.0f), parent);
@@ -220,16 +221,19 @@ TEST(WebViewHost, EditorLifeThroughTheWebView2Runtime) {
                                       "Controller.SetBoundsAndZoomFactor 0 0 640 480 1"}));
   EXPECT_LT(IndexOf(log, "WebView.NavigateToString <html><body>Kyr EQ</body></html>"), log.size());
   EXPECT_EQ(second.loaded, 1);
+  // Its links are opened with its window as the owner of what the shell shows.
+  oskel::platform::win::SetShellExecute(&RecordShellExecute);
+  FakeWebView2_RequestNewWindow(L"https://www.oskel-audio.example/manual");
+  oskel::platform::win::SetShellExecute(nullptr);
+  EXPECT_EQ(gShellCall.owner, parent);
+  EXPECT_EQ(gShellCall.verb + L" " + gShellCall.file, L"open https://www.oskel-audio.example/manual");
   second.CloseWebView();
   DestroyWindow(parent);
   fs::remove_all(page.parent_path());
   EXPECT_EQ(FakeWebView2_LiveObjects(), liveBefore + 1);
   EXPECT_EQ(FakeWebView2_HeldHandlers(), 0);
+  EXPECT_EQ(oskel::platform::win::LiveComObjects().load(), 0);
 }
-
-}  // namespace
-
-namespace {
 
 UINT WINAPI Dpi96(HWND) { return 96; }
 oskel::platform::win::GetDpiForWindowProc Lookup96() { return &Dpi96; }

@@ -89,16 +89,13 @@ std::string DescribeOptions(ICoreWebView2EnvironmentOptions* options) {
   return text;
 }
 
-class FakeController final : public Object<ICoreWebView2Controller2> {
+class FakeController final : public Object<ICoreWebView2Controller2, ICoreWebView2Controller> {
  public:
   FakeController() : mWebView(new FakeWebView()) {}
   ~FakeController() override {
     if (mWebView) mWebView->Release();
   }
 
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-    return Answer(iid, object, {kIid<ICoreWebView2Controller>, kIid<ICoreWebView2Controller2>});
-  }
   FAKE_LOGGED(put_IsVisible, (BOOL visible), "Controller.put_IsVisible " + BoolText(visible))
   FAKE_LOGGED(put_Bounds, (RECT bounds), "Controller.put_Bounds " + RectText(bounds))
   HRESULT STDMETHODCALLTYPE SetBoundsAndZoomFactor(RECT bounds, double zoom) override {
@@ -126,17 +123,12 @@ class FakeController final : public Object<ICoreWebView2Controller2> {
   FAKE_NOTIMPL(get_Bounds, RECT*)
   FAKE_NOTIMPL(get_ZoomFactor, double*)
   FAKE_NOTIMPL(put_ZoomFactor, double)
-  FAKE_NOTIMPL(add_ZoomFactorChanged, ICoreWebView2ZoomFactorChangedEventHandler*, EventRegistrationToken*)
-  FAKE_NOTIMPL(remove_ZoomFactorChanged, EventRegistrationToken)
+  FAKE_NOTIMPL_EVENT(ZoomFactorChanged)
   FAKE_NOTIMPL(MoveFocus, COREWEBVIEW2_MOVE_FOCUS_REASON)
-  FAKE_NOTIMPL(add_MoveFocusRequested, ICoreWebView2MoveFocusRequestedEventHandler*, EventRegistrationToken*)
-  FAKE_NOTIMPL(remove_MoveFocusRequested, EventRegistrationToken)
-  FAKE_NOTIMPL(add_GotFocus, ICoreWebView2FocusChangedEventHandler*, EventRegistrationToken*)
-  FAKE_NOTIMPL(remove_GotFocus, EventRegistrationToken)
-  FAKE_NOTIMPL(add_LostFocus, ICoreWebView2FocusChangedEventHandler*, EventRegistrationToken*)
-  FAKE_NOTIMPL(remove_LostFocus, EventRegistrationToken)
-  FAKE_NOTIMPL(add_AcceleratorKeyPressed, ICoreWebView2AcceleratorKeyPressedEventHandler*, EventRegistrationToken*)
-  FAKE_NOTIMPL(remove_AcceleratorKeyPressed, EventRegistrationToken)
+  FAKE_NOTIMPL_EVENT(MoveFocusRequested)
+  FAKE_NOTIMPL_EVENT_AS(GotFocus, ICoreWebView2FocusChangedEventHandler)
+  FAKE_NOTIMPL_EVENT_AS(LostFocus, ICoreWebView2FocusChangedEventHandler)
+  FAKE_NOTIMPL_EVENT(AcceleratorKeyPressed)
   FAKE_NOTIMPL(get_ParentWindow, HWND*)
   FAKE_NOTIMPL(put_ParentWindow, HWND)
   FAKE_NOTIMPL(NotifyParentWindowPositionChanged)
@@ -153,9 +145,6 @@ class FakeController final : public Object<ICoreWebView2Controller2> {
 
 class FakeEnvironment final : public Object<ICoreWebView2Environment> {
  public:
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-    return Answer(iid, object, {kIid<ICoreWebView2Environment>});
-  }
   HRESULT STDMETHODCALLTYPE CreateCoreWebView2Controller(
       HWND, ICoreWebView2CreateCoreWebView2ControllerCompletedHandler* handler) override {
     Log("Environment.CreateCoreWebView2Controller");
@@ -178,9 +167,7 @@ class FakeEnvironment final : public Object<ICoreWebView2Environment> {
   }
   FAKE_NOTIMPL(CreateWebResourceResponse, IStream*, int, LPCWSTR, LPCWSTR, ICoreWebView2WebResourceResponse**)
   FAKE_NOTIMPL(get_BrowserVersionString, LPWSTR*)
-  FAKE_NOTIMPL(add_NewBrowserVersionAvailable, ICoreWebView2NewBrowserVersionAvailableEventHandler*,
-               EventRegistrationToken*)
-  FAKE_NOTIMPL(remove_NewBrowserVersionAvailable, EventRegistrationToken)
+  FAKE_NOTIMPL_EVENT(NewBrowserVersionAvailable)
 };
 
 }  // namespace
@@ -242,9 +229,7 @@ extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE CreateCoreWebView2Enviro
   return S_OK;
 }
 
-KYR_FAKE_API void FakeWebView2_ClearLog() {
-  gLog.clear();
-}
+KYR_FAKE_API void FakeWebView2_ClearLog() { gLog.clear(); }
 KYR_FAKE_API void FakeWebView2_FailEnvironmentRequests(int count) { gEnvironmentFailures = count; }
 KYR_FAKE_API void FakeWebView2_SetModes(int modes) { gModes = modes; }
 KYR_FAKE_API void FakeWebView2_FailEnvironmentCallbacks(int count) { gEnvironmentCallbackFailures = count; }

@@ -2,10 +2,8 @@
 
 // Shared inside the fake runtime: the log, the pending callbacks and the object base.
 #include <functional>
-#include <initializer_list>
 #include <memory>
 #include <string>
-#include <type_traits>
 
 #include "WebView2Api.h"
 
@@ -24,8 +22,9 @@ extern int gHeldHandlers;
 // The FakeWebView2Mode flags in force.
 extern int gModes;
 
-// Reference counting and a live-object count for every fake runtime object.
-template <typename Primary>
+// Reference counting, a live-object count and QueryInterface for every fake runtime object: it
+// answers IUnknown, `Primary` and the interfaces `Primary` extends (`Bases`) with `Primary`.
+template <typename Primary, typename... Bases>
 class Object : public Primary {
  public:
   ULONG STDMETHODCALLTYPE AddRef() override { return ++mRefs; }
@@ -34,20 +33,19 @@ class Object : public Primary {
     if (refs == 0) delete this;
     return refs;
   }
-
- protected:
-  Object() { ++gLiveObjects; }
-  virtual ~Object() { --gLiveObjects; }
-  // Answers IUnknown and the given interfaces with the primary interface.
-  HRESULT Answer(REFIID iid, void** object, std::initializer_list<IID> iids) {
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
     if (!object) return E_POINTER;
-    bool known = IsEqualIID(iid, IID_IUnknown);
-    for (const IID& candidate : iids) known = known || IsEqualIID(iid, candidate);
+    const bool known =
+        IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, kIid<Primary>) || (IsEqualIID(iid, kIid<Bases>) || ...);
     *object = known ? static_cast<Primary*>(this) : nullptr;
     if (!known) return E_NOINTERFACE;
     AddRef();
     return S_OK;
   }
+
+ protected:
+  Object() { ++gLiveObjects; }
+  virtual ~Object() { --gLiveObjects; }
 
  private:
   ULONG mRefs = 1;
@@ -57,31 +55,21 @@ class Object : public Primary {
 template <typename Handler>
 class Held {
  public:
-  Held() = default;
-  explicit Held(Handler* handler) : mHandler(handler) {
-    if (mHandler) {
-      mHandler->AddRef();
-      ++gHeldHandlers;
-    }
-  }
+  explicit Held(Handler* handler = nullptr) { Reset(handler); }
   Held(const Held&) = delete;
   Held& operator=(const Held&) = delete;
-  Held(Held&& other) noexcept : mHandler(other.mHandler) { other.mHandler = nullptr; }
-  Held& operator=(Held&& other) noexcept {
-    if (this != &other) {
-      Reset();
-      mHandler = other.mHandler;
-      other.mHandler = nullptr;
-    }
-    return *this;
-  }
   ~Held() { Reset(); }
-  void Reset() {
+  // Lets go of the handler held so far and holds `handler` instead.
+  void Reset(Handler* handler = nullptr) {
+    if (handler) {
+      handler->AddRef();
+      ++gHeldHandlers;
+    }
     if (mHandler) {
       mHandler->Release();
       --gHeldHandlers;
-      mHandler = nullptr;
     }
+    mHandler = handler;
   }
   Handler* Get() const { return mHandler; }
 
@@ -102,6 +90,11 @@ void CompleteLater(Handler* handler, Finish finish) {
 
 #define FAKE_NOTIMPL(name, ...) \
   HRESULT STDMETHODCALLTYPE name(__VA_ARGS__) override { return E_NOTIMPL; }
+// An event the fake never raises: its add_ and remove_ methods (`Handler` when not <event>EventHandler).
+#define FAKE_NOTIMPL_EVENT_AS(event, Handler)                          \
+  FAKE_NOTIMPL(add_##event, Handler*, EventRegistrationToken*) \
+  FAKE_NOTIMPL(remove_##event, EventRegistrationToken)
+#define FAKE_NOTIMPL_EVENT(event) FAKE_NOTIMPL_EVENT_AS(event, ICoreWebView2##event##EventHandler)
 // A method that only logs `entry` and succeeds; a getter that hands out `value`.
 #define FAKE_LOGGED(name, params, entry) \
   HRESULT STDMETHODCALLTYPE name params override { Log(entry); return S_OK; }

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <memory>
-#include <type_traits>
 
 #include "FakeWebView2.h"
 
@@ -18,9 +17,6 @@ std::string Flag(BOOL value) { return value ? " 1" : " 0"; }
 
 class FakeSettings final : public Object<ICoreWebView2Settings> {
  public:
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-    return Answer(iid, object, {kIid<ICoreWebView2Settings>});
-  }
 #define FAKE_SETTING(name)                                                   \
   FAKE_LOGGED(put_##name, (BOOL value), "Settings.put_" #name + Flag(value)) \
   FAKE_NOTIMPL(get_##name, BOOL*)
@@ -39,9 +35,6 @@ class FakeSettings final : public Object<ICoreWebView2Settings> {
 class WebMessageArgs final : public Object<ICoreWebView2WebMessageReceivedEventArgs> {
  public:
   explicit WebMessageArgs(const wchar_t* json) : mJson(json) {}
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-    return Answer(iid, object, {kIid<ICoreWebView2WebMessageReceivedEventArgs>});
-  }
   FAKE_GET(get_WebMessageAsJson, LPWSTR, TaskString(mJson.c_str()))
   FAKE_NOTIMPL(get_Source, LPWSTR*)
   FAKE_NOTIMPL(TryGetWebMessageAsString, LPWSTR*)
@@ -53,9 +46,6 @@ class WebMessageArgs final : public Object<ICoreWebView2WebMessageReceivedEventA
 class NavigationStartingArgs final : public Object<ICoreWebView2NavigationStartingEventArgs> {
  public:
   explicit NavigationStartingArgs(std::wstring uri) : mUri(std::move(uri)) {}
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-    return Answer(iid, object, {kIid<ICoreWebView2NavigationStartingEventArgs>});
-  }
   FAKE_GET(get_Uri, LPWSTR, TaskString(mUri.c_str()))
   HRESULT STDMETHODCALLTYPE put_Cancel(BOOL cancel) override {
     Log("NavigationStarting.put_Cancel" + Flag(cancel));
@@ -76,9 +66,6 @@ class NavigationStartingArgs final : public Object<ICoreWebView2NavigationStarti
 class NavigationCompletedArgs final : public Object<ICoreWebView2NavigationCompletedEventArgs> {
  public:
   explicit NavigationCompletedArgs(BOOL success) : mSuccess(success) {}
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-    return Answer(iid, object, {kIid<ICoreWebView2NavigationCompletedEventArgs>});
-  }
   FAKE_GET(get_IsSuccess, BOOL, mSuccess)
   FAKE_NOTIMPL(get_WebErrorStatus, COREWEBVIEW2_WEB_ERROR_STATUS*)
   FAKE_NOTIMPL(get_NavigationId, UINT64*)
@@ -87,13 +74,10 @@ class NavigationCompletedArgs final : public Object<ICoreWebView2NavigationCompl
   BOOL mSuccess;
 };
 
-class NewWindowArgs final : public Object<ICoreWebView2NewWindowRequestedEventArgs2> {
+class NewWindowArgs final
+    : public Object<ICoreWebView2NewWindowRequestedEventArgs2, ICoreWebView2NewWindowRequestedEventArgs> {
  public:
   explicit NewWindowArgs(const wchar_t* uri) : mUri(uri) {}
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-    return Answer(iid, object,
-                  {kIid<ICoreWebView2NewWindowRequestedEventArgs>, kIid<ICoreWebView2NewWindowRequestedEventArgs2>});
-  }
   FAKE_GET(get_Uri, LPWSTR, TaskString(mUri.c_str()))
   FAKE_LOGGED(put_Handled, (BOOL handled), "NewWindowRequested.put_Handled" + Flag(handled))
   FAKE_NOTIMPL(put_NewWindow, ICoreWebView2*)
@@ -111,15 +95,12 @@ class NewWindowArgs final : public Object<ICoreWebView2NewWindowRequestedEventAr
 class DownloadOperation final : public Object<ICoreWebView2DownloadOperation> {
  public:
   explicit DownloadOperation(const wchar_t* mimeType) : mMimeType(mimeType) {}
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-    return Answer(iid, object, {kIid<ICoreWebView2DownloadOperation>});
-  }
 // An event the operation keeps one handler for, under a fixed registration token.
 #define FAKE_DOWNLOAD_EVENT(event, member, tokenValue)                                                   \
   HRESULT STDMETHODCALLTYPE add_##event(ICoreWebView2##event##EventHandler* handler,                     \
                                         EventRegistrationToken* token) override {                         \
     Log("Download.add_" #event);                                                                         \
-    member = Held<ICoreWebView2##event##EventHandler>(handler);                                          \
+    member.Reset(handler);                                                                               \
     token->value = tokenValue;                                                                           \
     return S_OK;                                                                                         \
   }                                                                                                      \
@@ -136,8 +117,7 @@ class DownloadOperation final : public Object<ICoreWebView2DownloadOperation> {
   FAKE_GET(get_BytesReceived, INT64, 40)
   FAKE_GET(get_ResultFilePath, LPWSTR, TaskString(L"C:\\downloads\\file.bin"))
   FAKE_GET(get_State, COREWEBVIEW2_DOWNLOAD_STATE, mState)
-  FAKE_NOTIMPL(add_EstimatedEndTimeChanged, ICoreWebView2EstimatedEndTimeChangedEventHandler*, EventRegistrationToken*)
-  FAKE_NOTIMPL(remove_EstimatedEndTimeChanged, EventRegistrationToken)
+  FAKE_NOTIMPL_EVENT(EstimatedEndTimeChanged)
   FAKE_NOTIMPL(get_Uri, LPWSTR*)
   FAKE_NOTIMPL(get_ContentDisposition, LPWSTR*)
   FAKE_NOTIMPL(get_EstimatedEndTime, LPWSTR*)
@@ -174,9 +154,6 @@ class DownloadStartingArgs final : public Object<ICoreWebView2DownloadStartingEv
  public:
   explicit DownloadStartingArgs(DownloadOperation* operation) : mOperation(operation) { mOperation->AddRef(); }
   ~DownloadStartingArgs() override { mOperation->Release(); }
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-    return Answer(iid, object, {kIid<ICoreWebView2DownloadStartingEventArgs>});
-  }
   HRESULT STDMETHODCALLTYPE get_DownloadOperation(ICoreWebView2DownloadOperation** operation) override {
     Log("DownloadStarting.get_DownloadOperation");
     mOperation->AddRef();
@@ -222,12 +199,6 @@ void FakeWebView::DropHandlers() {
   mDownloadStarting.Reset();
 }
 
-EventRegistrationToken FakeWebView::NextToken() { return EventRegistrationToken{mNextToken++}; }
-
-HRESULT FakeWebView::QueryInterface(REFIID iid, void** object) {
-  return Answer(iid, object, {kIid<ICoreWebView2>, kIid<ICoreWebView2_2>, kIid<ICoreWebView2_3>, kIid<ICoreWebView2_4>});
-}
-
 HRESULT FakeWebView::get_Settings(ICoreWebView2Settings** settings) {
   Log("WebView.get_Settings");
   *settings = new FakeSettings();
@@ -262,34 +233,6 @@ HRESULT FakeWebView::NavigateToString(LPCWSTR html) {
   StartNavigation(L"about:blank");
   return S_OK;
 }
-
-#define FAKE_ADD_HANDLER(event, member)                                          \
-  Log("WebView.add_" #event);                                                     \
-  member = Held<std::remove_pointer_t<decltype(handler)>>(handler);              \
-  *token = NextToken();                                                           \
-  return S_OK;
-
-HRESULT FakeWebView::add_NavigationStarting(ICoreWebView2NavigationStartingEventHandler* handler,
-                                            EventRegistrationToken* token) {
-  FAKE_ADD_HANDLER(NavigationStarting, mNavigationStarting)
-}
-HRESULT FakeWebView::add_NavigationCompleted(ICoreWebView2NavigationCompletedEventHandler* handler,
-                                             EventRegistrationToken* token) {
-  FAKE_ADD_HANDLER(NavigationCompleted, mNavigationCompleted)
-}
-HRESULT FakeWebView::add_WebMessageReceived(ICoreWebView2WebMessageReceivedEventHandler* handler,
-                                            EventRegistrationToken* token) {
-  FAKE_ADD_HANDLER(WebMessageReceived, mWebMessage)
-}
-HRESULT FakeWebView::add_NewWindowRequested(ICoreWebView2NewWindowRequestedEventHandler* handler,
-                                            EventRegistrationToken* token) {
-  FAKE_ADD_HANDLER(NewWindowRequested, mNewWindow)
-}
-HRESULT FakeWebView::add_DownloadStarting(ICoreWebView2DownloadStartingEventHandler* handler,
-                                          EventRegistrationToken* token) {
-  FAKE_ADD_HANDLER(DownloadStarting, mDownloadStarting)
-}
-#undef FAKE_ADD_HANDLER
 
 HRESULT FakeWebView::AddScriptToExecuteOnDocumentCreated(
     LPCWSTR script, ICoreWebView2AddScriptToExecuteOnDocumentCreatedCompletedHandler* handler) {

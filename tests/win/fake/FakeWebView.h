@@ -8,7 +8,7 @@ namespace fake {
 
 // The page of one controller: records the host's calls, keeps its event handlers and raises
 // events on them. The newest live web view receives the test's page events.
-class FakeWebView final : public Object<ICoreWebView2_4> {
+class FakeWebView final : public Object<ICoreWebView2_4, ICoreWebView2, ICoreWebView2_2, ICoreWebView2_3> {
  public:
   FakeWebView();
   ~FakeWebView() override;
@@ -21,52 +21,46 @@ class FakeWebView final : public Object<ICoreWebView2_4> {
   void RaiseDownload(const wchar_t* mimeType);
   void StartNavigation(const std::wstring& uri);
 
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
   HRESULT STDMETHODCALLTYPE get_Settings(ICoreWebView2Settings** settings) override;
   HRESULT STDMETHODCALLTYPE Navigate(LPCWSTR uri) override;
   HRESULT STDMETHODCALLTYPE NavigateToString(LPCWSTR html) override;
-  HRESULT STDMETHODCALLTYPE add_NavigationStarting(ICoreWebView2NavigationStartingEventHandler* handler,
-                                                   EventRegistrationToken* token) override;
-  HRESULT STDMETHODCALLTYPE add_NavigationCompleted(ICoreWebView2NavigationCompletedEventHandler* handler,
-                                                    EventRegistrationToken* token) override;
   HRESULT STDMETHODCALLTYPE AddScriptToExecuteOnDocumentCreated(
       LPCWSTR script, ICoreWebView2AddScriptToExecuteOnDocumentCreatedCompletedHandler* handler) override;
   HRESULT STDMETHODCALLTYPE ExecuteScript(LPCWSTR script, ICoreWebView2ExecuteScriptCompletedHandler* handler) override;
-  HRESULT STDMETHODCALLTYPE add_WebMessageReceived(ICoreWebView2WebMessageReceivedEventHandler* handler,
-                                                   EventRegistrationToken* token) override;
-  HRESULT STDMETHODCALLTYPE add_NewWindowRequested(ICoreWebView2NewWindowRequestedEventHandler* handler,
-                                                   EventRegistrationToken* token) override;
   HRESULT STDMETHODCALLTYPE SetVirtualHostNameToFolderMapping(LPCWSTR host, LPCWSTR folder,
                                                               COREWEBVIEW2_HOST_RESOURCE_ACCESS_KIND kind) override;
-  HRESULT STDMETHODCALLTYPE add_DownloadStarting(ICoreWebView2DownloadStartingEventHandler* handler,
-                                                 EventRegistrationToken* token) override;
+// An event whose handler the web view keeps (in `member`) until the controller closes.
+#define FAKE_HANDLED_EVENT(event, member)                                                                        \
+  HRESULT STDMETHODCALLTYPE add_##event(ICoreWebView2##event##EventHandler* handler, EventRegistrationToken* token) \
+      override {                                                                                                \
+    Log("WebView.add_" #event);                                                                                 \
+    member.Reset(handler);                                                                                      \
+    *token = EventRegistrationToken{mNextToken++};                                                              \
+    return S_OK;                                                                                                \
+  }                                                                                                             \
+  FAKE_NOTIMPL(remove_##event, EventRegistrationToken)
+  FAKE_HANDLED_EVENT(WebMessageReceived, mWebMessage)
+  FAKE_HANDLED_EVENT(NavigationStarting, mNavigationStarting)
+  FAKE_HANDLED_EVENT(NavigationCompleted, mNavigationCompleted)
+  FAKE_HANDLED_EVENT(NewWindowRequested, mNewWindow)
+  FAKE_HANDLED_EVENT(DownloadStarting, mDownloadStarting)
+#undef FAKE_HANDLED_EVENT
 
   FAKE_NOTIMPL(get_Source, LPWSTR*)
-  FAKE_NOTIMPL(remove_NavigationStarting, EventRegistrationToken)
-  FAKE_NOTIMPL(add_ContentLoading, ICoreWebView2ContentLoadingEventHandler*, EventRegistrationToken*)
-  FAKE_NOTIMPL(remove_ContentLoading, EventRegistrationToken)
-  FAKE_NOTIMPL(add_SourceChanged, ICoreWebView2SourceChangedEventHandler*, EventRegistrationToken*)
-  FAKE_NOTIMPL(remove_SourceChanged, EventRegistrationToken)
-  FAKE_NOTIMPL(add_HistoryChanged, ICoreWebView2HistoryChangedEventHandler*, EventRegistrationToken*)
-  FAKE_NOTIMPL(remove_HistoryChanged, EventRegistrationToken)
-  FAKE_NOTIMPL(remove_NavigationCompleted, EventRegistrationToken)
-  FAKE_NOTIMPL(add_FrameNavigationStarting, ICoreWebView2NavigationStartingEventHandler*, EventRegistrationToken*)
-  FAKE_NOTIMPL(remove_FrameNavigationStarting, EventRegistrationToken)
-  FAKE_NOTIMPL(add_FrameNavigationCompleted, ICoreWebView2NavigationCompletedEventHandler*, EventRegistrationToken*)
-  FAKE_NOTIMPL(remove_FrameNavigationCompleted, EventRegistrationToken)
-  FAKE_NOTIMPL(add_ScriptDialogOpening, ICoreWebView2ScriptDialogOpeningEventHandler*, EventRegistrationToken*)
-  FAKE_NOTIMPL(remove_ScriptDialogOpening, EventRegistrationToken)
-  FAKE_NOTIMPL(add_PermissionRequested, ICoreWebView2PermissionRequestedEventHandler*, EventRegistrationToken*)
-  FAKE_NOTIMPL(remove_PermissionRequested, EventRegistrationToken)
-  FAKE_NOTIMPL(add_ProcessFailed, ICoreWebView2ProcessFailedEventHandler*, EventRegistrationToken*)
-  FAKE_NOTIMPL(remove_ProcessFailed, EventRegistrationToken)
+  FAKE_NOTIMPL_EVENT(ContentLoading)
+  FAKE_NOTIMPL_EVENT(SourceChanged)
+  FAKE_NOTIMPL_EVENT(HistoryChanged)
+  FAKE_NOTIMPL_EVENT_AS(FrameNavigationStarting, ICoreWebView2NavigationStartingEventHandler)
+  FAKE_NOTIMPL_EVENT_AS(FrameNavigationCompleted, ICoreWebView2NavigationCompletedEventHandler)
+  FAKE_NOTIMPL_EVENT(ScriptDialogOpening)
+  FAKE_NOTIMPL_EVENT(PermissionRequested)
+  FAKE_NOTIMPL_EVENT(ProcessFailed)
   FAKE_NOTIMPL(RemoveScriptToExecuteOnDocumentCreated, LPCWSTR)
   FAKE_NOTIMPL(CapturePreview, COREWEBVIEW2_CAPTURE_PREVIEW_IMAGE_FORMAT, IStream*,
                ICoreWebView2CapturePreviewCompletedHandler*)
   FAKE_NOTIMPL(Reload)
   FAKE_NOTIMPL(PostWebMessageAsJson, LPCWSTR)
   FAKE_NOTIMPL(PostWebMessageAsString, LPCWSTR)
-  FAKE_NOTIMPL(remove_WebMessageReceived, EventRegistrationToken)
   FAKE_NOTIMPL(CallDevToolsProtocolMethod, LPCWSTR, LPCWSTR, ICoreWebView2CallDevToolsProtocolMethodCompletedHandler*)
   FAKE_NOTIMPL(get_BrowserProcessId, UINT32*)
   FAKE_NOTIMPL(get_CanGoBack, BOOL*)
@@ -75,42 +69,29 @@ class FakeWebView final : public Object<ICoreWebView2_4> {
   FAKE_NOTIMPL(GoForward)
   FAKE_NOTIMPL(GetDevToolsProtocolEventReceiver, LPCWSTR, ICoreWebView2DevToolsProtocolEventReceiver**)
   FAKE_NOTIMPL(Stop)
-  FAKE_NOTIMPL(remove_NewWindowRequested, EventRegistrationToken)
-  FAKE_NOTIMPL(add_DocumentTitleChanged, ICoreWebView2DocumentTitleChangedEventHandler*, EventRegistrationToken*)
-  FAKE_NOTIMPL(remove_DocumentTitleChanged, EventRegistrationToken)
+  FAKE_NOTIMPL_EVENT(DocumentTitleChanged)
   FAKE_NOTIMPL(get_DocumentTitle, LPWSTR*)
   FAKE_NOTIMPL(AddHostObjectToScript, LPCWSTR, VARIANT*)
   FAKE_NOTIMPL(RemoveHostObjectFromScript, LPCWSTR)
   FAKE_NOTIMPL(OpenDevToolsWindow)
-  FAKE_NOTIMPL(add_ContainsFullScreenElementChanged, ICoreWebView2ContainsFullScreenElementChangedEventHandler*,
-               EventRegistrationToken*)
-  FAKE_NOTIMPL(remove_ContainsFullScreenElementChanged, EventRegistrationToken)
+  FAKE_NOTIMPL_EVENT(ContainsFullScreenElementChanged)
   FAKE_NOTIMPL(get_ContainsFullScreenElement, BOOL*)
-  FAKE_NOTIMPL(add_WebResourceRequested, ICoreWebView2WebResourceRequestedEventHandler*, EventRegistrationToken*)
-  FAKE_NOTIMPL(remove_WebResourceRequested, EventRegistrationToken)
+  FAKE_NOTIMPL_EVENT(WebResourceRequested)
   FAKE_NOTIMPL(AddWebResourceRequestedFilter, const LPCWSTR, const COREWEBVIEW2_WEB_RESOURCE_CONTEXT)
   FAKE_NOTIMPL(RemoveWebResourceRequestedFilter, const LPCWSTR, const COREWEBVIEW2_WEB_RESOURCE_CONTEXT)
-  FAKE_NOTIMPL(add_WindowCloseRequested, ICoreWebView2WindowCloseRequestedEventHandler*, EventRegistrationToken*)
-  FAKE_NOTIMPL(remove_WindowCloseRequested, EventRegistrationToken)
-  FAKE_NOTIMPL(add_WebResourceResponseReceived, ICoreWebView2WebResourceResponseReceivedEventHandler*,
-               EventRegistrationToken*)
-  FAKE_NOTIMPL(remove_WebResourceResponseReceived, EventRegistrationToken)
+  FAKE_NOTIMPL_EVENT(WindowCloseRequested)
+  FAKE_NOTIMPL_EVENT(WebResourceResponseReceived)
   FAKE_NOTIMPL(NavigateWithWebResourceRequest, ICoreWebView2WebResourceRequest*)
-  FAKE_NOTIMPL(add_DOMContentLoaded, ICoreWebView2DOMContentLoadedEventHandler*, EventRegistrationToken*)
-  FAKE_NOTIMPL(remove_DOMContentLoaded, EventRegistrationToken)
+  FAKE_NOTIMPL_EVENT(DOMContentLoaded)
   FAKE_NOTIMPL(get_CookieManager, ICoreWebView2CookieManager**)
   FAKE_NOTIMPL(get_Environment, ICoreWebView2Environment**)
   FAKE_NOTIMPL(TrySuspend, ICoreWebView2TrySuspendCompletedHandler*)
   FAKE_NOTIMPL(Resume)
   FAKE_NOTIMPL(get_IsSuspended, BOOL*)
   FAKE_NOTIMPL(ClearVirtualHostNameToFolderMapping, LPCWSTR)
-  FAKE_NOTIMPL(add_FrameCreated, ICoreWebView2FrameCreatedEventHandler*, EventRegistrationToken*)
-  FAKE_NOTIMPL(remove_FrameCreated, EventRegistrationToken)
-  FAKE_NOTIMPL(remove_DownloadStarting, EventRegistrationToken)
+  FAKE_NOTIMPL_EVENT(FrameCreated)
 
  private:
-  EventRegistrationToken NextToken();
-
   INT64 mNextToken = 1;
   Held<ICoreWebView2WebMessageReceivedEventHandler> mWebMessage;
   Held<ICoreWebView2NavigationStartingEventHandler> mNavigationStarting;

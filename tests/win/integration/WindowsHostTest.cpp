@@ -1,16 +1,15 @@
-// What only a Windows host sees of the Windows bundle: LoadLibrary, InitDll, the factory, and the
-// editor view in a window with its idle timers on the thread's message loop. Parameters, audio and
-// state are covered by the host-level tests shared with Linux (tests/integration), built here too.
+// What only a Windows host sees of the Windows bundle: LoadLibrary, the exports, the class ID, the
+// editor view in a window, and the module staying loaded for the browser runtime. Parameters,
+// audio and state are covered by the host-level tests shared with Linux (tests/integration),
+// built here too; the idle timers by tests/win/platform/TimerRegistryTest.cpp.
 #include <gtest/gtest.h>
-#include <windows.h>
 
-#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <string>
-#include <vector>
 
 #include "HostedPlugin.h"
+#include "MessageLoop.h"
 #include "pluginterfaces/gui/iplugview.h"
 #include "pluginterfaces/vst/ivstaudioprocessor.h"
 
@@ -36,60 +35,20 @@ class WindowsHostTest : public ::testing::Test {
   kyr::tools::HostedPlugin host{"Kyr Windows Host"};
 };
 
-// Delivers the thread's messages for about `ms` milliseconds (the plug-ins' idle timers tick).
-void PumpMessages(DWORD ms) {
-  const DWORD start = GetTickCount();
-  MSG msg;
-  while (GetTickCount() - start < ms) {
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-    Sleep(5);
-  }
-}
-
-TEST_F(WindowsHostTest, ModuleExportsTheEntryPointsAndCountsInitAndExit) {
-  using BoolProc = bool (*)();
-  const auto initDll = Export<BoolProc>("InitDll");
-  const auto exitDll = Export<BoolProc>("ExitDll");
-  ASSERT_NE(initDll, nullptr);
-  ASSERT_NE(exitDll, nullptr);
-  ASSERT_NE(Export<void*>("GetPluginFactory"), nullptr);
-  // The host has called InitDll once already.
-  EXPECT_TRUE(initDll());
-  EXPECT_TRUE(exitDll());
-  EXPECT_TRUE(exitDll());
-  EXPECT_FALSE(exitDll());  // unbalanced
-  EXPECT_TRUE(initDll());   // balanced again for the host's own ExitDll
-}
-
-TEST_F(WindowsHostTest, FactoryOffersTheOneEqualiserClass) {
-  IPluginFactory* factory = host.Factory();
-  PFactoryInfo info{};
-  ASSERT_EQ(factory->getFactoryInfo(&info), kResultOk);
-  EXPECT_STREQ(info.vendor, "Oskel Audio");
-  ASSERT_EQ(factory->countClasses(), 1);
-
-  IPluginFactory2* factory2 = nullptr;
-  ASSERT_EQ(factory->queryInterface(IPluginFactory2::iid, reinterpret_cast<void**>(&factory2)), kResultOk);
-  PClassInfo2 classInfo{};
-  ASSERT_EQ(factory2->getClassInfo2(0, &classInfo), kResultOk);
-  factory2->release();
-  EXPECT_STREQ(classInfo.category, "Audio Module Class");
-  EXPECT_STREQ(classInfo.name, "Kyr EQ");
-  EXPECT_STREQ(classInfo.subCategories, "Fx|EQ");
-  EXPECT_STREQ(classInfo.version, KYR_VERSION);
-  EXPECT_STREQ(classInfo.sdkVersion, "VST 3.8.0");
-  EXPECT_STREQ(classInfo.vendor, "");
-  EXPECT_EQ(classInfo.classFlags, 2u);
-  EXPECT_EQ(classInfo.cardinality, 0x7FFFFFFF);
+// The texts of the factory and the counting of InitDll/ExitDll are checked on Linux
+// (tests/integration/ModuleTest.cpp, same sources); here the Windows exports and byte order.
+TEST_F(WindowsHostTest, ExportsExitDllAndGivesTheClassIdInComByteOrder) {
+  ASSERT_NE(Export<void*>("ExitDll"), nullptr);
+  PClassInfo info{};
+  ASSERT_EQ(host.Factory()->getClassInfo(0, &info), kResultOk);
   // F2AEE70D-00DE-4F4E, then "Wvoa" and "Tz4u" in the COM byte order of the first two words.
   const uint8_t expected[16] = {0x0D, 0xE7, 0xAE, 0xF2, 0xDE, 0x00, 0x4E, 0x4F,
                                 'W',  'v',  'o',  'a',  'T',  'z',  '4',  'u'};
-  EXPECT_EQ(std::memcmp(classInfo.cid, expected, 16), 0);
+  EXPECT_EQ(std::memcmp(info.cid, expected, 16), 0);
 }
 
 TEST_F(WindowsHostTest, EditorOpensInAWindowWithoutTheBrowserLoaderAndPassesTheSpaceBarOn) {
-  HWND parent = CreateWindowExW(0, L"STATIC", L"host", WS_OVERLAPPEDWINDOW, 0, 0, 1200, 560, nullptr, nullptr,
-                                GetModuleHandleW(nullptr), nullptr);
+  HWND parent = MakeWindow(1200, 560, WS_OVERLAPPEDWINDOW);
   ASSERT_NE(parent, nullptr);
   IPlugView* view = host.Controller()->createView("editor");
   ASSERT_NE(view, nullptr);
@@ -124,19 +83,6 @@ TEST_F(WindowsHostTest, EditorOpensInAWindowWithoutTheBrowserLoaderAndPassesTheS
   DestroyWindow(parent);
 }
 
-TEST_F(WindowsHostTest, TwoInstancesRunTheirIdleTimersInOneMessageLoop) {
-  kyr::tools::HostedPlugin second{"Kyr Windows Host"};
-  std::string error;
-  ASSERT_TRUE(second.LoadModule(KYR_BUNDLE_DIR, error)) << error;
-  ASSERT_TRUE(second.CreateInstance(error)) << error;
-  // Both instances' timers tick through this thread's loop; unloading one leaves the other.
-  PumpMessages(200);
-  second.Unload();
-  PumpMessages(100);
-  std::vector<uint8_t> state;
-  EXPECT_TRUE(host.GetState(state));
-}
-
 // A host that unloads the module while the browser runtime still holds the module's handlers:
 // the runtime calls them later, so the module must still be there. A copy of the bundle gets
 // the fake WebView2Loader.dll beside its module; the editor's request for the environment is
@@ -156,8 +102,7 @@ TEST(WindowsModule, StaysLoadedWhileTheBrowserRuntimeHoldsItsHandlers) {
     std::string error;
     ASSERT_TRUE(plugin.LoadModule(bundle.generic_string(), error)) << error;
     ASSERT_TRUE(plugin.CreateInstance(error)) << error;
-    HWND parent = CreateWindowExW(0, L"STATIC", L"host", WS_OVERLAPPEDWINDOW, 0, 0, 1200, 560, nullptr, nullptr,
-                                  GetModuleHandleW(nullptr), nullptr);
+    HWND parent = MakeWindow(1200, 560, WS_OVERLAPPEDWINDOW);
     ASSERT_NE(parent, nullptr);
     IPlugView* view = plugin.Controller()->createView("editor");
     ASSERT_NE(view, nullptr);
