@@ -271,6 +271,7 @@ TEST(ChannelKernel, ModeChangeClearsBothModesStatesOnce) {
   EXPECT_EQ(eng.mLowStage.active, 0);
   EXPECT_EQ(eng.mBank.bandOn[kLowBoostBand], 1);  // band flags survive
   EXPECT_NE(eng.mBax.loShelf[0].s1[0], 0.0);
+  EXPECT_EQ(h.p.GetMeters().thd.load(), 0.0f);  // BAX has no tube
   h.Set(kMode, 0);
   double* in[2] = {nullptr, nullptr};
   double out[2][4];
