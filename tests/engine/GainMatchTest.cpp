@@ -54,18 +54,6 @@ TEST(GainMatch, BeforeTheFirstResetNothingMoves) {
   EXPECT_EQ(out[63], 0.1);
 }
 
-TEST(GainMatch, MonoScalesItsOneBufferOnce) {
-  GainMatch mono, stereo;
-  mono.Reset(48000.0);
-  stereo.Reset(48000.0);
-  const double gMono = SettledGain(mono, 2.0, 1.0, false);
-  const double gStereo = SettledGain(stereo, 2.0, 1.0, true);
-  EXPECT_DOUBLE_EQ(gMono, gStereo);
-  std::vector<double> in(8, 0.3), buf(8, 0.6);
-  mono.Process(in.data(), in.data(), buf.data(), buf.data(), 8);
-  EXPECT_NEAR(buf[7], 0.6 * mono.Gain(), 1e-3);
-}
-
 TEST(GainMatch, RecoversFromANonFiniteSample) {
   GainMatch gm;
   gm.Reset(48000.0);
