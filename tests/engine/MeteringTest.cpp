@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "EngineTestUtil.h"
+#include "LoudnessMeter.h"
 #include "Metering.h"
 
 namespace kyr {
@@ -127,23 +128,53 @@ TEST(MeterReader, MetersAgreeWithinAHundredMillisecondsOfAReaderArriving) {
     const Meters& a = always.p.GetMeters();
     const Meters& b = late.p.GetMeters();
     EXPECT_EQ(b.processed.load(), 1) << c.name;
-    EXPECT_NEAR(a.thd.load(), b.thd.load(), 0.005) << c.name;
-    EXPECT_NEAR(a.xf.load(), b.xf.load(), 0.005) << c.name;
-    EXPECT_NEAR(a.tb.load(), b.tb.load(), 0.005) << c.name;
-    EXPECT_NEAR(a.tp.load(), b.tp.load(), 0.05) << c.name;
-    EXPECT_NEAR(a.lufs.load(), b.lufs.load(), 0.05) << c.name;
-    EXPECT_NEAR(a.drive.load(), b.drive.load(), 0.0005) << c.name;
-    EXPECT_NEAR(a.ease.load(), b.ease.load(), 0.005) << c.name;
-    EXPECT_NEAR(a.loRed.load(), b.loRed.load(), 0.005) << c.name;
-    EXPECT_NEAR(a.hiRed.load(), b.hiRed.load(), 0.005) << c.name;
+    using Field = std::atomic<float> Meters::*;
+    const std::pair<Field, double> fields[] = {{&Meters::thd, 0.005},   {&Meters::xf, 0.005},     {&Meters::tb, 0.005},
+                                               {&Meters::tp, 0.05},     {&Meters::lufs, 0.05},    {&Meters::drive, 0.0005},
+                                               {&Meters::ease, 0.005},  {&Meters::loRed, 0.005},  {&Meters::hiRed, 0.005}};
+    for (const auto& [f, tolerance] : fields) EXPECT_NEAR((a.*f).load(), (b.*f).load(), tolerance) << c.name;
     for (int k = 0; k < 6; ++k) EXPECT_NEAR(a.ppg[k].load(), b.ppg[k].load(), 0.0005) << c.name;
     for (int k = 0; k < 2; ++k) EXPECT_NEAR(a.ppbg[k].load(), b.ppbg[k].load(), 0.0005) << c.name;
-    std::vector<double> ringA[2] = {std::vector<double>(2048), std::vector<double>(2048)};
-    std::vector<double> ringB[2] = {std::vector<double>(2048), std::vector<double>(2048)};
-    always.p.CopyLatestRings(ringA[0].data(), ringA[1].data());
-    late.p.CopyLatestRings(ringB[0].data(), ringB[1].data());
-    EXPECT_EQ(ringA[0], ringB[0]) << c.name;
-    EXPECT_EQ(ringA[1], ringB[1]) << c.name;
+    std::vector<double> rings[4] = {std::vector<double>(2048), std::vector<double>(2048),
+                                    std::vector<double>(2048), std::vector<double>(2048)};
+    always.p.CopyLatestRings(rings[0].data(), rings[1].data());
+    late.p.CopyLatestRings(rings[2].data(), rings[3].data());
+    EXPECT_TRUE(rings[0] == rings[2] && rings[1] == rings[3]) << c.name;
+  }
+}
+
+// The processor's level readings: loudness of what leaves the plug-in (after the gain match),
+// the input's true peak and the gain match's gain.
+TEST(LevelMeters, ReadTheFinalOutputTheInputPeakAndTheGainMatch) {
+  const double fs = 48000.0;
+  const std::vector<double> x = Sine(1000.0, fs, 48000 * 6, 0.1);  // -20 dBFS
+  for (const bool gainMatch : {false, true}) {
+    Harness h(fs, 512);
+    h.Set(kOutput, 20.0);  // well below unity, so that the gain match has work to do
+    h.Set(kAutoGainMatch, gainMatch ? 1.0 : 0.0);
+    std::vector<double> outL, outR;
+    h.Run(x, &x, outL, outR, 512);
+
+    LoudnessMeter reference;
+    reference.Prepare(fs);
+    reference.Process(outL.data(), outR.data(), true, static_cast<int>(outL.size()));
+    const LevelReadings levels = h.p.GetLevels();
+    EXPECT_FLOAT_EQ(levels.integrated, reference.Integrated()) << gainMatch;
+    EXPECT_FLOAT_EQ(levels.momentary, reference.Momentary()) << gainMatch;
+    EXPECT_NEAR(levels.inputTruePeak, -20.0, 0.05) << gainMatch;
+    if (gainMatch) {
+      EXPECT_GT(levels.gainMatchDb, 3.0);
+      EXPECT_FLOAT_EQ(levels.gainMatchDb, static_cast<float>(Db(h.p.GetGainMatch().Gain())));
+      EXPECT_NEAR(levels.integrated, -20.0, 1.0);  // the gain match brings the output back
+    } else {
+      EXPECT_EQ(levels.gainMatchDb, 0.0f);
+      EXPECT_LT(levels.integrated, -23.0);
+    }
+
+    // The page's reset reaches the meter through the processor.
+    h.p.ResetLoudness();
+    h.Run(std::vector<double>(64, 0.0), nullptr, outL, outR, 64);
+    EXPECT_EQ(h.p.GetLevels().integrated, -120.0f);
   }
 }
 
