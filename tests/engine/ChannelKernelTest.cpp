@@ -71,11 +71,12 @@ struct ReferenceProgram {
              int n) {
     DesignProgramBank(design, s);
     DesignMidBoost(design, s);
-    CopyCoefficients(design.mBank.shelf, bank[0], shadow[0]);
-    for (int b = 0; b < kNumProgramBands; ++b) {
-      CopyCoefficients(design.mBank.band[b], bank[1 + b], shadow[1 + b]);
+    for (int k = 0; k < 6; ++k) {  // the shelf and the five bands; the analysis has its own states
+      const BiquadSection& from = k == 0 ? design.mBank.shelf : design.mBank.band[k - 1];
+      CopyCoefficients(from, bank[k]);
+      CopyCoefficients(from, shadow[k]);
     }
-    CopyCoefficients(design.mBank.midBoost, bank[6], bank[6]);
+    CopyCoefficients(design.mBank.midBoost, bank[6]);
     double drive = s.input * 1.318 - 0.286;
     drive = drive <= 0.05 ? 0.05 : (drive >= 4.0 ? 4.0 : drive);
     const bool pushPull = s.pushPull >= 0.0001f;
@@ -158,16 +159,6 @@ struct ReferenceProgram {
     if (ySum > 1e-12) {
       xf = std::sqrt(low / ySum) * 100.0;
       tb = std::sqrt(high / ySum) * 100.0;
-    }
-  }
-
-  static void CopyCoefficients(const BiquadSection& from, BiquadSection& a, BiquadSection& b) {
-    for (BiquadSection* to : {&a, &b}) {
-      to->b0 = from.b0;
-      to->b1 = from.b1;
-      to->b2 = from.b2;
-      to->a1 = from.a1;
-      to->a2 = from.a2;
     }
   }
 };
