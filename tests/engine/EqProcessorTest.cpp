@@ -24,34 +24,16 @@ namespace {
 
 using namespace test;
 
-using Params = std::vector<std::pair<int, double>>;
-
-struct Config {
-  const char* name;
-  Params params;
-};
-
-// Every processing path, with the stages around it.
-const std::vector<Config>& Configs() {
-  static const std::vector<Config> configs = {
-      {"defaults", {}},
-      {"bands", {{kLowCut, 40}, {kLowBoost, 70}, {kMidCut, 30}, {kHighBoost, 60}, {kHighCut, 20}, {kMidBoost, 50},
-                 {kLFFilter, 3}, {kHFFilter, 2}, {kLFSlope, 2}, {kLFReso, 80}, {kAutoGainMatch, 1}}},
-      {"hq six", {{kHQOversample, 1}, {kLFFilter, 1}, {kLFSlope, 0}, {kHFFilter, 6}, {kHFSlope, 0}, {kInput, 100}}},
-      {"clean bypass", {{kClean, 1}, {kBypass, 1}, {kHFFilter, 4}, {kAutoGainMatch, 1}}},
-      {"dynamic", {{kDynamicTube, 100}, {kLowBoost, 50}}},
-      {"push-pull hq", {{kPushPull, 100}, {kHQOversample, 1}, {kMidBoost, 60}, {kLowCut, 30}, {kDynamicTube, 40},
-                        {kAutoGainMatch, 1}}},
-      {"bax", {{kMode, 1}, {kBaxDynamic, 100}, {kBaxLoShelfL, 5}, {kBaxHiShelfR, -4}, {kBaxLink, 0}, {kBaxStereoMode, 1},
-               {kTilt, -2}, {kWidth, 150}, {kBassMono, 4}, {kBaxLoCut, 3}, {kBaxHiCut, 5}}},
-      {"bax push-pull", {{kMode, 1}, {kPushPull, 80}, {kBaxLoShelfL, 3}, {kWidth, 0}, {kAutoGainMatch, 1}}},
-      {"band listen", {{kBandListen, 5}, {kLFFilter, 2}, {kAutoGainMatch, 1}}},
-  };
+// The recorded paths, and two more with the filter stages' first-order slopes and Clean under
+// Bypass.
+const std::vector<Path>& Configs() {
+  static const std::vector<Path> configs = [] {
+    std::vector<Path> v = Paths();
+    v.push_back({"hq six", {{kHQOversample, 1}, {kLFFilter, 1}, {kLFSlope, 0}, {kHFFilter, 6}, {kHFSlope, 0}, {kInput, 100}}});
+    v.push_back({"clean bypass", {{kClean, 1}, {kBypass, 1}, {kHFFilter, 4}, {kAutoGainMatch, 1}}});
+    return v;
+  }();
   return configs;
-}
-
-void Apply(EqProcessor& p, const Params& params) {
-  for (const auto& [idx, v] : params) p.OnParamChange(idx, v);
 }
 
 std::vector<double> Program(int n, double seed) {
@@ -96,7 +78,7 @@ TEST(EqProcessor, PathsThatIgnoreTheFilterStages) {
 TEST(EqProcessor, InPlaceProcessingGivesTheSameResult) {
   const int n = 3000, block = 300;
   const std::vector<double> l0 = Program(n, 1.0), r0 = Program(n, 1.7);
-  for (const Config& c : Configs()) {
+  for (const Path& c : Configs()) {
     for (int channels : {1, 2}) {
       Harness separate, inPlace;
       Apply(separate.p, c.params);
@@ -133,7 +115,7 @@ TEST(EqProcessor, InPlaceProcessingGivesTheSameResult) {
 
 TEST(EqProcessor, MonoBlocksMatchTheLeftChannelOfStereo) {
   const std::vector<double> x = Program(4000, 1.3);
-  for (const Config& c : Configs()) {
+  for (const Path& c : Configs()) {
     Harness mono, stereo;
     Apply(mono.p, c.params);
     Apply(stereo.p, c.params);
@@ -165,7 +147,7 @@ TEST(EqProcessor, MonoHfFilterHasItsDesignedCorner) {
 TEST(EqProcessor, RecoversFromNonFiniteInput) {
   const int block = 256, blocks = 60;
   for (double bad : {NAN, INFINITY, -INFINITY}) {
-    for (const Config& c : Configs()) {
+    for (const Path& c : Configs()) {
       Harness hit, clean;
       Apply(hit.p, c.params);
       Apply(clean.p, c.params);
@@ -190,7 +172,7 @@ TEST(EqProcessor, RecoversFromNonFiniteInput) {
 // sounds bit for bit like a new one. (Band Listen's section survives resets by design.)
 TEST(EqProcessor, ResetMakesEveryPathSoundAsNew) {
   const int block = 256;
-  for (const Config& c : Configs()) {
+  for (const Path& c : Configs()) {
     if (std::string(c.name) == "band listen") continue;
     Harness used, fresh;
     Apply(used.p, c.params);
@@ -211,7 +193,7 @@ TEST(EqProcessor, ResetMakesEveryPathSoundAsNew) {
 // processed block, the output stays finite and the audio thread never allocates.
 TEST(EqProcessor, AnyRateAndBlockSizeWithoutAllocating) {
   for (double fs : {8000.0, 44100.0, 96000.0, 192000.0, 384000.0}) {
-    for (const Config& c : Configs()) {
+    for (const Path& c : Configs()) {
       EqProcessor p;
       p.Reset(fs, 512);
       Apply(p, c.params);
