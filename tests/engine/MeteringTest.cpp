@@ -60,33 +60,11 @@ TEST(MeterRings, CopyTheNewestSamplesOldestFirst) {
   }
 }
 
-// Without a reader the display-only measurements are skipped. A reader that arrives after a
-// long stretch without one sees, within 100 ms, what a processor that never skipped shows: every
-// meter value to the decimals the page shows (two for the distortion meters, one for true peak
-// and loudness; the message's own for the rest) and both rings sample for sample.
+// Without a reader the display-only measurements are skipped. On every recorded path a reader
+// that arrives after a long stretch without one sees, within 100 ms, what a processor that never
+// skipped shows: every meter value to the decimals the page shows (two for the distortion
+// meters, one for true peak and loudness; the message's own for the rest) and both rings.
 TEST(MeterReader, MetersAgreeWithinAHundredMillisecondsOfAReaderArriving) {
-  struct Case {
-    const char* name;
-    std::vector<std::pair<int, double>> params;
-  };
-  const std::vector<std::pair<int, double>> bands = {
-      {kLowCut, 40}, {kLowBoost, 60}, {kMidCut, 30}, {kHighBoost, 50}, {kHighCut, 25}};
-  auto with = [&](std::vector<std::pair<int, double>> extra) {
-    extra.insert(extra.begin(), bands.begin(), bands.end());
-    return extra;
-  };
-  const Case cases[] = {
-      {"defaults", {}},
-      {"bands (analysis shares the kernel's curves)", with({{kInput, 75}})},
-      {"bands and Mid Boost (analysis runs its own chain)", with({{kMidBoost, 45}, {kLFFilter, 3}})},
-      {"HQ", with({{kHQOversample, 1}, {kMidBoost, 30}})},
-      {"Dynamic Tube", with({{kDynamicTube, 70}, {kAutoGainMatch, 1}})},
-      {"Push-Pull", with({{kPushPull, 60}})},
-      {"Clean", with({{kClean, 1}})},
-      {"BAX", {{kMode, 1}, {kBaxDynamic, 60}, {kBaxLoShelfL, 4}, {kBaxHiShelfL, -3}}},
-      {"BAX Push-Pull", {{kMode, 1}, {kPushPull, 50}, {kBaxLoShelfL, 4}}},
-      {"Band Listen", {{kBandListen, 3}}},
-  };
   constexpr double fs = 48000.0;
   constexpr int kBlock = 256;
   constexpr int kUnread = 468 * kBlock;  // 2.5 s without a reader
@@ -100,12 +78,10 @@ TEST(MeterReader, MetersAgreeWithinAHundredMillisecondsOfAReaderArriving) {
     l[i] = level * (0.6 * std::sin(2.0 * kPi * 110.0 * i / fs) + 0.3 * std::sin(2.0 * kPi * 2500.0 * i / fs)) + noise;
     r[i] = level * 0.8 * std::sin(2.0 * kPi * 165.0 * i / fs) - noise;
   }
-  for (const Case& c : cases) {
+  for (const Path& c : Paths()) {
     Harness always, late;
-    for (const auto& [idx, v] : c.params) {
-      always.Set(idx, v);
-      late.Set(idx, v);
-    }
+    Apply(always.p, c.params);
+    Apply(late.p, c.params);
     late.p.GetMeters().reader.store(0);
     std::vector<double> outA[2], outB[2];
     for (Harness* h : {&always, &late}) {
