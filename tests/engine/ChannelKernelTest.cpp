@@ -163,15 +163,10 @@ struct ReferenceProgram {
   }
 };
 
-struct ProgramCase {
-  const char* name;
-  std::vector<std::pair<int, double>> params;
-};
-
 // The block-wise kernel against the sample-by-sample reference, over several blocks of a
 // two-tone signal, with every band active, with HQ, with Clean, at high drive.
 TEST(ChannelKernel, MatchesTheSampleBySampleReference) {
-  const std::vector<ProgramCase> cases = {
+  const std::vector<Path> cases = {
       {"defaults", {}},
       {"all bands", {{kLowCut, 40}, {kLowBoost, 70}, {kMidCut, 55}, {kHighBoost, 80}, {kBandwidth, 30}, {kHighCut, 20},
                      {kMidBoost, 60}, {kInput, 80}}},
@@ -191,9 +186,9 @@ TEST(ChannelKernel, MatchesTheSampleBySampleReference) {
     l[i] = 0.8 * std::sin(i * 0.013) + 0.3 * std::sin(i * 0.9);
     r[i] = 0.6 * std::sin(i * 0.021 + 1.0) - 0.2 * std::sin(i * 1.7);
   }
-  for (const ProgramCase& c : cases) {
+  for (const Path& c : cases) {
     Harness h(fs);
-    for (const auto& [idx, v] : c.params) h.Set(idx, v);
+    Apply(h.p, c.params);
     ReferenceProgram ref(fs);
     std::vector<double> outL, outR, refL(n), refR(n);
     h.Run(l, &r, outL, outR, 500);
