@@ -1,12 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <cstring>
 #include <vector>
 
 #include "BandListen.h"
 #include "EngineTestUtil.h"
-#include "FilterDesign.h"
 
 namespace kyr {
 namespace {

@@ -6,13 +6,11 @@
 #include <random>
 #include <string>
 #include <thread>
-#include <utility>
 #include <vector>
 
 #include "AllocationCounter.h"
 #include "EngineTestUtil.h"
 #include "EqProcessor.h"
-#include "FilterDesign.h"
 #include "ParameterSet.h"
 
 #if defined(__SSE__) || defined(__x86_64__)

@@ -1,15 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
-
-#include "EngineTestUtil.h"
 #include "FilterDesign.h"
-#include "ProgramBank.h"
 
 namespace kyr {
 namespace {
-
-using namespace test;
 
 TEST(FilterDesign, ClampsFrequencyToLimitThenToOneHertz) {
   EXPECT_DOUBLE_EQ(ClampFrequency(30000.0, 44100.0), 21609.0);
