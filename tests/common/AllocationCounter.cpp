@@ -1,7 +1,6 @@
 #include "AllocationCounter.h"
 #include "AllocationFailure.h"
 
-#include <atomic>
 #include <cstdlib>
 #include <new>
 
@@ -28,12 +27,8 @@ namespace {
 
 // Zero-initialised thread-local counter: reading it never allocates.
 thread_local long tThreadCount = 0;
-std::atomic<long> gGlobalCount{0};
 
-void Note() {
-  ++tThreadCount;
-  gGlobalCount.fetch_add(1, std::memory_order_relaxed);
-}
+void Note() { ++tThreadCount; }
 
 void* RawAlloc(std::size_t size) {
 #if defined(KYR_COUNT_MALLOC)
@@ -84,14 +79,6 @@ namespace kyr::test {
 AllocationCounter::AllocationCounter() : mStart(tThreadCount) {}
 AllocationCounter::~AllocationCounter() = default;
 long AllocationCounter::Count() const { return tThreadCount - mStart; }
-long AllocationCounter::GlobalCount() { return gGlobalCount.load(std::memory_order_relaxed); }
-bool AllocationCounter::CountsMalloc() {
-#if defined(KYR_COUNT_MALLOC)
-  return true;
-#else
-  return false;
-#endif
-}
 
 }  // namespace kyr::test
 

@@ -20,11 +20,6 @@ class AllocationCounter {
 
   // Allocations made on the constructing thread since construction.
   long Count() const;
-  // Allocations made on any thread since program start.
-  static long GlobalCount();
-  // Whether malloc-level allocations are counted too (false under sanitizers, which own
-  // malloc, and off glibc).
-  static bool CountsMalloc();
 
  private:
   long mStart;

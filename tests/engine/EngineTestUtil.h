@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <complex>
+#include <utility>
 #include <vector>
 
 #include "BiquadSection.h"
@@ -76,5 +77,58 @@ struct Harness {
     return l;
   }
 };
+
+using Params = std::vector<std::pair<int, double>>;
+
+struct Path {
+  const char* name;
+  Params params;
+  bool mono = false;
+  double fs = 48000.0;
+};
+
+inline const Params kBands = {{kLowCut, 40},  {kLowBoost, 60}, {kMidCut, 30}, {kHighBoost, 50}, {kBandwidth, 40},
+                              {kHighCut, 25}, {kMidBoost, 45}, {kLFFilter, 3}, {kHFFilter, 2},   {kLFSlope, 2},
+                              {kHFSlope, 2},  {kAutoGainMatch, 1}};
+inline const Params kCleanBands = {{kLowCut, 40},   {kLowBoost, 60}, {kMidCut, 30}, {kHighBoost, 50},
+                                   {kBandwidth, 40}, {kHighCut, 25}, {kMidBoost, 45}, {kClean, 1}};
+
+inline Params With(Params base, const Params& extra) {
+  base.insert(base.end(), extra.begin(), extra.end());
+  return base;
+}
+
+// Every path of the processor, the stages around it and the corners (mono, another rate);
+// the order is the order of the recorded sound reference.
+inline const std::vector<Path>& Paths() {
+  static const std::vector<Path> paths = {
+      {"defaults", {}},
+      {"clean program", kCleanBands},
+      {"program bands", kBands},
+      {"program bands hq", With(kBands, {{kHQOversample, 1}})},
+      {"dynamic tube", With(kBands, {{kDynamicTube, 70}})},
+      {"push-pull", With(kBands, {{kPushPull, 60}, {kPushPullPivot, 0.3}})},
+      {"push-pull hq", With(kBands, {{kPushPull, 60}, {kHQOversample, 1}})},
+      {"heaviest", With(kBands, {{kPushPull, 60}, {kHQOversample, 1}, {kDynamicTube, 70}, {kInput, 80}})},
+      {"filters hot, slopes and resonance",
+       {{kInput, 100}, {kLFFilter, 5}, {kLFSlope, 0}, {kLFReso, 70}, {kHFFilter, 4},
+        {kHFSlope, 2}, {kHFReso, 60}, {kBandListen, 0}, {kOutput, 30}}},
+      {"bypass", {{kBypass, 1}, {kLFFilter, 2}, {kHFFilter, 5}, {kAutoGainMatch, 1}}},
+      {"bax", {{kMode, 1}, {kBaxDynamic, 60}, {kBaxStereoMode, 1}, {kTilt, 1.5}, {kWidth, 140}, {kBassMono, 2},
+               {kBaxLoShelfL, 3}, {kBaxHiShelfL, -2}, {kBaxLoCut, 2}, {kBaxHiCut, 3}}},
+      {"bax unlinked push-pull",
+       {{kMode, 1}, {kPushPull, 80}, {kBaxLink, 0}, {kBaxLoShelfL, 3}, {kBaxHiShelfR, -4},
+        {kWidth, 0}, {kAutoGainMatch, 1}}},
+      {"band listen", {{kBandListen, 3}, {kLFFilter, 2}, {kAutoGainMatch, 1}}},
+      {"mono program bands", kBands, true},
+      {"96 kHz hq dynamic", With(kBands, {{kHQOversample, 1}, {kDynamicTube, 40}}), false,
+       96000.0},
+  };
+  return paths;
+}
+
+inline void Apply(EqProcessor& p, const Params& params) {
+  for (const auto& [idx, v] : params) p.OnParamChange(idx, v);
+}
 
 }  // namespace kyr::test

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "EngineTestUtil.h"
+#include "LoudnessMeter.h"
 #include "Metering.h"
 
 namespace kyr {
@@ -19,41 +20,21 @@ struct MeterFixture : ::testing::Test {
   }
 };
 
-TEST_F(MeterFixture, InterSamplePeakOfZeroOneOneZeroIsPlusOnePointNineDb) {
-  const std::vector<double> l = {0.0, 1.0, 1.0, 0.0, 0.0}, r(5, 0.0);
-  Tail(l, r);
-  EXPECT_NEAR(eng.mMeters.tp.load(), 20.0 * std::log10(0.6221 * 2.0), 1e-5);
-  EXPECT_NEAR(eng.mMeters.tp.load(), 1.90f, 0.01f);
-}
-
-TEST_F(MeterFixture, TruePeakHistoryCarriesIntoTheNextBlock) {
-  Tail({0.0, 0.0, 1.0}, {0.0, 0.0, 0.0});
-  Tail({1.0, 0.0, 0.0}, {0.0, 0.0, 0.0});  // the pair 1, 1 straddles the blocks
-  EXPECT_NEAR(eng.mMeters.tp.load(), 20.0 * std::log10(1.2442), 1e-5);
-}
-
-TEST_F(MeterFixture, SilenceReadsTheFloors) {
-  const std::vector<double> zero(4800, 0.0);
-  Tail(zero, zero);
-  EXPECT_EQ(eng.mMeters.tp.load(), -120.0f);
-  EXPECT_EQ(eng.mMeters.lufs.load(), -70.0f);
-}
-
-TEST_F(MeterFixture, FullScaleSineReadsNearZeroDbtpAndSettlesItsLoudness) {
-  const std::vector<double> x = Sine(997.0, 48000.0, 48000 * 15, 1.0);
-  Tail(x, x);
-  EXPECT_NEAR(eng.mMeters.tp.load(), 0.0f, 0.05f);
-  // Mean square 0.5 (-3.01 dB) less 0.691, plus the weighting's gain near 1 kHz.
-  EXPECT_NEAR(eng.mMeters.lufs.load(), -3.70f + 0.3f, 0.5f);
-  const float settled = eng.mMeters.lufs.load();
-  Tail(std::vector<double>(x.begin(), x.begin() + 48000),
-       std::vector<double>(x.begin(), x.begin() + 48000));
-  EXPECT_NEAR(eng.mMeters.lufs.load(), settled, 0.01f);
+// 0 1 1 0 peaks halfway between the ones at 2 * 0.6221 (+1.90 dB), also when the pair
+// straddles two blocks; silence reads the floor.
+TEST_F(MeterFixture, TruePeakIsTheInterSamplePeakAcrossBlocks) {
+  const std::vector<std::vector<double>> cases[] = {{{0.0, 1.0, 1.0, 0.0, 0.0}}, {{0.0, 0.0, 1.0}, {1.0, 0.0, 0.0}},
+                                                    {std::vector<double>(4800, 0.0)}};
+  const double expect[] = {Db(0.6221 * 2.0), Db(0.6221 * 2.0), -120.0};
+  for (int c = 0; c < 3; ++c) {
+    eng.PrepareEngine(48000.0);
+    for (const std::vector<double>& l : cases[c]) Tail(l, std::vector<double>(l.size(), 0.0));
+    EXPECT_NEAR(eng.mMeters.tp.load(), expect[c], 1e-5) << c;
+  }
 }
 
 TEST_F(MeterFixture, NonFiniteLoudnessResets) {
-  const std::vector<double> bad = {INFINITY, 0.0}, zero(2, 0.0);
-  Tail(bad, zero);
+  Tail({INFINITY, 0.0}, {0.0, 0.0});
   EXPECT_EQ(eng.mMeter.meanSquare, 0.0);
   EXPECT_EQ(eng.mMeters.lufs.load(), -70.0f);
 }
@@ -79,33 +60,11 @@ TEST(MeterRings, CopyTheNewestSamplesOldestFirst) {
   }
 }
 
-// Without a reader the display-only measurements are skipped. A reader that arrives after a
-// long stretch without one sees, within 100 ms, what a processor that never skipped shows: every
-// meter value to the decimals the page shows (two for the distortion meters, one for true peak
-// and loudness; the message's own for the rest) and both rings sample for sample.
+// Without a reader the display-only measurements are skipped. On every recorded path a reader
+// that arrives after a long stretch without one sees, within 100 ms, what a processor that never
+// skipped shows: every meter value to the decimals the page shows (two for the distortion
+// meters, one for true peak and loudness; the message's own for the rest) and both rings.
 TEST(MeterReader, MetersAgreeWithinAHundredMillisecondsOfAReaderArriving) {
-  struct Case {
-    const char* name;
-    std::vector<std::pair<int, double>> params;
-  };
-  const std::vector<std::pair<int, double>> bands = {
-      {kLowCut, 40}, {kLowBoost, 60}, {kMidCut, 30}, {kHighBoost, 50}, {kHighCut, 25}};
-  auto with = [&](std::vector<std::pair<int, double>> extra) {
-    extra.insert(extra.begin(), bands.begin(), bands.end());
-    return extra;
-  };
-  const Case cases[] = {
-      {"defaults", {}},
-      {"bands (analysis shares the kernel's curves)", with({{kInput, 75}})},
-      {"bands and Mid Boost (analysis runs its own chain)", with({{kMidBoost, 45}, {kLFFilter, 3}})},
-      {"HQ", with({{kHQOversample, 1}, {kMidBoost, 30}})},
-      {"Dynamic Tube", with({{kDynamicTube, 70}, {kAutoGainMatch, 1}})},
-      {"Push-Pull", with({{kPushPull, 60}})},
-      {"Clean", with({{kClean, 1}})},
-      {"BAX", {{kMode, 1}, {kBaxDynamic, 60}, {kBaxLoShelfL, 4}, {kBaxHiShelfL, -3}}},
-      {"BAX Push-Pull", {{kMode, 1}, {kPushPull, 50}, {kBaxLoShelfL, 4}}},
-      {"Band Listen", {{kBandListen, 3}}},
-  };
   constexpr double fs = 48000.0;
   constexpr int kBlock = 256;
   constexpr int kUnread = 468 * kBlock;  // 2.5 s without a reader
@@ -119,12 +78,10 @@ TEST(MeterReader, MetersAgreeWithinAHundredMillisecondsOfAReaderArriving) {
     l[i] = level * (0.6 * std::sin(2.0 * kPi * 110.0 * i / fs) + 0.3 * std::sin(2.0 * kPi * 2500.0 * i / fs)) + noise;
     r[i] = level * 0.8 * std::sin(2.0 * kPi * 165.0 * i / fs) - noise;
   }
-  for (const Case& c : cases) {
+  for (const Path& c : Paths()) {
     Harness always, late;
-    for (const auto& [idx, v] : c.params) {
-      always.Set(idx, v);
-      late.Set(idx, v);
-    }
+    Apply(always.p, c.params);
+    Apply(late.p, c.params);
     late.p.GetMeters().reader.store(0);
     std::vector<double> outA[2], outB[2];
     for (Harness* h : {&always, &late}) {
@@ -147,23 +104,53 @@ TEST(MeterReader, MetersAgreeWithinAHundredMillisecondsOfAReaderArriving) {
     const Meters& a = always.p.GetMeters();
     const Meters& b = late.p.GetMeters();
     EXPECT_EQ(b.processed.load(), 1) << c.name;
-    EXPECT_NEAR(a.thd.load(), b.thd.load(), 0.005) << c.name;
-    EXPECT_NEAR(a.xf.load(), b.xf.load(), 0.005) << c.name;
-    EXPECT_NEAR(a.tb.load(), b.tb.load(), 0.005) << c.name;
-    EXPECT_NEAR(a.tp.load(), b.tp.load(), 0.05) << c.name;
-    EXPECT_NEAR(a.lufs.load(), b.lufs.load(), 0.05) << c.name;
-    EXPECT_NEAR(a.drive.load(), b.drive.load(), 0.0005) << c.name;
-    EXPECT_NEAR(a.ease.load(), b.ease.load(), 0.005) << c.name;
-    EXPECT_NEAR(a.loRed.load(), b.loRed.load(), 0.005) << c.name;
-    EXPECT_NEAR(a.hiRed.load(), b.hiRed.load(), 0.005) << c.name;
+    using Field = std::atomic<float> Meters::*;
+    const std::pair<Field, double> fields[] = {{&Meters::thd, 0.005},   {&Meters::xf, 0.005},     {&Meters::tb, 0.005},
+                                               {&Meters::tp, 0.05},     {&Meters::lufs, 0.05},    {&Meters::drive, 0.0005},
+                                               {&Meters::ease, 0.005},  {&Meters::loRed, 0.005},  {&Meters::hiRed, 0.005}};
+    for (const auto& [f, tolerance] : fields) EXPECT_NEAR((a.*f).load(), (b.*f).load(), tolerance) << c.name;
     for (int k = 0; k < 6; ++k) EXPECT_NEAR(a.ppg[k].load(), b.ppg[k].load(), 0.0005) << c.name;
     for (int k = 0; k < 2; ++k) EXPECT_NEAR(a.ppbg[k].load(), b.ppbg[k].load(), 0.0005) << c.name;
-    std::vector<double> ringA[2] = {std::vector<double>(2048), std::vector<double>(2048)};
-    std::vector<double> ringB[2] = {std::vector<double>(2048), std::vector<double>(2048)};
-    always.p.CopyLatestRings(ringA[0].data(), ringA[1].data());
-    late.p.CopyLatestRings(ringB[0].data(), ringB[1].data());
-    EXPECT_EQ(ringA[0], ringB[0]) << c.name;
-    EXPECT_EQ(ringA[1], ringB[1]) << c.name;
+    std::vector<double> rings[4] = {std::vector<double>(2048), std::vector<double>(2048),
+                                    std::vector<double>(2048), std::vector<double>(2048)};
+    always.p.CopyLatestRings(rings[0].data(), rings[1].data());
+    late.p.CopyLatestRings(rings[2].data(), rings[3].data());
+    EXPECT_TRUE(rings[0] == rings[2] && rings[1] == rings[3]) << c.name;
+  }
+}
+
+// The processor's level readings: loudness of what leaves the plug-in (after the gain match),
+// the input's true peak and the gain match's gain.
+TEST(LevelMeters, ReadTheFinalOutputTheInputPeakAndTheGainMatch) {
+  const double fs = 48000.0;
+  const std::vector<double> x = Sine(1000.0, fs, 48000 * 6, 0.1);  // -20 dBFS
+  for (const bool gainMatch : {false, true}) {
+    Harness h(fs, 512);
+    h.Set(kOutput, 20.0);  // well below unity, so that the gain match has work to do
+    h.Set(kAutoGainMatch, gainMatch ? 1.0 : 0.0);
+    std::vector<double> outL, outR;
+    h.Run(x, &x, outL, outR, 512);
+
+    LoudnessMeter reference;
+    reference.Prepare(fs);
+    reference.Process(outL.data(), outR.data(), true, static_cast<int>(outL.size()));
+    const LevelReadings levels = h.p.GetLevels();
+    EXPECT_FLOAT_EQ(levels.integrated, reference.Integrated()) << gainMatch;
+    EXPECT_FLOAT_EQ(levels.momentary, reference.Momentary()) << gainMatch;
+    EXPECT_NEAR(levels.inputTruePeak, -20.0, 0.05) << gainMatch;
+    if (gainMatch) {
+      EXPECT_GT(levels.gainMatchDb, 3.0);
+      EXPECT_FLOAT_EQ(levels.gainMatchDb, static_cast<float>(Db(h.p.GetGainMatch().Gain())));
+      EXPECT_NEAR(levels.integrated, -20.0, 1.0);  // the gain match brings the output back
+    } else {
+      EXPECT_EQ(levels.gainMatchDb, 0.0f);
+      EXPECT_LT(levels.integrated, -23.0);
+    }
+
+    // The page's reset reaches the meter through the processor.
+    h.p.ResetLoudness();
+    h.Run(std::vector<double>(64, 0.0), nullptr, outL, outR, 64);
+    EXPECT_EQ(h.p.GetLevels().integrated, -120.0f);
   }
 }
 

@@ -11,17 +11,6 @@ namespace {
 
 using namespace test;
 
-TEST(Oversampler, PairIsUnityAtDc) {
-  HalfbandState up, down;
-  double y = 0.0;
-  for (int i = 0; i < 3000; ++i) {  // the slowest pole, -0.982, decays within 2000
-    double u1, u2;
-    Upsample2x(up, 1.0, u1, u2);
-    y = Downsample2x(down, u1, u2);
-  }
-  EXPECT_NEAR(y, 1.0, 1e-12);
-}
-
 TEST(Oversampler, PairPassesUpToPointFourFiveOfTheHostRate) {
   const int n = 8000, settle = 2000;
   for (double ratio : {0.05, 0.25, 0.45}) {
@@ -57,21 +46,6 @@ TEST(Oversampler, RejectsEverythingFromPointFiveOneOfTheHostRate) {
   // At the doubled rate the signal sits at 0.225 and its image at 0.275.
   EXPECT_NEAR(Db(Amplitude(u, 0.225, 1.0, 2 * settle, 2 * (n - settle))), 0.0, 0.02);
   EXPECT_LT(Db(Amplitude(u, 0.275, 1.0, 2 * settle, 2 * (n - settle))), -69.0);
-}
-
-TEST(Oversampler, BlockFormsMatchTheSampleForms) {
-  HalfbandState a, b, c, d;
-  std::vector<double> x(300), up(600), down(300);
-  for (int i = 0; i < 300; ++i) x[i] = std::sin(i * 0.37) + 0.1 * std::cos(i * 2.1);
-  UpsampleBlock(a, x.data(), up.data(), 300);
-  DownsampleBlock(c, up.data(), down.data(), 300);
-  for (int i = 0; i < 300; ++i) {
-    double u1, u2;
-    Upsample2x(b, x[i], u1, u2);
-    EXPECT_EQ(u1, up[2 * i]);
-    EXPECT_EQ(u2, up[2 * i + 1]);
-    EXPECT_EQ(Downsample2x(d, u1, u2), down[i]);
-  }
 }
 
 }  // namespace

@@ -1,12 +1,7 @@
-// Guards the sound of every processing path against drift: the outputs of a fixed stereo test
-// signal, in 64-bit and in 32-bit host samples, must stay within 1e-7 of the outputs recorded
-// in SoundReference.inc (and the page's meters within a display tolerance).
-//
-// The reference holds every output sample of the first frames after a reset (start-up of every
-// state) and then every kStride-th sample. A filter, envelope or curve that changes moves all
-// later samples, so the sampled frames catch it while the file stays small.
-//
-// To record a new reference (only when a change of sound is intended):
+// Guards the sound of every path: outputs of a fixed stereo signal, in 64- and 32-bit host
+// samples, stay within 1e-7 of SoundReference.inc (meters within a display tolerance). It holds
+// every sample of the first frames after a reset, then every kStride-th: a changed filter,
+// envelope or curve moves all later samples. To re-record (only for an intended change of sound):
 //   KYR_WRITE_SOUND_REFERENCE=tests/engine/SoundReference.inc build/tests/engine/kyr_engine_tests
 //       --gtest_filter='SoundReference.*'
 #include <gtest/gtest.h>
@@ -15,61 +10,14 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <utility>
 #include <vector>
 
-#include "EParams.h"
-#include "EqProcessor.h"
+#include "EngineTestUtil.h"
 
 namespace kyr {
 namespace {
 
-using Params = std::vector<std::pair<int, double>>;
-
-struct Path {
-  const char* name;
-  Params params;
-  bool mono = false;
-  double fs = 48000.0;
-};
-
-const Params kBands = {{kLowCut, 40}, {kLowBoost, 60}, {kMidCut, 30}, {kHighBoost, 50}, {kBandwidth, 40}, {kHighCut, 25},
-                       {kMidBoost, 45}, {kLFFilter, 3}, {kHFFilter, 2}, {kLFSlope, 2}, {kHFSlope, 2}, {kAutoGainMatch, 1}};
-const Params kCleanBands = {{kLowCut, 40},    {kLowBoost, 60},  {kMidCut, 30}, {kHighBoost, 50},
-                            {kBandwidth, 40}, {kHighCut, 25},   {kMidBoost, 45}, {kClean, 1}};
-
-Params With(Params base, const Params& extra) {
-  base.insert(base.end(), extra.begin(), extra.end());
-  return base;
-}
-
-// Every path of the processor; the order is the order of the recorded reference.
-const std::vector<Path>& Paths() {
-  static const std::vector<Path> paths = {
-      {"defaults", {}},
-      {"clean program", kCleanBands},
-      {"program bands", kBands},
-      {"program bands hq", With(kBands, {{kHQOversample, 1}})},
-      {"dynamic tube", With(kBands, {{kDynamicTube, 70}})},
-      {"push-pull", With(kBands, {{kPushPull, 60}, {kPushPullPivot, 0.3}})},
-      {"push-pull hq", With(kBands, {{kPushPull, 60}, {kHQOversample, 1}})},
-      {"heaviest", With(kBands, {{kPushPull, 60}, {kHQOversample, 1}, {kDynamicTube, 70}, {kInput, 80}})},
-      {"filters hot, slopes and resonance",
-       {{kInput, 100}, {kLFFilter, 5}, {kLFSlope, 0}, {kLFReso, 70}, {kHFFilter, 4},
-        {kHFSlope, 2}, {kHFReso, 60}, {kBandListen, 0}, {kOutput, 30}}},
-      {"bypass", {{kBypass, 1}, {kLFFilter, 2}, {kHFFilter, 5}, {kAutoGainMatch, 1}}},
-      {"bax", {{kMode, 1}, {kBaxDynamic, 60}, {kBaxStereoMode, 1}, {kTilt, 1.5}, {kWidth, 140}, {kBassMono, 2},
-               {kBaxLoShelfL, 3}, {kBaxHiShelfL, -2}, {kBaxLoCut, 2}, {kBaxHiCut, 3}}},
-      {"bax unlinked push-pull",
-       {{kMode, 1}, {kPushPull, 80}, {kBaxLink, 0}, {kBaxLoShelfL, 3}, {kBaxHiShelfR, -4},
-        {kWidth, 0}, {kAutoGainMatch, 1}}},
-      {"band listen", {{kBandListen, 3}, {kLFFilter, 2}, {kAutoGainMatch, 1}}},
-      {"mono program bands", kBands, true},
-      {"96 kHz hq dynamic", With(kBands, {{kHQOversample, 1}, {kDynamicTube, 40}}), false,
-       96000.0},
-  };
-  return paths;
-}
+using namespace test;
 
 constexpr int kFrames = 16384;
 constexpr int kDenseFrames = 64;  // every sample of the first frames after the reset
@@ -115,7 +63,7 @@ void RunPath(const Path& path, bool single, std::vector<long long>& samples,
              std::vector<long long>& meters) {
   EqProcessor p;
   p.Reset(path.fs, 512);
-  for (const auto& [idx, v] : path.params) p.OnParamChange(idx, v);
+  Apply(p, path.params);
   std::vector<double> in[2] = {TestSignal(0), TestSignal(1)};
   if (single) {
     for (auto& ch : in)
