@@ -155,7 +155,6 @@ test('the spectrum picture (encoded twice) is drawn on its own dBFS scale; the c
     const eased = await editor.kyr('spectrum');
     assert.equal(eased.output[0], -3);
     assert.ok(Math.abs(eased.input[0] - (128 / 255 * 120 - 120)) < 1e-9);
-    assert.match(session.fixtures.spectrum, /^SAMFD\(3, 461, '[A-Za-z0-9+/=]{460}'\)$/);
     await recordCanvasTexts(editor);
     await editor.run(session.fixtures.spectrum);
     assert.equal((await editor.kyr('stats')).spectra, 3);
