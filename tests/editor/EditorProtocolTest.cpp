@@ -182,19 +182,6 @@ TEST(AnalyserPicture, BadInputGivesAPictureWithoutFaults) {
   for (uint8_t level : picture) EXPECT_EQ(level, 0);
 }
 
-TEST(AnalyserPicture, TextIsEncodedTwiceOnTheWayToThePage) {
-  AnalyserPicture spectrum;
-  const std::vector<double> sine = Sine(1000.0, 44100.0);
-  const std::string text = spectrum.ComputeText(sine.data(), sine.data(), 44100.0);
-  ASSERT_EQ(text.size(), 344u);
-  EXPECT_EQ(text.substr(342), "==");
-  const std::string statement = ArbitraryMsgStatement(kMsgTagSpectrum, static_cast<int>(text.size()), text.data());
-  EXPECT_EQ(statement.rfind("SAMFD(3, 461, '", 0), 0u);
-  EXPECT_EQ(statement.size(), std::string("SAMFD(3, 461, '')").size() + 460);
-  const std::vector<uint8_t> inner = Base64Decode(statement.substr(15, 460));
-  EXPECT_EQ(std::string(inner.begin(), inner.end()), text);
-}
-
 TEST(PageRequests, ReadsTheParameterAndValueOfASetRequest) {
   const struct {
     const char* text;
