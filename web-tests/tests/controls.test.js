@@ -180,5 +180,10 @@ test('the command buttons switch and copy A/B, reset all, undo and redo; the lit
     await command('Redo');
     assert.deepEqual(await editor.edits(mark), [...gesture(25, 0), ...gesture(25, 1)]);
     assert.equal(await editor.page.locator('[data-cmd="Redo"].disabled').count(), 1);
+    // Each switch stores the slot anew: B keeps the reset made while it was lit.
+    await command('Settings A');
+    mark = await editor.mark();
+    await command('Settings B');
+    assert.deepEqual(await editor.edits(mark), gesture(25, 1));
   });
 });
