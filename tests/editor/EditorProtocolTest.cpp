@@ -1,6 +1,5 @@
-// What crosses between the plug-in and its page: the statements and their base64 payloads, the
-// injected scripts and key codes, the message texts (parameter descriptions, meters, spectrum)
-// and the page's requests.
+// What crosses between the plug-in and its page: statements, payloads, injected scripts, key codes,
+// message texts and the page's requests.
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>

@@ -39,7 +39,6 @@ test('controls are built from the description with the plug-in\'s names', async 
 
 test('controls show their texts with units; host values move them and send nothing back', async () => {
   await session.withLoaded(async (editor) => {
-    assert.equal(await editor.text('Push-Pull Pivot'), '0.0 %');
     assert.equal(await editor.locator('High Boost Freq', 'select').textContent(), '10\u2009kHz');
     assert.equal(await editor.locator('Input', 'readout').textContent(), '50.0 %\u00a00.0 dB');
     assert.equal(await editor.locator('Clean', 'switch').innerText(), 'Tube');
@@ -47,7 +46,6 @@ test('controls show their texts with units; host values move them and send nothi
     const mark = await editor.mark();
     await editor.run('SPVFD(12, 0.625000)', 'SPVFD(8, 1.000000)', 'SPVFD(13, 1.000000)', 'SPVFD(44, 0.250000)');
     assert.equal(await editor.locator('Output', 'readout').textContent(), '62.5 %\u00a0+3.0 dB');
-    assert.equal(await editor.text('High Boost Freq'), '16k');
     assert.equal(await editor.locator('Clean', 'switch').innerText(), 'Clean');
     assert.equal(await editor.locator('Push-Pull Pivot', 'readout').innerText(), '-50.0 %');
     assert.match(await editor.page.locator('[data-param="Output"] svg line').last().getAttribute('transform'), /^rotate\(33\.75 /);
