@@ -96,8 +96,6 @@ class EditorEndToEnd : public HostTest {
 TEST_F(EditorEndToEnd, PageReceivesParametersMetersAndSpectraAndEditsReachTheHost) {
   ASSERT_TRUE(Until([&] { return Evaluate("window.KyrEditor ? KyrEditor.names().length : -1") == 53; }))
       << "the page did not build its 53 controls";
-  EXPECT_EQ(Evaluate("KyrEditor.names()[0]"), "Input");
-  EXPECT_DOUBLE_EQ(Evaluate("KyrEditor.value('Output')").get<double>(), 0.5);
 
   ASSERT_TRUE(Until([&] {
     const nlohmann::json stats = Evaluate("KyrEditor.stats()");

