@@ -7,15 +7,11 @@
 #include <cstring>
 #include <functional>
 #include <limits>
-#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "HostTestFixture.h"
-#if !defined(_WIN32)
-#include "../common/AllocationCounter.h"
-#endif
 #include "pluginterfaces/base/ibstream.h"
 #include "pluginterfaces/vst/ivstaudioprocessor.h"
 #include "pluginterfaces/vst/ivstunits.h"
@@ -31,7 +27,6 @@ namespace {
 
 constexpr double kRate = 48000.0;
 constexpr ParamID kOutputParam = 12;
-constexpr ParamID kBypassParam = 14;
 constexpr ParamID kHostBypass = 65536;
 
 // A test signal, channel by channel: a different sine per channel, starting at frame `start`.
@@ -547,78 +542,3 @@ TEST_F(HostBehaviour, DegenerateCallsLongBlocksAndMixedSampleSizes) {
   EXPECT_EQ(l, std::vector<float>(64, 7.0f));
   EXPECT_DOUBLE_EQ(StoredValue(State(), kOutputParam), 100.0);
 }
-
-// Bypassed audio is the input bit for bit: the host's switch in 32 bit on a block that is not a
-// multiple of the four samples converted at a time, then the plug-in's own switch in 64 bit.
-TEST_F(HostBehaviour, BypassedAudioPassesUnchanged) {
-  StartAsValidator(2, 256);
-  const struct {
-    std::vector<ParamChange> changes;
-    int32 sampleSize;
-  } cases[] = {{{{kHostBypass, 0, 1.0}}, kSample32}, {{{kHostBypass, 0, 0.0}, {kBypassParam, 0, 1.0}}, kSample64}};
-  for (const auto& c : cases) {
-    Audio in = Tone(2, 255);
-    for (auto& ch : in)
-      for (double& v : ch) v = static_cast<float>(v);
-    ParameterChanges changes(c.changes);
-    EXPECT_EQ(Block(in, c.sampleSize, &changes), in) << c.sampleSize;
-  }
-}
-
-// Host automation reaches the sound: Output at 75 % is 6 dB above 50 %.
-TEST_F(HostBehaviour, AutomationReachesTheAudioThread) {
-  StartAsValidator(2, 512, kSample64);
-  auto level = [&](double output, int offset) {
-    ParameterChanges changes({{kOutputParam, offset, output}});
-    Audio out;
-    for (int b = 0; b < 8; ++b) {
-      Audio in = Tone(2, 512, b * 512);
-      for (auto& ch : in)
-        for (double& v : ch) v *= 0.04;
-      out = Block(in, kSample64, &changes);
-    }
-    return Rms(out);
-  };
-  const double quiet = level(0.5, 0);
-  EXPECT_NEAR(20 * std::log10(level(0.75, 100) / quiet), 6.0, 0.05);
-}
-
-// The allocation counter replaces the allocator of the test program, which a module reaches
-// through the shared C library on Linux; a Windows module carries its own runtime.
-#if !defined(_WIN32)
-TEST_F(HostBehaviour, ProcessAllocatesNothingOnAnyPath) {
-  StartAsValidator(2, 256, kSample64);
-  Audio in = Tone(2, 256), out = in;
-  double* ip[] = {in[0].data(), in[1].data()};
-  double* op[] = {out[0].data(), out[1].data()};
-  // Every parameter change list is built before counting starts.
-  const std::vector<std::vector<ParamChange>> paths = {
-      {},
-      {{3, 0, 0.8}, {7, 0, 0.6}, {30, 0, 0.5}, {31, 0, 0.5}, {29, 0, 1.0}},
-      {{27, 0, 1.0}},
-      {{28, 0, 1.0}},
-      {{42, 0, 1.0}},
-      {{15, 0, 1.0}, {24, 0, 1.0}, {26, 0, 1.0}, {39, 0, 0.2}, {40, 0, 0.1}, {41, 0, 1.0}},
-      {{38, 0, 0.5}},
-      {{kBypassParam, 0, 1.0}},
-      {{kHostBypass, 0, 1.0}},
-  };
-  std::vector<std::unique_ptr<ParameterChanges>> lists;
-  for (const auto& p : paths) lists.push_back(std::make_unique<ParameterChanges>(p));
-  for (auto& list : lists) host.Process(ip, op, 256, list.get());  // warm up every path
-  ParameterChanges none;
-  kyr::test::AllocationCounter guard;
-  for (auto& list : lists) {
-    host.Process(ip, op, 256, list.get());
-    host.Process(ip, op, 256, &none);
-  }
-  EXPECT_EQ(guard.Count(), 0);
-
-  // The counter does see the module's own allocations (a state save allocates its chunk).
-  std::vector<uint8_t> state;
-  state.reserve(4096);
-  kyr::test::AllocationCounter saving;
-  host.GetState(state);
-  EXPECT_GT(saving.Count(), 0);
-}
-#endif

@@ -1,0 +1,117 @@
+#include <cmath>
+
+#include "HostTestFixture.h"
+#if !defined(_WIN32)
+#include "../common/AllocationCounter.h"
+#endif
+#include "pluginterfaces/vst/ivstaudioprocessor.h"
+
+using namespace Steinberg;
+using namespace Steinberg::Vst;
+using kyr::tools::ParamChange;
+
+namespace {
+
+constexpr double kPi = 3.141592653589793;
+constexpr ParamID kHostBypass = 65536;
+constexpr ParamID kBypassParam = 14;
+constexpr ParamID kOutputParam = 12;
+
+template <typename Sample>
+struct Stereo {
+  explicit Stereo(int n) : l(static_cast<size_t>(n)), r(static_cast<size_t>(n)) {}
+  void Sine(double freq, double rate, double amp) {
+    for (size_t i = 0; i < l.size(); ++i) {
+      const double t = static_cast<double>(i) / rate;
+      l[i] = static_cast<Sample>(amp * std::sin(2 * kPi * freq * t));
+      r[i] = static_cast<Sample>(amp * std::sin(2 * kPi * freq * 1.5 * t));
+    }
+  }
+  double Rms() const {
+    double s = 0;
+    for (size_t i = 0; i < l.size(); ++i) s += double(l[i]) * l[i] + double(r[i]) * r[i];
+    return std::sqrt(s / (2.0 * static_cast<double>(l.size())));
+  }
+  Sample* ptr[2] = {nullptr, nullptr};
+  Sample** Ptrs() {
+    ptr[0] = l.data();
+    ptr[1] = r.data();
+    return ptr;
+  }
+  std::vector<Sample> l, r;
+};
+
+}  // namespace
+
+TEST_F(HostTest, BypassedAudioPassesUnchangedIn32And64Bit) {
+  Start(48000, 256, kSample32);
+  Stereo<float> in(255), out(255);  // not a multiple of the four samples converted at a time
+  in.Sine(440, 48000, 0.5);
+  host.Process(in.Ptrs(), out.Ptrs(), 255, {{kHostBypass, 0, 1.0}});
+  EXPECT_EQ(out.l, in.l);
+  EXPECT_EQ(out.r, in.r);
+  host.StopProcessing();
+
+  Start(44100, 256, kSample64);
+  Stereo<double> in64(256), out64(256);
+  in64.Sine(1000, 44100, 0.25);
+  host.Process(in64.Ptrs(), out64.Ptrs(), 256, {{kBypassParam, 0, 1.0}});
+  EXPECT_EQ(out64.l, in64.l);
+  EXPECT_EQ(out64.r, in64.r);
+  // In place: the same buffers for input and output.
+  Stereo<double> inPlace = in64;
+  host.Process(inPlace.Ptrs(), inPlace.Ptrs(), 256, {});
+  EXPECT_EQ(inPlace.l, in64.l);
+}
+
+TEST_F(HostTest, AutomationReachesTheAudioThread) {
+  Start(48000, 512, kSample64);
+  Stereo<double> in(512), quiet(512), loud(512);
+  in.Sine(1000, 48000, 0.01);
+  for (int b = 0; b < 8; ++b) host.Process(in.Ptrs(), quiet.Ptrs(), 512, {{kOutputParam, 0, 0.5}});
+  for (int b = 0; b < 8; ++b) host.Process(in.Ptrs(), loud.Ptrs(), 512, {{kOutputParam, 100, 0.75}});
+  // Output 75 % is +6 dB.
+  EXPECT_NEAR(20 * std::log10(loud.Rms() / quiet.Rms()), 6.0, 0.05);
+  std::vector<uint8_t> state;
+  ASSERT_TRUE(host.GetState(state));
+  EXPECT_DOUBLE_EQ(StoredValue(state, kOutputParam), 75.0);
+}
+
+// The allocation counter replaces the allocator of the test program, which a module reaches
+// through the shared C library on Linux; a Windows module carries its own runtime.
+#if !defined(_WIN32)
+TEST_F(HostTest, ProcessAllocatesNothingOnAnyPath) {
+  Start(48000, 256, kSample64);
+  Stereo<double> in(256), out(256);
+  in.Sine(200, 48000, 0.5);
+  // Every parameter change list is built before counting starts.
+  const std::vector<std::vector<ParamChange>> paths = {
+      {},
+      {{3, 0, 0.8}, {7, 0, 0.6}, {30, 0, 0.5}, {31, 0, 0.5}, {29, 0, 1.0}},
+      {{27, 0, 1.0}},
+      {{28, 0, 1.0}},
+      {{42, 0, 1.0}},
+      {{15, 0, 1.0}, {24, 0, 1.0}, {26, 0, 1.0}, {39, 0, 0.2}, {40, 0, 0.1}, {41, 0, 1.0}},
+      {{38, 0, 0.5}},
+      {{14, 0, 1.0}},
+      {{kHostBypass, 0, 1.0}},
+  };
+  std::vector<std::unique_ptr<kyr::tools::ParameterChanges>> lists;
+  for (const auto& p : paths) lists.push_back(std::make_unique<kyr::tools::ParameterChanges>(p));
+  for (auto& list : lists) host.Process(in.Ptrs(), out.Ptrs(), 256, list.get());  // warm up every path
+  kyr::tools::ParameterChanges none;
+  kyr::test::AllocationCounter guard;
+  for (auto& list : lists) {
+    host.Process(in.Ptrs(), out.Ptrs(), 256, list.get());
+    host.Process(in.Ptrs(), out.Ptrs(), 256, &none);
+  }
+  EXPECT_EQ(guard.Count(), 0);
+
+  // The counter does see the module's own allocations (a state save allocates its chunk).
+  std::vector<uint8_t> state;
+  state.reserve(4096);
+  kyr::test::AllocationCounter saving;
+  host.GetState(state);
+  EXPECT_GT(saving.Count(), 0);
+}
+#endif
