@@ -24,11 +24,20 @@ TEST(IdentifyHost, FirstFragmentInTableOrderWins) {
   for (const auto& c : cases) EXPECT_EQ(IdentifyHost(c.name), c.id) << c.name;
 }
 
-// Edits of known parameters are followed from the page to the host and the sound end to end.
-TEST(IPluginAPIBase, EditorEditOfAnUnknownIndexDoesNothing) {
+TEST(IPluginAPIBase, EditorEditsReachHostAndPlugin) {
   TestPlugin p;
-  p.SetParameterFromUI(99, 0.5);
-  EXPECT_TRUE(p.changes.empty());
+  p.BeginEditFromUI(1);
+  p.SetParameterFromUI(1, 0.75);
+  p.EndEditFromUI(1);
+  ASSERT_EQ(p.edits.size(), 3u);
+  EXPECT_EQ(p.edits[0].kind, 'b');
+  EXPECT_EQ(p.edits[1].kind, 'p');
+  EXPECT_EQ(p.edits[1].value, 0.75);
+  EXPECT_EQ(p.edits[2].kind, 'e');
+  EXPECT_DOUBLE_EQ(p.GetParam(1)->Value(), 12.0);
+  EXPECT_EQ(p.changes, std::vector<int>{1});
+  p.SetParameterFromUI(99, 0.5);  // unknown index: nothing happens
+  EXPECT_EQ(p.edits.size(), 3u);
 }
 
 TEST(IPluginAPIBase, FullMidiQueueDropsTheNewMessage) {

@@ -27,11 +27,17 @@ class TestPlugin : public oskel::IPluginAPIBase {
   void OnParamChange(int idx) override { changes.push_back(idx); }
   using oskel::IPluginAPIBase::OnParamChange;
   void OnIdle() override { ++idles; }
-  void BeginParamEdit(int) override {}
-  void PerformParamEdit(int, double) override {}
-  void EndParamEdit(int) override {}
+  void BeginParamEdit(int idx) override { edits.push_back({'b', idx, 0}); }
+  void PerformParamEdit(int idx, double v) override { edits.push_back({'p', idx, v}); }
+  void EndParamEdit(int idx) override { edits.push_back({'e', idx, 0}); }
 
+  struct Edit {
+    char kind;
+    int idx;
+    double value;
+  };
   std::vector<int> changes;
+  std::vector<Edit> edits;
   int idles = 0;
   oskel::SpscQueue<oskel::MidiMessage>& MidiFromEditor() { return mMidiMsgsFromEditor; }
 };
