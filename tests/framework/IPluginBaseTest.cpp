@@ -4,13 +4,16 @@
 
 using oskel::ByteChunk;
 
-// The values a cut chunk holds are checked on the built bundle; here, every change hook still runs.
+// The values a cut chunk holds are checked on the built bundle; here, the value the chunk is cut
+// in stays as it was and every change hook still runs.
 TEST(IPluginBase, ShortChunkReportsFailureAndRunsEveryHook) {
   TestPlugin p(4);
+  p.GetParam(1)->Set(7.0);
   ByteChunk chunk;
   chunk.Put(1.0);
   chunk.PutBytes("abcd", 4);
   EXPECT_EQ(p.UnserializeParams(chunk, 0), -1);
+  EXPECT_EQ(p.GetParam(1)->Value(), 7.0);
   EXPECT_EQ(p.changes.size(), 4u);
 }
 

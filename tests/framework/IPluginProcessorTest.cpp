@@ -16,6 +16,10 @@ TEST(IPluginProcessor, ParsesMonoAndStereoConfigurations) {
   int which = -1;
   EXPECT_EQ(p.MaxNBuses(kInput, &which), 1);
   EXPECT_EQ(which, 1);  // the later configuration wins a tie
+  EXPECT_EQ(p.GetIOConfigWithChanCounts({2}, {2}), 1);
+  EXPECT_EQ(p.GetIOConfigWithChanCounts({1}, {1}), 0);
+  EXPECT_EQ(p.GetIOConfigWithChanCounts({2}, {1}), -1);
+  EXPECT_EQ(p.GetIOConfigWithChanCounts({1, 1}, {1}), -1);
 }
 
 TEST(IPluginProcessor, ParsesMultiBusWildcardAndEmptyBuses) {

@@ -60,6 +60,10 @@ TEST(Vst3Units, SharedGroupNamesShareOneUnit) {
   EXPECT_EQ(info.unitId, 1);
   plugin->getParameterInfo(2, info);
   EXPECT_EQ(info.unitId, 1);
+  // A second initialize builds the units afresh, not on top of the old ones.
+  ASSERT_EQ(plugin->terminate(), kResultOk);
+  ASSERT_EQ(plugin->initialize(&app), kResultOk);
+  EXPECT_EQ(plugin->getUnitCount(), 2);
   plugin->terminate();
 }
 
