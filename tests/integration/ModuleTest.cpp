@@ -87,6 +87,7 @@ TEST_F(Module, FactoryLivesUntilItsLastReleaseAndMakesIndependentInstances) {
       PFactoryInfo info{};
       f->getFactoryInfo(&info);
       EXPECT_EQ(std::strcmp(info.vendor, "Oskel Audio"), 0);
+      EXPECT_EQ(f->countClasses(), 1);
       f->release();
     }
   };
