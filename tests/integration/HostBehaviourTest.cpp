@@ -149,7 +149,8 @@ class HostBehaviour : public HostTest {
   }
 };
 
-// A second, independent instance from the same module, run the validator's way: the reference.
+// A second, independent instance from the same module, run the validator's way and in place: the
+// reference.
 Audio Reference(int channels, int maxBlock, int blockFrames, int nBlocks, int startFrame = 0,
                 const std::function<void(kyr::tools::HostedPlugin&)>& prepare = {}) {
   kyr::tools::HostedPlugin ref("Kyr Reference Host");
@@ -160,14 +161,10 @@ Audio Reference(int channels, int maxBlock, int blockFrames, int nBlocks, int st
   EXPECT_TRUE(ref.StartProcessing(kRate, maxBlock, kSample64, channels, error)) << error;
   Audio out;
   for (int b = 0; b < nBlocks; ++b) {
-    Audio in = Tone(channels, blockFrames, startFrame + b * blockFrames);
-    Audio block(in.size(), std::vector<double>(static_cast<size_t>(blockFrames)));
-    std::vector<double*> ip, op;
-    for (size_t c = 0; c < in.size(); ++c) {
-      ip.push_back(in[c].data());
-      op.push_back(block[c].data());
-    }
-    ref.Process(ip.data(), op.data(), blockFrames);
+    Audio block = Tone(channels, blockFrames, startFrame + b * blockFrames);
+    std::vector<double*> io;
+    for (auto& ch : block) io.push_back(ch.data());
+    ref.Process(io.data(), io.data(), blockFrames);  // in place, where the cases use separate buffers
     Append(out, block);
   }
   return out;
