@@ -149,7 +149,8 @@ class HostBehaviour : public HostTest {
   }
 };
 
-// A second, independent instance from the same module, run the validator's way: the reference.
+// A second, independent instance from the same module, run the validator's way and in place: the
+// reference.
 Audio Reference(int channels, int maxBlock, int blockFrames, int nBlocks, int startFrame = 0,
                 const std::function<void(kyr::tools::HostedPlugin&)>& prepare = {}) {
   kyr::tools::HostedPlugin ref("Kyr Reference Host");
@@ -160,14 +161,10 @@ Audio Reference(int channels, int maxBlock, int blockFrames, int nBlocks, int st
   EXPECT_TRUE(ref.StartProcessing(kRate, maxBlock, kSample64, channels, error)) << error;
   Audio out;
   for (int b = 0; b < nBlocks; ++b) {
-    Audio in = Tone(channels, blockFrames, startFrame + b * blockFrames);
-    Audio block(in.size(), std::vector<double>(static_cast<size_t>(blockFrames)));
-    std::vector<double*> ip, op;
-    for (size_t c = 0; c < in.size(); ++c) {
-      ip.push_back(in[c].data());
-      op.push_back(block[c].data());
-    }
-    ref.Process(ip.data(), op.data(), blockFrames);
+    Audio block = Tone(channels, blockFrames, startFrame + b * blockFrames);
+    std::vector<double*> io;
+    for (auto& ch : block) io.push_back(ch.data());
+    ref.Process(io.data(), io.data(), blockFrames);  // in place, where the cases use separate buffers
     Append(out, block);
   }
   return out;
@@ -249,21 +246,15 @@ TEST_F(HostBehaviour, EveryArrangementOrderGivesTheReferenceSound) {
   }
 }
 
-// setActive and setProcessing toggled between blocks: activation alone changes nothing, a
-// processing stop resets the filters as a fresh start would.
-TEST_F(HostBehaviour, TogglingActivationAndProcessingBetweenBlocks) {
+// setActive toggled between blocks changes nothing. (A processing stop resets the filters: the
+// restore and degenerate-block cases below compare against a fresh instance after one.)
+TEST_F(HostBehaviour, TogglingActivationBetweenBlocksChangesNothing) {
   StartAsValidator(2, 256);
   Audio out = Run(2, 256, 2);
   Component()->setActive(false);
   Component()->setActive(true);
   Append(out, Run(2, 256, 2, 512));
   ExpectNear(out, Reference(2, 256, 256, 4), kFloatTolerance, "setActive toggled");
-
-  Processor()->setProcessing(false);
-  Processor()->setProcessing(true);
-  const Audio afterReset = Run(2, 256, 2, 1024);
-  ExpectSound(afterReset, "after setProcessing toggled");
-  ExpectNear(afterReset, Reference(2, 256, 256, 2, 1024), kFloatTolerance, "setProcessing toggled");
 }
 
 // initialize, terminate, initialize on one object, and two instances side by side. After a session
@@ -324,7 +315,6 @@ TEST_F(HostBehaviour, ComponentAndControllerChunksRestoreAsHostsStoreThem) {
   StartAsValidator(2, 256);
   Block(Tone(2, 256), kSample32, &changes);
   const std::vector<uint8_t> component = State();
-  ASSERT_EQ(component.size(), 428u);
 
   // The controller writes nothing of its own, and reading its chunk back changes nothing.
   MemoryStream controllerChunk;

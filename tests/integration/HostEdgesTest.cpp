@@ -1,10 +1,8 @@
-// The host-facing edges of the bundle: memory exhaustion inside any host call, the factory
-// released and fetched from two threads, and parameter texts typed by a user.
+// The host-facing edges of the bundle: memory exhaustion inside any host call and parameter texts
+// typed by a user.
 #include <algorithm>
-#include <cstring>
 #include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "HostTestFixture.h"
@@ -13,8 +11,6 @@
 #include "pluginterfaces/vst/vstspeaker.h"
 #include "public.sdk/source/common/memorystream.h"
 #if !defined(_WIN32)
-#include <dlfcn.h>
-
 #include "../common/AllocationFailure.h"
 #endif
 
@@ -150,34 +146,6 @@ TEST_F(HostTest, MemoryExhaustionNeverThrowsIntoTheHost) {
   float* ch[] = {l.data(), r.data()};
   host.Process(ch, ch, 256);
   EXPECT_NE(l[255], 0.0f);
-}
-
-// The last release of the factory and a new GetPluginFactory from two threads at once: each
-// caller gets a factory that lives until it releases it.
-TEST(HostFactory, ReleaseAndGetFromTwoThreads) {
-  const std::string path = kyr::tools::HostedPlugin::ModulePathInBundle(KYR_BUNDLE_DIR);
-  void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-  ASSERT_NE(module, nullptr) << dlerror();
-  auto entry = reinterpret_cast<bool (*)(void*)>(dlsym(module, "ModuleEntry"));
-  auto exit = reinterpret_cast<bool (*)()>(dlsym(module, "ModuleExit"));
-  auto getFactory = reinterpret_cast<IPluginFactory*(PLUGIN_API*)()>(dlsym(module, "GetPluginFactory"));
-  ASSERT_TRUE(entry && exit && getFactory);
-  ASSERT_TRUE(entry(module));
-  auto worker = [&] {
-    for (int i = 0; i < 20000; ++i) {
-      IPluginFactory* factory = getFactory();
-      if (!factory) continue;
-      PFactoryInfo info{};
-      factory->getFactoryInfo(&info);
-      EXPECT_EQ(std::strcmp(info.vendor, "Oskel Audio"), 0);
-      factory->release();
-    }
-  };
-  std::thread a(worker), b(worker);
-  a.join();
-  b.join();
-  exit();
-  dlclose(module);
 }
 
 #endif

@@ -22,14 +22,6 @@ class HostTest : public ::testing::Test {
     ASSERT_TRUE(host.StartProcessing(rate, maxBlock, sampleSize, channels, error)) << error;
   }
 
-  // The framework index of a parameter by its title.
-  Steinberg::Vst::ParamID Id(const char* title) {
-    const long id = host.FindParameter(title);
-    EXPECT_GE(id, 0) << title;
-    return static_cast<Steinberg::Vst::ParamID>(id);
-  }
-
-  double PlainValue(Steinberg::Vst::ParamID id) { return host.Controller()->normalizedParamToPlain(id, Normalized(id)); }
   double Normalized(Steinberg::Vst::ParamID id) { return host.Controller()->getParamNormalized(id); }
 
   // The plain value of parameter `index` stored in a state chunk.

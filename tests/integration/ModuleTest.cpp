@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <thread>
 
 #include "HostedPlugin.h"
 #include "pluginterfaces/base/funknown.h"
@@ -47,28 +48,28 @@ TEST_F(Module, ExportsTheEntryPointsAndCountsInitAndExit) {
   EXPECT_EQ(Sym<void*>("_ZN5oskel9IParam10ConstrainEd"), nullptr);
 }
 
-TEST_F(Module, FactoryDescribesTheOneEffectClass) {
+// One factory object while references to it live, a new one on demand after the last release, also
+// when the last release and a new GetPluginFactory race on two threads. Its texts and flags are
+// checked by the module description test.
+TEST_F(Module, FactoryLivesUntilItsLastReleaseAndMakesIndependentInstances) {
   auto getFactory = Sym<IPluginFactory* (*)()>("GetPluginFactory");
+  auto moduleEntry = Sym<bool (*)(void*)>("ModuleEntry");
+  auto moduleExit = Sym<Proc>("ModuleExit");
+  ASSERT_TRUE(getFactory && moduleEntry && moduleExit);
+  ASSERT_TRUE(moduleEntry(handle));
   IPluginFactory* factory = getFactory();
   ASSERT_NE(factory, nullptr);
   EXPECT_EQ(getFactory(), factory);  // the same object, one more reference
-
-  // The texts and flags of the factory and its class are checked by the module description test.
-  ASSERT_EQ(factory->countClasses(), 1);
-  FUnknownPtr<IPluginFactory3> factory3(factory);
-  ASSERT_TRUE(factory3);
-  PClassInfo2 ci;
-  ASSERT_EQ(factory3->getClassInfo2(0, &ci), kResultOk);
   PClassInfoW wide;
-  ASSERT_EQ(factory3->getClassInfoUnicode(0, &wide), kResultOk);
+  ASSERT_EQ(FUnknownPtr<IPluginFactory3>(factory)->getClassInfoUnicode(0, &wide), kResultOk);
   EXPECT_EQ(wide.name[0], u'K');
   EXPECT_STREQ(wide.subCategories, "Fx|EQ");
 
   // Two instances are independent objects; an unknown class ID creates nothing.
   void* a = nullptr;
   void* b = nullptr;
-  ASSERT_EQ(factory->createInstance(ci.cid, FUnknown::iid, &a), kResultOk);
-  ASSERT_EQ(factory->createInstance(ci.cid, FUnknown::iid, &b), kResultOk);
+  ASSERT_EQ(factory->createInstance(wide.cid, FUnknown::iid, &a), kResultOk);
+  ASSERT_EQ(factory->createInstance(wide.cid, FUnknown::iid, &b), kResultOk);
   EXPECT_NE(a, b);
   static_cast<FUnknown*>(a)->release();
   static_cast<FUnknown*>(b)->release();
@@ -76,12 +77,22 @@ TEST_F(Module, FactoryDescribesTheOneEffectClass) {
   void* none = reinterpret_cast<void*>(1);
   EXPECT_NE(factory->createInstance(unknown, FUnknown::iid, &none), kResultOk);
   EXPECT_EQ(none, nullptr);
+  factory->release();
+  factory->release();
 
-  factory->release();
-  factory->release();
-  // After the last release a new factory is made on demand.
-  IPluginFactory* again = getFactory();
-  ASSERT_NE(again, nullptr);
-  EXPECT_EQ(again->countClasses(), 1);
-  again->release();
+  auto worker = [&] {
+    for (int i = 0; i < 20000; ++i) {
+      IPluginFactory* f = getFactory();
+      ASSERT_NE(f, nullptr);
+      PFactoryInfo info{};
+      f->getFactoryInfo(&info);
+      EXPECT_EQ(std::strcmp(info.vendor, "Oskel Audio"), 0);
+      EXPECT_EQ(f->countClasses(), 1);
+      f->release();
+    }
+  };
+  std::thread t1(worker), t2(worker);
+  t1.join();
+  t2.join();
+  EXPECT_TRUE(moduleExit());
 }

@@ -140,10 +140,12 @@ TEST_F(IPluginVST3ViewTest, ScalesItsSizeAndRefusesHostResizing) {
 
 namespace {
 
-// A frame that resizes the way hosts do: it asks the view to check the size, then sets it.
+// A frame that resizes the way hosts do: it asks the view to check the size, then sets it; or,
+// when `refuse` is set, keeps the window as it is.
 class ResizingFrame : public Frame {
  public:
   tresult PLUGIN_API resizeView(IPlugView* v, ViewRect* r) override {
+    if (refuse) return kResultFalse;
     Frame::resizeView(v, r);
     ViewRect checked = *r;
     constraint = v->checkSizeConstraint(&checked);
@@ -153,12 +155,7 @@ class ResizingFrame : public Frame {
   }
   tresult constraint = kResultFalse, sized = kResultFalse;
   ViewRect constrainedTo;
-};
-
-// A frame whose host keeps the window as it is.
-class RefusingFrame : public Frame {
- public:
-  tresult PLUGIN_API resizeView(IPlugView*, ViewRect*) override { return kResultFalse; }
+  bool refuse = false;
 };
 
 }  // namespace
@@ -199,8 +196,7 @@ TEST_F(IPluginVST3ViewTest, TakesTheSizeTheEditorAsksFor) {
 
   // A host that refuses the new size: the editor keeps the size it had and says so.
   view->setContentScaleFactor(1.0f);
-  RefusingFrame refusing;
-  view->setFrame(&refusing);
+  frame.refuse = true;
   ViewRect before;
   ASSERT_EQ(view->getSize(&before), kResultOk);
   EXPECT_FALSE(plugin->EditorResizeFromUI(1500, 700, true));
@@ -246,10 +242,8 @@ TEST_F(IPluginVST3ViewTest, UnderReaperOnlyTheSpaceKeyReachesTheEditor) {
   EXPECT_EQ(plugin->keys, std::vector<std::string>{"down 32 ' ' CA"});
 }
 
-TEST_F(IPluginVST3ViewTest, AnswersItsInterfacesAndHasNoPageToInspectWhenClosed) {
-  void* obj = nullptr;
-  ASSERT_EQ(view->queryInterface(IPlugViewContentScaleSupport::iid, &obj), kResultOk);
-  static_cast<FUnknown*>(obj)->release();
+// The content scale interface is asked for by the end-to-end editor test.
+TEST_F(IPluginVST3ViewTest, HasNoPageToInspectWhenClosed) {
   oskel::IEditorDevTools* devTools = nullptr;
 #if KYR_EDITOR_DEVTOOLS
   ASSERT_EQ(view->queryInterface(oskel::IEditorDevTools::iid, reinterpret_cast<void**>(&devTools)), kResultOk);
