@@ -19,7 +19,7 @@ void TickB(TimerId) { ++gTicksB; }
 
 // Manual mode: ticks come in time order as the clock advances and stop with their timer; tasks,
 // also those posted from a task, run in the order they were posted.
-TEST(RunLoop, ManualModeDeliversTicksInTimeOrderAndTasksInPostOrder) {
+TEST(RunLoop, DeliversTicksInTimeOrderAndTasksInPostOrder) {
   RunLoop& loop = RunLoop::Get();
   loop.SetManual(true);
   gTicksA = gTicksB = 0;
@@ -45,5 +45,11 @@ TEST(RunLoop, ManualModeDeliversTicksInTimeOrderAndTasksInPostOrder) {
   });
   loop.Flush();
   EXPECT_EQ(order, (std::vector<int>{1, 2, 3}));
+
+  // Threaded mode: Flush waits until the loop's own thread has run what was posted.
   loop.SetManual(false);
+  std::atomic<bool> ran{false};
+  loop.Post([&] { ran = loop.IsLoopThread(); });
+  loop.Flush();
+  EXPECT_TRUE(ran);
 }
