@@ -33,8 +33,6 @@ size_t IndexOf(const std::vector<std::string>& log, const std::string& entry) {
 // view is ready, and records what reaches its hooks.
 class RecordingEditor : public oskel::IWebView {
  public:
-  RecordingEditor() : IWebView(true, false) {}
-  ~RecordingEditor() override = default;
   void OnWebViewReady() override {
     ++ready;
     oskel::FindEditorPage(*this);
@@ -221,7 +219,6 @@ TEST(WebViewHost, EditorLifeThroughTheWebView2Runtime) {
   FakeWebView2_RunPending();
   second.SetWebViewBounds(0, 0, 1200, 560);
   log = TakeLog();
-  EXPECT_TRUE(Matching(log, "Loader.").empty());
   EXPECT_EQ(Matching(log, "Environment.CreateCoreWebView2Controller").size(), 1u);
   EXPECT_LT(IndexOf(log, "Controller.put_Bounds 0 0 640 480"), log.size());
   EXPECT_EQ(Matching(log, "Controller.SetBoundsAndZoomFactor"),
