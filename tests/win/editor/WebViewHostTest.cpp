@@ -146,9 +146,6 @@ TEST(WebViewHost, EditorLifeThroughTheWebView2Runtime) {
   EXPECT_LT(IndexOf(log, "WebView.Navigate https://plugin.oskel.example/index.html"), log.size());
   EXPECT_EQ(editor->ready, 1);
   EXPECT_EQ(editor->loaded, 1);
-  editor->SetWebViewBounds(0, 0, 1200, 560);
-  EXPECT_EQ(Matching(TakeLog(), "Controller."),
-            std::vector<std::string>{"Controller.SetBoundsAndZoomFactor 0 0 1801 841 1"});
   // A new content scale refits the control with the window's DPI read again (the window has
   // moved to a 96-DPI display); a scale that is not positive changes nothing.
   oskel::platform::win::SetDpiLookup(&Lookup96);
