@@ -47,7 +47,6 @@ void ExpectInvokeInSlotThree() {
 
 TEST(WebView2Api, MethodsSitInTheRuntimesSlots) {
   const Expected kSlots[] = {
-      {Slot(&IUnknown::AddRef), 1, "IUnknown::AddRef"}, {Slot(&IUnknown::Release), 2, "IUnknown::Release"},
       KYR_SLOT(Environment, CreateCoreWebView2Controller, 3),
       KYR_SLOT(Environment, remove_NewBrowserVersionAvailable, 7),
       KYR_SLOT(EnvironmentOptions, get_AdditionalBrowserArguments, 3),

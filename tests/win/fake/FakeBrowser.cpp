@@ -89,7 +89,7 @@ std::string DescribeOptions(ICoreWebView2EnvironmentOptions* options) {
   return text;
 }
 
-class FakeController final : public Object<ICoreWebView2Controller2, ICoreWebView2Controller> {
+class FakeController final : public Object<ICoreWebView2Controller> {
  public:
   FakeController() : mWebView(new FakeWebView()) {}
   ~FakeController() override {
@@ -116,8 +116,6 @@ class FakeController final : public Object<ICoreWebView2Controller2, ICoreWebVie
     if (mWebView) mWebView->AddRef();
     return S_OK;
   }
-  FAKE_LOGGED(put_DefaultBackgroundColor, (COREWEBVIEW2_COLOR color),
-              "Controller.put_DefaultBackgroundColor " + std::to_string(color.A))
 
   FAKE_NOTIMPL(get_IsVisible, BOOL*)
   FAKE_NOTIMPL(get_Bounds, RECT*)
@@ -132,7 +130,6 @@ class FakeController final : public Object<ICoreWebView2Controller2, ICoreWebVie
   FAKE_NOTIMPL(get_ParentWindow, HWND*)
   FAKE_NOTIMPL(put_ParentWindow, HWND)
   FAKE_NOTIMPL(NotifyParentWindowPositionChanged)
-  FAKE_NOTIMPL(get_DefaultBackgroundColor, COREWEBVIEW2_COLOR*)
 
  private:
   static std::string RectText(const RECT& r) {

@@ -1,7 +1,5 @@
-// What only a Windows host sees of the Windows bundle: LoadLibrary, the exports, the class ID, the
-// editor view in a window, and the module staying loaded for the browser runtime. Parameters,
-// audio and state are covered by the host-level tests shared with Linux (tests/integration),
-// built here too; the idle timers by tests/win/platform/TimerRegistryTest.cpp.
+// What only a Windows host sees of the Windows bundle: the exports, the class ID, the editor view in
+// a window, and the module staying loaded for the browser runtime (the rest: tests/integration).
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -52,14 +50,8 @@ TEST_F(WindowsHostTest, EditorOpensInAWindowWithoutTheBrowserLoaderAndPassesTheS
   ASSERT_NE(parent, nullptr);
   IPlugView* view = host.Controller()->createView("editor");
   ASSERT_NE(view, nullptr);
-  EXPECT_EQ(view->isPlatformTypeSupported(kPlatformTypeHWND), kResultTrue);
-  EXPECT_EQ(view->isPlatformTypeSupported("X11EmbedWindowID"), kResultFalse);
   // The bundle ships no WebView2Loader.dll: the editor stays empty and nothing fails.
   EXPECT_EQ(view->attached(parent, kPlatformTypeHWND), kResultTrue);
-  ViewRect size{};
-  EXPECT_EQ(view->getSize(&size), kResultOk);
-  EXPECT_EQ(size.getWidth(), 1200);
-  EXPECT_EQ(size.getHeight(), 560);
 
   // Space (VST 3 key 7) reaches the host window as a key-down of virtual key 32.
   MSG msg;
@@ -83,10 +75,8 @@ TEST_F(WindowsHostTest, EditorOpensInAWindowWithoutTheBrowserLoaderAndPassesTheS
   DestroyWindow(parent);
 }
 
-// A host that unloads the module while the browser runtime still holds the module's handlers:
-// the runtime calls them later, so the module must still be there. A copy of the bundle gets
-// the fake WebView2Loader.dll beside its module; the editor's request for the environment is
-// left pending while the host releases everything and unloads the module.
+// The runtime calls the module's handlers after the host has unloaded it: a bundle copy with the fake
+// loader beside its module leaves the environment request pending while the host unloads it.
 TEST(WindowsModule, StaysLoadedWhileTheBrowserRuntimeHoldsItsHandlers) {
   namespace fs = std::filesystem;
   const fs::path bundle = fs::temp_directory_path() / "kyr-module-pin" / "LUMAEQ5.vst3";

@@ -1,6 +1,5 @@
-// Freed memory of this test program is overwritten before it goes back to the heap, so that a
-// handler called (or a capture read) after its last reference is gone crashes the test at once
-// instead of reading what happened to be left there.
+// Freed memory is overwritten before it goes back to the heap, so that a handler called (or a
+// capture read) after its last reference is gone crashes at once instead of reading leftovers.
 #include <malloc.h>
 
 #include <cstdlib>
