@@ -40,6 +40,7 @@ class RecordingEditor : public oskel::IWebView {
   void OnWebContentLoaded() override { ++loaded; }
   void OnMessageFromWebView(const char* json) override { messages.emplace_back(json); }
   bool OnCanDownloadMIMEType(const char*) override { return false; }
+  bool OnCanNavigateToURL(const char* url) override { return std::string(url).find("refused") == std::string::npos; }
 
   int ready = 0;
   int loaded = 0;
@@ -191,6 +192,12 @@ TEST(WebViewHost, EditorLifeThroughTheWebView2Runtime) {
   log = TakeLog();
   EXPECT_LT(IndexOf(log, "WebView.SetVirtualHostNameToFolderMapping plugin.oskel.example [C:\\pages] 0"), log.size());
   EXPECT_LT(IndexOf(log, "WebView.Navigate https://plugin.oskel.example/other.html"), log.size());
+  EXPECT_EQ(editor->loaded, 1);
+  // A navigation the editor refuses is cancelled before it loads anything.
+  editor->LoadFile("C:\\pages\\refused.html");
+  FakeWebView2_RunPending();
+  log = TakeLog();
+  EXPECT_LT(IndexOf(log, "NavigationStarting.put_Cancel 1"), log.size());
   EXPECT_EQ(editor->loaded, 1);
 
   // -- Closing releases the controller and the web view; only the shared environment stays.
