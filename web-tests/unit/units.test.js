@@ -1,9 +1,9 @@
 'use strict';
-// Values in dB and typed values read by their unit.
+// The page's parameter model: display texts, normalising, values in dB and typed values read by their unit.
 const test = require('node:test');
 const assert = require('node:assert/strict');
 const { loadModules } = require('../harness/modules');
-const { loadFixtures } = require('../harness/fixtures');
+const { loadFixtures, loadPageData } = require('../harness/fixtures');
 
 // A page with the plug-in's parameters, as its description message gives them.
 function newPage() {
@@ -12,6 +12,32 @@ function newPage() {
   page.gByName = Object.fromEntries(page.gParams.map((p) => [p.name, p]));
   return page;
 }
+
+test('display texts come from the engine\'s table, with units and without binary noise', () => {
+  const page = newPage();
+  const param = (name) => page.gByName[name];
+  const cases = [
+    ['Input', 0.5, '50.0 %'], ['Input', 0.333, '33.3 %'], ['Input', 1, '100.0 %'],
+    ['Tilt', 0.5, '0.0 dB'], ['Tilt', 0.4999, '0.0 dB'], ['Tilt', 0.25, '-1.5 dB'], ['Tilt', 0.75, '+1.5 dB'],
+    ['Width', 0.505, '101 %'],
+    ['High Boost Freq', 5 / 7, '10k'], ['High Boost Freq', 1, '16k'], ['LF Slope', 0, '6'],
+    ['Bypass', 0, 'off'], ['Bypass', 1, 'on'],
+  ];
+  for (const [key, norm, text] of cases) assert.equal(page.displayText(param(key), norm), text, `${key} ${norm}`);
+  const unknown = page.makeParam({ id: 60, name: 'Not In The Table', type: 'float', min: 0, max: 10, default: 0 });
+  assert.equal(page.displayText(unknown, 0.5), '5.00');
+  assert.deepEqual([param('High Boost Freq').unit, param('LF Slope').unit], ['Hz', 'dB/oct']);
+  // Every choice at its default shows the text the engine's table gives it.
+  const data = loadPageData().params;
+  assert.deepEqual(data.map((p) => p.name), page.gParams.map((p) => p.name));
+  for (const [i, p] of data.entries()) {
+    if (p.texts.length) assert.equal(page.displayText(page.gParams[i]), p.texts[page.gParams[i].def - page.gParams[i].min], p.name);
+  }
+  // Continuous values are cleaned of binary noise; choices keep the exact quotient.
+  assert.equal(page.toNorm(param('Input'), 33.3), 0.333);
+  assert.equal(page.toNorm(param('High Boost Freq'), 3), 3 / 7);
+  assert.equal(page.snapNorm(param('High Boost Freq'), 0.5), 4 / 7);
+});
 
 test('typed values are read in the unit typed and text that fits no unit is refused', () => {
   const page = newPage();
