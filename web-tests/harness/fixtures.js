@@ -1,6 +1,5 @@
 'use strict';
-// The plug-in's side of the editor protocol as the C++ code writes it, and the engine's data for the page.
-// Each comes from the file its variable names, or else from the repository's build folder and tools.
+// The plug-in's statements and the engine's data for the page: from the file an env variable names, else the build.
 const fs = require('node:fs');
 const os = require('node:os');
 const path = require('node:path');
@@ -14,7 +13,6 @@ function samfd(tag, payload) {
   return `SAMFD(${tag}, ${b64.length + 1}, '${b64}')`;
 }
 
-// The payload of a "SAMFD" statement, decoded from base64.
 const payloadOf = (statement) => Buffer.from(statement.split('\'')[1], 'base64').toString('utf8');
 
 // The JSON file named by env, or one that the build's tool writes (tool args... file).

@@ -1,6 +1,5 @@
 'use strict';
-// Plays the plug-in's side of the editor in headless Chromium: serves the page as one text document,
-// injects the web view host's scripts, captures what the page posts and runs the plug-in's statements.
+// Plays the plug-in's side of the editor in headless Chromium: serves the page, injects the host's scripts, records posts.
 const fs = require('node:fs');
 const path = require('node:path');
 const { chromium } = require('playwright-core');
@@ -107,4 +106,4 @@ async function openEditor(browser, { dpr = 1, csp = null } = {}) {
   return editor;
 }
 
-module.exports = { launch, openEditor, screenshotDir, kPagePath, kRepo, kInjectedScripts };
+module.exports = { launch, openEditor, screenshotDir, kPagePath, kRepo };

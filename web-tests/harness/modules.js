@@ -1,6 +1,5 @@
 'use strict';
-// Loads page modules (resources/web/src) into one fresh script context in the given order, as the build joins
-// them; their top-level names become the context's properties, beside the page data and the given stand-ins.
+// Loads page modules from resources/web/src into one fresh context, in order, as the build joins them.
 const fs = require('node:fs');
 const path = require('node:path');
 const vm = require('node:vm');

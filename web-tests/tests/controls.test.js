@@ -65,8 +65,7 @@ test('a click on a value or typing at a selector opens a text field; its keys st
       if (c.text) assert.equal(await e.text(c.name), c.text);
     });
     assert.deepEqual(edits, c.expect, `${c.name} <- ${c.typed}`);
-    // Keys typed into the field are not forwarded to the host; only the
-    // release of the key that closed it, after the field has closed, is.
+    // Keys typed into the field stay in the page; only the release of the key that closed it reaches the host.
     assert.deepEqual(all.filter((m) => m.msg === 'SKPFUI').map((m) => [m.utf8, m.isUp]), [[c.refused ? 'Escape' : c.key, true]]);
   }
 });

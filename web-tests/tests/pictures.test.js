@@ -1,6 +1,5 @@
 'use strict';
-// The meters, the spectrum and the response curve as the plug-in sends them, at every pixel ratio, and how
-// an engineer reads them: scales, cursor, labels, the editor size and the finish of the controls.
+// Meters, spectrum and response curve at every pixel ratio; scales, cursor, labels, editor size, finish.
 const test = require('node:test');
 const assert = require('node:assert/strict');
 const path = require('node:path');

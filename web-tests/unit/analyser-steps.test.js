@@ -14,8 +14,7 @@ test('bands are grouped by the bins they read, nothing finer than a bin at low f
     assert.equal(steps[0].first, 0);
     assert.equal(steps[steps.length - 1].last, 127);
     steps.forEach((s, i) => { if (i) assert.equal(s.first, steps[i - 1].last + 1); });
-    // A step is a distinct run of bins: neighbouring runs overlap by at most one
-    // bin, so there are at most two steps per bin.
+    // Neighbouring runs of bins overlap by at most one bin: at most two steps per bin.
     const binHz = rate / 2048;
     for (const hz of [47, 100, 200]) {
       const below = steps.filter((s) => bandHz(s.last) < hz).length;

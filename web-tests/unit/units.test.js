@@ -68,8 +68,7 @@ test('typed values are read in the unit typed and text that fits no unit is refu
     else assert.ok(got !== null && Math.abs(got - norm) < 1e-12 && got === page.snapNorm(p, got), `${name} "${text}": ${got}`);
     if (norm === null) assert.ok(page.entryHint(p).length > 10);
   }
-  // Input is the tube's drive: its dB is the drive against the default, so a
-  // typed dB lands on the step whose drive is nearest, not at 0.24 dB per %.
+  // Input's dB is the tube drive against the default: a typed dB lands on the step with the nearest drive.
   const input = page.gByName.Input;
   for (const db of [-3, 2, 6]) {
     const n = page.parseEntry(input, `${db > 0 ? '+' : ''}${db} dB`);
@@ -83,8 +82,7 @@ test('dB shown beside % is the level, or what the band adds to the drawn curve a
   const texts = [['Output', 50, '0.0 dB'], ['Output', 62.5, '+3.0 dB'], ['Output', 0, '-12.0 dB'], ['Input', 50, '0.0 dB']];
   for (const [name, plain, text] of texts) { set(name, plain); assert.equal(page.gainDbText(page.gByName[name]), text); }
   assert.equal(page.gainDbText(page.gByName.Tilt), '');
-  // The band's dB is the change it makes to the page's response curve at the
-  // frequency its selector shows (so it includes its Q, Bandwidth and sample rate).
+  // A band's dB is what it adds to the drawn curve at its selected frequency (Q, Bandwidth, rate included).
   const curveDb = (hz) => page.chainDb(page.responseChains(page.gSampleRate)[0], hz, page.gSampleRate);
   const bands = [
     ['Mid Boost', 100, 'Mid Boost Freq', 4, 1000], ['Mid Cut', 60, 'Mid Cut Freq', 0, 200],
