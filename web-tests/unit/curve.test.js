@@ -15,6 +15,16 @@ function pageWith(values, pageData = loadPageData()) {
 }
 const db = (page, hz, fs = 48000) => page.responseChains(fs).map((c) => page.chainDb(c, hz, fs));
 
+// Finer than the engine comparison's 0.1 dB: a pass is 3.01 dB down at its corner, a 0 dB shelf is flat.
+test('a Butterworth pass is 3 dB down at its corner and a 0 dB shelf is flat, at every rate', () => {
+  const page = pageWith({});
+  const chainDb = (section, hz, fs) => page.chainDb({ sections: [section], gainDb: 0 }, hz, fs);
+  for (const fs of [44100, 48000, 96000]) {
+    for (const hp of [true, false]) assert.ok(Math.abs(chainDb(page.designPass(hp, 5000, Math.SQRT1_2, fs), 5000, fs) + 3.0103) < 1e-3);
+    for (const hz of [20, 700, 20000]) assert.ok(Math.abs(chainDb(page.designFirstOrderShelf(true, 700, 0, fs), hz, fs)) < 1e-9);
+  }
+});
+
 test('the curve follows the voicing in the page data, with no other edit', () => {
   const settings = { 'Mid Boost': 100, 'Mid Boost Freq': 4, 'Output': 50 };
   // What the band adds to the curve: a peak adds exactly its gain at its centre.
