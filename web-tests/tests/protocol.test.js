@@ -20,24 +20,7 @@ test('the page defines the five entry points first and is self-contained', () =>
   assert.doesNotMatch(html, /\beval\s*\(|new\s+Function\s*\(|setTimeout\s*\(\s*['"`]/);
 });
 
-test('controls are built from the description with the plug-in\'s names', async () => {
-  await session.withLoaded(async (editor) => {
-    assert.deepEqual(await editor.kyr('names'), session.fixtures.names);
-    // Every parameter has a control, visible in one of the two modes.
-    const visible = async () => editor.page.evaluate(() => Array.from(document.querySelectorAll('[data-param]'))
-      .filter((e) => e.offsetParent !== null).map((e) => e.dataset.param));
-    const tube = await visible();
-    await editor.run('SPVFD(15, 1.000000)');
-    const bax = await visible();
-    assert.deepEqual(session.fixtures.names.filter((n) => !tube.includes(n) && !bax.includes(n)), []);
-    // The Mode switch shows the controls of the chosen mode only.
-    assert.ok(tube.includes('Low Boost') && !tube.includes('BAX Lo Shelf L') && tube.includes('PP Low Cut'));
-    assert.ok(bax.includes('BAX Lo Shelf L') && !bax.includes('Low Boost') && !bax.includes('LF Filter'));
-    assert.ok(bax.includes('PP BAX Lo') && !bax.includes('PP Low Cut') && bax.includes('Output'));
-  });
-});
-
-test('controls show their texts with units; host values move them and send nothing back', async () => {
+test('controls are built from the description with the plug-in\'s names and units; host values move them, sending nothing', async () => {
   await session.withLoaded(async (editor) => {
     assert.equal(await editor.locator('High Boost Freq', 'select').textContent(), '10\u2009kHz');
     assert.equal(await editor.locator('Input', 'readout').textContent(), '50.0 %\u00a00.0 dB');
@@ -57,6 +40,18 @@ test('controls show their texts with units; host values move them and send nothi
     await editor.run('SPVFD(4, 1.000000)');
     assert.notEqual(await lowBoostDb(), at60);
     assert.deepEqual(await editor.posted(mark), []);
+    assert.deepEqual(await editor.kyr('names'), session.fixtures.names);
+    // Every parameter has a control, visible in one of the two modes.
+    const visible = async () => editor.page.evaluate(() => Array.from(document.querySelectorAll('[data-param]'))
+      .filter((e) => e.offsetParent !== null).map((e) => e.dataset.param));
+    const tube = await visible();
+    await editor.run('SPVFD(15, 1.000000)');
+    const bax = await visible();
+    assert.deepEqual(session.fixtures.names.filter((n) => !tube.includes(n) && !bax.includes(n)), []);
+    // The Mode switch shows the controls of the chosen mode only.
+    assert.ok(tube.includes('Low Boost') && !tube.includes('BAX Lo Shelf L') && tube.includes('PP Low Cut'));
+    assert.ok(bax.includes('BAX Lo Shelf L') && !bax.includes('Low Boost') && !bax.includes('LF Filter'));
+    assert.ok(bax.includes('PP BAX Lo') && !bax.includes('PP Low Cut') && bax.includes('Output'));
   });
 });
 
