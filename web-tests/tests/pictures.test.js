@@ -175,37 +175,9 @@ test('the spectrum picture (encoded twice) is drawn on its own dBFS scale; the c
   });
 });
 
-test('the size menu asks the plug-in for a size; the page scales to the size the plug-in confirms', async () => {
+test('labels, band listen stop, read-outs, arcs and segments are finished; the page scales to the size the plug-in confirms', async () => {
   await session.withLoaded(async (editor) => {
-    const root = editor.page.locator('#root');
-    assert.deepEqual(await root.boundingBox(), { x: 0, y: 0, width: 1200, height: 560 });
-    await editor.page.locator('[data-cmd="Editor size"]').click();
-    assert.deepEqual(await editor.page.locator('#menu div').allTextContents(), ['100 %', '125 %', '150 %', '200 %']);
-    const mark = await editor.mark();
-    await editor.page.locator('#menu div', { hasText: '150 %' }).click();
-    const sent = await editor.edits(mark);
-    assert.equal(sent.length, 1);
-    assert.deepEqual({ ...sent[0], data: Buffer.from(sent[0].data, 'base64').toString() },
-      { msg: 'SAMFUI', msgTag: 13, ctrlTag: -1, data: '{"scale":1.5}' });
-    assert.equal(await editor.kyr('scale'), 1, 'no answer yet: still 100 %');
-
-    await editor.page.setViewportSize({ width: 1800, height: 840 });
-    await editor.run(samfd(7, '{"t":"size","scale":3}'));
-    assert.equal(await editor.kyr('scale'), 1);
-    await editor.run(samfd(7, '{"t":"size","scale":1.5}'));
-    assert.deepEqual(await root.boundingBox(), { x: 0, y: 0, width: 1800, height: 840 });
-    assert.equal(await editor.page.locator('[data-cmd="Editor size"]').textContent(), '150 %');
-    // Canvases stay sharp, and menus open under their control at the new scale.
-    assert.equal(await editor.page.evaluate(() => document.getElementById('analyser').width), 680 * 1.5);
-    const select = editor.locator('LF Filter', 'select');
-    await select.click();
-    const [s, menu] = [await select.boundingBox(), await editor.page.locator('#menu').boundingBox()];
-    assert.ok(Math.abs(menu.y - (s.y + s.height + 3)) < 1 && Math.abs(menu.x - s.x) < 1, JSON.stringify([s, menu]));
-  });
-});
-
-test('labels say what controls do; band listen stops in every mode; read-outs, arcs and segments are finished', async () => {
-  await session.withLoaded(async (editor) => {
+    let mark;
     const ends = editor.page.locator('[data-param="Bandwidth"] .end');
     assert.deepEqual(await ends.allTextContents(), ['Broad', 'Sharp']);
     const [lo, hi] = [await ends.nth(0).boundingBox(), await ends.nth(1).boundingBox()];
@@ -221,7 +193,7 @@ test('labels say what controls do; band listen stops in every mode; read-outs, a
       await editor.run(`SPVFD(${idOf('Mode')}, ${mode})`);
       assert.equal(await stop.isVisible(), true, `mode ${mode}`);
     }
-    let mark = await editor.mark();
+    mark = await editor.mark();
     await stop.click();
     assert.deepEqual(await editor.edits(mark), gesture(idOf('Band Listen'), 0));
     assert.equal(await stop.isVisible(), false);
@@ -253,5 +225,28 @@ test('labels say what controls do; band listen stops in every mode; read-outs, a
     await editor.page.locator('[data-param="LF Slope"] .seg > div', { hasText: '12' }).click();
     await editor.page.locator('[data-param="Mode"] .seg > div', { hasText: 'Tube' }).click();
     assert.deepEqual(await editor.edits(mark), []);
+
+    const root = editor.page.locator('#root');
+    assert.deepEqual(await root.boundingBox(), { x: 0, y: 0, width: 1200, height: 560 });
+    await editor.page.locator('[data-cmd="Editor size"]').click();
+    assert.deepEqual(await editor.page.locator('#menu div').allTextContents(), ['100 %', '125 %', '150 %', '200 %']);
+    mark = await editor.mark();
+    await editor.page.locator('#menu div', { hasText: '150 %' }).click();
+    assert.deepEqual((await editor.edits(mark)).map((m) => ({ ...m, data: Buffer.from(m.data, 'base64').toString() })),
+      [{ msg: 'SAMFUI', msgTag: 13, ctrlTag: -1, data: '{"scale":1.5}' }]);
+    assert.equal(await editor.kyr('scale'), 1, 'no answer yet: still 100 %');
+
+    await editor.page.setViewportSize({ width: 1800, height: 840 });
+    await editor.run(samfd(7, '{"t":"size","scale":3}'));
+    assert.equal(await editor.kyr('scale'), 1);
+    await editor.run(samfd(7, '{"t":"size","scale":1.5}'));
+    assert.deepEqual(await root.boundingBox(), { x: 0, y: 0, width: 1800, height: 840 });
+    assert.equal(await editor.page.locator('[data-cmd="Editor size"]').textContent(), '150 %');
+    // Canvases stay sharp, and menus open under their control at the new scale.
+    assert.equal(await editor.page.evaluate(() => document.getElementById('analyser').width), 680 * 1.5);
+    const select = editor.locator('LF Filter', 'select');
+    await select.click();
+    const [s, menu] = [await select.boundingBox(), await editor.page.locator('#menu').boundingBox()];
+    assert.ok(Math.abs(menu.y - (s.y + s.height + 3)) < 1 && Math.abs(menu.x - s.x) < 1, JSON.stringify([s, menu]));
   });
 });
