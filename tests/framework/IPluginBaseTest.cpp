@@ -15,6 +15,7 @@ TEST(IPluginBase, ShortChunkReportsFailureAndRunsEveryHook) {
   EXPECT_EQ(p.UnserializeParams(chunk, 0), -1);
   EXPECT_EQ(p.GetParam(1)->Value(), 7.0);
   EXPECT_EQ(p.changes.size(), 4u);
-  int32_t v = 0;
-  EXPECT_EQ(chunk.Get(&v, -1), -1);
+  double v = 3.0;
+  EXPECT_EQ(chunk.Get(&v, 8) + chunk.Get(&v, -1), -2);
+  EXPECT_EQ(v, 3.0);  // a refused read writes nothing
 }
