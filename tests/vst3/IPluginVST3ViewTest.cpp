@@ -140,8 +140,7 @@ TEST_F(IPluginVST3ViewTest, ScalesItsSizeAndRefusesHostResizing) {
 
 namespace {
 
-// A frame that resizes the way hosts do: it asks the view to check the size, then sets it; or,
-// when `refuse` is set, keeps the window as it is.
+// A frame that resizes as hosts do (check the size, then set it), or with `refuse` keeps the window.
 class ResizingFrame : public Frame {
  public:
   tresult PLUGIN_API resizeView(IPlugView* v, ViewRect* r) override {
@@ -160,8 +159,7 @@ class ResizingFrame : public Frame {
 
 }  // namespace
 
-// The editor asks for a bigger page: the view asks the frame for that size at the content scale,
-// lets it stand and takes it, while a size the user drags to stays refused.
+// The view asks the frame for the editor's new size at the content scale and takes it; drags stay refused.
 TEST_F(IPluginVST3ViewTest, TakesTheSizeTheEditorAsksFor) {
   ResizingFrame frame;
   view->setFrame(&frame);
