@@ -7,14 +7,17 @@
 
 using namespace oskel;
 
+static PluginConfig Config(const char* io, int latency = 0) {
+  PluginConfig c;
+  c.channelIOStr = io;
+  c.latency = latency;
+  return c;
+}
+
 // Mono and stereo, several output buses, a wildcard and no input bus.
 TEST(IPluginProcessor, ParsesChannelConfigurations) {
-  auto parse = [](const char* io) {
-    PluginConfig c;
-    c.channelIOStr = io;
-    return IPluginProcessor(c, kAPIVST3);
-  };
-  const IPluginProcessor p = parse("1-1 2-2"), multi = parse("2-2.2"), wild = parse("*-2"), gen = parse("0-2");
+  const IPluginProcessor p(Config("1-1 2-2"), kAPIVST3), multi(Config("2-2.2"), kAPIVST3),
+      wild(Config("*-2"), kAPIVST3), gen(Config("0-2"), kAPIVST3);
   int which = -1;
   const struct {
     int got, expected;
@@ -29,9 +32,7 @@ TEST(IPluginProcessor, ParsesChannelConfigurations) {
 }
 
 TEST(IPluginProcessor, BusNames) {
-  PluginConfig c;
-  c.channelIOStr = "1-1";
-  IPluginProcessor p(c, kAPIVST3);
+  IPluginProcessor p(Config("1-1"), kAPIVST3);
   const struct {
     ERoute dir;
     int idx, n;
@@ -49,19 +50,12 @@ TEST(IPluginProcessor, BusNames) {
 // binding makes it, its bypass delay line created.
 class ConnectedProcessor : public IPluginProcessor {
  public:
-  ConnectedProcessor(const char* io, int blockSize, int latency = 0) : IPluginProcessor(Config(io, latency), kAPIVST3) {
+  ConnectedProcessor(const char* io, int blockSize, int latency = 0)
+      : IPluginProcessor(Config(io, latency), kAPIVST3) {
     CreateLatencyDelay();
     SetBlockSize(blockSize);
     SetChannelConnections(kInput, 0, MaxNChannels(kInput), true);
     SetChannelConnections(kOutput, 0, MaxNChannels(kOutput), true);
-  }
-
- private:
-  static PluginConfig Config(const char* io, int latency) {
-    PluginConfig c;
-    c.channelIOStr = io;
-    c.latency = latency;
-    return c;
   }
 };
 
