@@ -188,26 +188,22 @@ constexpr double kFloatTolerance = 1e-6;
 
 // Arrangement and activation in every order hosts use, and re-arrangement between sessions.
 TEST_F(HostBehaviour, EveryArrangementOrderGivesTheReferenceSound) {
+  auto activationFirst = [](int channels) {
+    return [channels](HostBehaviour& h) {
+      h.ActivateBuses(true);
+      ASSERT_EQ(h.Arrange(channels), kResultTrue);
+      ASSERT_EQ(h.Setup(256), kResultTrue);
+      h.Activate(true);
+    };
+  };
   const struct {
     const char* name;
     int channels;
     std::function<void(HostBehaviour&)> start;
   } cases[] = {
       {"arrangement then activation", 2, [](HostBehaviour& h) { h.StartAsValidator(2, 256); }},
-      {"activation then arrangement, stereo", 2,
-       [](HostBehaviour& h) {
-         h.ActivateBuses(true);
-         ASSERT_EQ(h.Arrange(2), kResultTrue);
-         ASSERT_EQ(h.Setup(256), kResultTrue);
-         h.Activate(true);
-       }},
-      {"activation then arrangement, mono", 1,
-       [](HostBehaviour& h) {
-         h.ActivateBuses(true);
-         ASSERT_EQ(h.Arrange(1), kResultTrue);
-         ASSERT_EQ(h.Setup(256), kResultTrue);
-         h.Activate(true);
-       }},
+      {"activation then arrangement, stereo", 2, activationFirst(2)},
+      {"activation then arrangement, mono", 1, activationFirst(1)},
       {"stereo, mono, stereo sessions", 2,
        [](HostBehaviour& h) {
          for (int channels : {2, 1}) {
