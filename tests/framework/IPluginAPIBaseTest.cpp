@@ -11,16 +11,11 @@ TEST(IdentifyHost, FirstFragmentInTableOrderWins) {
   const struct {
     const char* name;
     int id;
-  } cases[] = {
-      {"Cubase Pro 13", kHostCubase},     {"WaveLab Elements 12", kHostWaveLabElements},
-      {"WaveLab Pro", kHostWaveLab},      {"Bitwig Studio", kHostBitwig},
-      {"Ardour", kHostArdour},            {"", kHostUnknown},
-      {"Nuendo with Cubase inside", kHostCubase},
-      {"REAPER64", kHostReaper},          {"Mixbus32C", kHostMixbus},
-      {"My Standalone www thing", kHostStandalone},
-      {"VST3PluginTestHost", kHostVST3TestHost},
-      {"Something Else", kHostUnknown},
-  };
+  } cases[] = {{"Cubase Pro 13", kHostCubase},  {"WaveLab Elements 12", kHostWaveLabElements},
+               {"WaveLab Pro", kHostWaveLab},   {"Bitwig Studio", kHostBitwig},  {"Ardour", kHostArdour},
+               {"", kHostUnknown},              {"Nuendo with Cubase inside", kHostCubase},
+               {"REAPER64", kHostReaper},       {"Mixbus32C", kHostMixbus},  {"Something Else", kHostUnknown},
+               {"My Standalone www thing", kHostStandalone}, {"VST3PluginTestHost", kHostVST3TestHost}};
   for (const auto& c : cases) EXPECT_EQ(IdentifyHost(c.name), c.id) << c.name;
 }
 

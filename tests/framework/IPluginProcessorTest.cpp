@@ -2,49 +2,37 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <vector>
 
 using namespace oskel;
 
-TEST(IPluginProcessor, ParsesMonoAndStereoConfigurations) {
+static PluginConfig Config(const char* io, int latency = 0) {
   PluginConfig c;
-  c.channelIOStr = "1-1 2-2";
-  IPluginProcessor p(c, kAPIVST3);
-  EXPECT_EQ(p.NIOConfigs(), 2);
-  EXPECT_EQ(p.MaxNChannels(kInput), 2);
-  EXPECT_EQ(p.MaxNChannels(kOutput), 2);
-  int which = -1;
-  EXPECT_EQ(p.MaxNBuses(kInput, &which), 1);
-  EXPECT_EQ(which, 1);  // the later configuration wins a tie
-  EXPECT_EQ(p.GetIOConfigWithChanCounts({2}, {2}), 1);
-  EXPECT_EQ(p.GetIOConfigWithChanCounts({1}, {1}), 0);
-  EXPECT_EQ(p.GetIOConfigWithChanCounts({2}, {1}), -1);
-  EXPECT_EQ(p.GetIOConfigWithChanCounts({1, 1}, {1}), -1);
+  c.channelIOStr = io;
+  c.latency = latency;
+  return c;
 }
 
-TEST(IPluginProcessor, ParsesMultiBusWildcardAndEmptyBuses) {
-  PluginConfig a;
-  a.channelIOStr = "2-2.2";
-  IPluginProcessor multi(a, kAPIVST3);
-  EXPECT_EQ(multi.MaxNChannels(kOutput), 4);
-  EXPECT_EQ(multi.MaxNBuses(kOutput), 2);
-  EXPECT_EQ(multi.MaxNChannelsForBus(kOutput, 1), 2);
-
-  PluginConfig b;
-  b.channelIOStr = "*-2";
-  IPluginProcessor wild(b, kAPIVST3);
-  EXPECT_EQ(wild.MaxNChannelsForBus(kInput, 0), -1);
-
-  PluginConfig c;
-  c.channelIOStr = "0-2";
-  IPluginProcessor gen(c, kAPIVST3);
-  EXPECT_EQ(gen.MaxNBuses(kInput), 0);
+// Mono and stereo, several output buses, a wildcard and no input bus.
+TEST(IPluginProcessor, ParsesChannelConfigurations) {
+  const IPluginProcessor p(Config("1-1 2-2"), kAPIVST3), multi(Config("2-2.2"), kAPIVST3),
+      wild(Config("*-2"), kAPIVST3), gen(Config("0-2"), kAPIVST3);
+  int which = -1;
+  const struct {
+    int got, expected;
+  } cases[] = {{p.NIOConfigs(), 2},         {p.MaxNChannels(kInput), 2},     {p.MaxNChannels(kOutput), 2},
+               {p.MaxNBuses(kInput, &which), 1}, {multi.MaxNChannels(kOutput), 4}, {multi.MaxNBuses(kOutput), 2},
+               {p.GetIOConfigWithChanCounts({2}, {2}), 1},  {p.GetIOConfigWithChanCounts({1}, {1}), 0},
+               {p.GetIOConfigWithChanCounts({2}, {1}), -1}, {p.GetIOConfigWithChanCounts({1, 1}, {1}), -1},
+               {multi.MaxNChannelsForBus(kOutput, 1), 2},   {wild.MaxNChannelsForBus(kInput, 0), -1},
+               {gen.MaxNBuses(kInput), 0}};
+  for (size_t i = 0; i < std::size(cases); ++i) EXPECT_EQ(cases[i].got, cases[i].expected) << "case " << i;
+  EXPECT_EQ(which, 1);  // the later configuration wins a tie
 }
 
 TEST(IPluginProcessor, BusNames) {
-  PluginConfig c;
-  c.channelIOStr = "1-1";
-  IPluginProcessor p(c, kAPIVST3);
+  IPluginProcessor p(Config("1-1"), kAPIVST3);
   const struct {
     ERoute dir;
     int idx, n;
@@ -62,19 +50,12 @@ TEST(IPluginProcessor, BusNames) {
 // binding makes it, its bypass delay line created.
 class ConnectedProcessor : public IPluginProcessor {
  public:
-  ConnectedProcessor(const char* io, int blockSize, int latency = 0) : IPluginProcessor(Config(io, latency), kAPIVST3) {
+  ConnectedProcessor(const char* io, int blockSize, int latency = 0)
+      : IPluginProcessor(Config(io, latency), kAPIVST3) {
     CreateLatencyDelay();
     SetBlockSize(blockSize);
     SetChannelConnections(kInput, 0, MaxNChannels(kInput), true);
     SetChannelConnections(kOutput, 0, MaxNChannels(kOutput), true);
-  }
-
- private:
-  static PluginConfig Config(const char* io, int latency) {
-    PluginConfig c;
-    c.channelIOStr = io;
-    c.latency = latency;
-    return c;
   }
 };
 

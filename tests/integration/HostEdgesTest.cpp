@@ -1,5 +1,4 @@
-// The host-facing edges of the bundle: memory exhaustion inside any host call and parameter texts
-// typed by a user.
+// The host-facing edges of the bundle: memory exhaustion in any host call and typed parameter texts.
 #include <algorithm>
 #include <functional>
 #include <string>
@@ -63,9 +62,8 @@ TEST_F(HostTest, EveryDisplayedTextReadsBackAndOtherTextIsRefused) {
 
 #if !defined(_WIN32)
 
-// Runs `call` with the first n allocations of this thread succeeding and every later one
-// failing, for n = 0, 1, 2, ... until the call no longer meets a failure. No exception may
-// reach the caller, and every answer is a result code a host understands.
+// Runs `call` with only the first n allocations of this thread succeeding, for n = 0, 1, 2, ... until
+// the call meets no failure: no exception may reach the caller, and every answer is a host's code.
 void ExhaustMemoryAt(const char* what, const std::function<tresult()>& call,
                      const std::vector<tresult>& allowed = {kResultOk, kResultTrue, kResultFalse, kOutOfMemory}) {
   for (long n = 0;; ++n) {

@@ -48,9 +48,8 @@ TEST_F(Module, ExportsTheEntryPointsAndCountsInitAndExit) {
   EXPECT_EQ(Sym<void*>("_ZN5oskel9IParam10ConstrainEd"), nullptr);
 }
 
-// One factory object while references to it live, a new one on demand after the last release, also
-// when the last release and a new GetPluginFactory race on two threads. Its texts and flags are
-// checked by the module description test.
+// One factory object while references to it live, a new one after the last release, also when the
+// last release and a new GetPluginFactory race on two threads.
 TEST_F(Module, FactoryLivesUntilItsLastReleaseAndMakesIndependentInstances) {
   auto getFactory = Sym<IPluginFactory* (*)()>("GetPluginFactory");
   auto moduleEntry = Sym<bool (*)(void*)>("ModuleEntry");

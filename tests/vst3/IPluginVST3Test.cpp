@@ -81,13 +81,11 @@ TEST_F(Vst3Plugin, ControllerQuestions) {
   EXPECT_EQ(plugin->getProgramName(3, 0, name), kResultFalse);
 
   EXPECT_EQ(plugin->setParamNormalized(65536, 1.0), kResultOk);
-  EXPECT_EQ(plugin->getParamNormalized(65536), 1.0);
-  EXPECT_TRUE(plugin->changes.size() == 3u);  // only initialize's reset ran hooks
   EXPECT_EQ(plugin->setParamNormalized(77, 1.0), kResultFalse);
   EXPECT_EQ(plugin->getParamNormalized(77), 0.0);
   EXPECT_EQ(plugin->setParamNormalized(0, 1.0), kResultOk);
   EXPECT_EQ(plugin->GetParam(0)->Value(), 12.0);
-  EXPECT_EQ(plugin->changes.size(), 3u);  // host controller changes do not reach OnParamChange
+  EXPECT_EQ(plugin->changes.size(), 3u);  // only initialize's reset ran hooks, no host controller change
   MemoryStream chunk;  // nor does the controller's copy of the component chunk
   ASSERT_EQ(Component(plugin)->getState(&chunk), kResultOk);
   chunk.seek(0, IBStream::kIBSeekSet, nullptr);
@@ -138,7 +136,6 @@ TEST_F(Vst3Plugin, BusArrangements) {
 }
 
 // The editor refreshes after a restore that changed values, even a failed one, and only then.
-// The values themselves are checked on the real chunk by the host-level tests.
 TEST_F(Vst3Plugin, RestoreRefreshesTheEditorWhenValuesChanged) {
   plugin->GetParam(0)->Set(-3.5);
   MemoryStream saved;

@@ -134,14 +134,11 @@ TEST_F(IPluginVST3ViewTest, ScalesItsSizeAndRefusesHostResizing) {
     EXPECT_EQ(c.in.right, c.out.right);
     EXPECT_EQ(c.in.bottom, c.out.bottom);
   }
-  EXPECT_EQ(view->onWheel(1.0f), kResultFalse);
-  EXPECT_EQ(view->onFocus(true), kResultFalse);
 }
 
 namespace {
 
-// A frame that resizes the way hosts do: it asks the view to check the size, then sets it; or,
-// when `refuse` is set, keeps the window as it is.
+// A frame that resizes as hosts do (check the size, then set it), or with `refuse` keeps the window.
 class ResizingFrame : public Frame {
  public:
   tresult PLUGIN_API resizeView(IPlugView* v, ViewRect* r) override {
@@ -160,8 +157,7 @@ class ResizingFrame : public Frame {
 
 }  // namespace
 
-// The editor asks for a bigger page: the view asks the frame for that size at the content scale,
-// lets it stand and takes it, while a size the user drags to stays refused.
+// The view asks the frame for the editor's new size at the content scale and takes it; drags stay refused.
 TEST_F(IPluginVST3ViewTest, TakesTheSizeTheEditorAsksFor) {
   ResizingFrame frame;
   view->setFrame(&frame);
@@ -206,7 +202,7 @@ TEST_F(IPluginVST3ViewTest, TakesTheSizeTheEditorAsksFor) {
   view->setFrame(nullptr);
 }
 
-TEST_F(IPluginVST3ViewTest, TranslatesHostKeysIntoWindowsKeys) {
+TEST_F(IPluginVST3ViewTest, TranslatesHostKeysIntoWindowsKeysAndLeavesReaperItsOwn) {
   const struct {
     char16 c;
     int16 code, mods;
@@ -228,21 +224,17 @@ TEST_F(IPluginVST3ViewTest, TranslatesHostKeysIntoWindowsKeys) {
       {0, 60, 0, "down 0 '' "},             // no Windows key for it
   };
   for (const auto& c : cases) EXPECT_EQ(Key(c.c, c.code, c.mods), c.key) << c.code;
-  EXPECT_EQ(view->onKeyDown(0, 7, 0), kResultTrue);
   plugin->handleKeys = false;
   EXPECT_EQ(view->onKeyUp(0, 7, 0), kResultFalse);
   EXPECT_EQ(plugin->keys.back(), "up 32 ' ' ");
-}
-
-TEST_F(IPluginVST3ViewTest, UnderReaperOnlyTheSpaceKeyReachesTheEditor) {
-  plugin->SetHost("REAPER", 0);
+  plugin->handleKeys = true;
+  plugin->SetHost("REAPER", 0);  // this host gives the editor the space key only
+  plugin->keys.clear();
   EXPECT_EQ(view->onKeyDown(u'a', 0, 0), kResultFalse);
-  EXPECT_TRUE(plugin->keys.empty());
   EXPECT_EQ(view->onKeyDown(u' ', 7, 4 | 2), kResultTrue);
   EXPECT_EQ(plugin->keys, std::vector<std::string>{"down 32 ' ' CA"});
 }
 
-// The content scale interface is asked for by the end-to-end editor test.
 TEST_F(IPluginVST3ViewTest, HasNoPageToInspectWhenClosed) {
   oskel::IEditorDevTools* devTools = nullptr;
 #if KYR_EDITOR_DEVTOOLS
