@@ -58,17 +58,15 @@ void RawFree(void* p) {
 
 using kyr::test::AllocationFailure;
 
-void* CountedNew(std::size_t size) {
+// alignment 0: the default alignment.
+void* CountedNothrowNew(std::size_t size, std::size_t alignment) noexcept {
   Note();
-  if (AllocationFailure::FailNow()) throw std::bad_alloc();
-  if (void* p = RawAlloc(size)) return p;
-  throw std::bad_alloc();
+  if (AllocationFailure::FailNow()) return nullptr;
+  return alignment == 0 ? RawAlloc(size) : RawAlignedAlloc(size, alignment);
 }
 
-void* CountedAlignedNew(std::size_t size, std::align_val_t al) {
-  Note();
-  if (AllocationFailure::FailNow()) throw std::bad_alloc();
-  if (void* p = RawAlignedAlloc(size, static_cast<std::size_t>(al))) return p;
+void* CountedNew(std::size_t size, std::size_t alignment = 0) {
+  if (void* p = CountedNothrowNew(size, alignment)) return p;
   throw std::bad_alloc();
 }
 
@@ -84,23 +82,15 @@ long AllocationCounter::Count() const { return tThreadCount - mStart; }
 
 void* operator new(std::size_t size) { return CountedNew(size); }
 void* operator new[](std::size_t size) { return CountedNew(size); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-  Note();
-  return AllocationFailure::FailNow() ? nullptr : RawAlloc(size);
-}
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
-  Note();
-  return AllocationFailure::FailNow() ? nullptr : RawAlloc(size);
-}
-void* operator new(std::size_t size, std::align_val_t al) { return CountedAlignedNew(size, al); }
-void* operator new[](std::size_t size, std::align_val_t al) { return CountedAlignedNew(size, al); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return CountedNothrowNew(size, 0); }
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return CountedNothrowNew(size, 0); }
+void* operator new(std::size_t size, std::align_val_t al) { return CountedNew(size, std::size_t(al)); }
+void* operator new[](std::size_t size, std::align_val_t al) { return CountedNew(size, std::size_t(al)); }
 void* operator new(std::size_t size, std::align_val_t al, const std::nothrow_t&) noexcept {
-  Note();
-  return AllocationFailure::FailNow() ? nullptr : RawAlignedAlloc(size, static_cast<std::size_t>(al));
+  return CountedNothrowNew(size, std::size_t(al));
 }
 void* operator new[](std::size_t size, std::align_val_t al, const std::nothrow_t&) noexcept {
-  Note();
-  return AllocationFailure::FailNow() ? nullptr : RawAlignedAlloc(size, static_cast<std::size_t>(al));
+  return CountedNothrowNew(size, std::size_t(al));
 }
 void operator delete(void* p) noexcept { RawFree(p); }
 void operator delete[](void* p) noexcept { RawFree(p); }
@@ -118,26 +108,11 @@ void operator delete[](void* p, std::align_val_t, const std::nothrow_t&) noexcep
 #if defined(KYR_COUNT_MALLOC)
 // malloc-level hooks: C code and libraries that bypass operator new are counted too.
 extern "C" {
-void* malloc(size_t size) {
-  Note();
-  return __libc_malloc(size);
-}
-void* calloc(size_t count, size_t size) {
-  Note();
-  return __libc_calloc(count, size);
-}
-void* realloc(void* p, size_t size) {
-  Note();
-  return __libc_realloc(p, size);
-}
-void* aligned_alloc(size_t alignment, size_t size) {
-  Note();
-  return __libc_memalign(alignment, size);
-}
-void* memalign(size_t alignment, size_t size) {
-  Note();
-  return __libc_memalign(alignment, size);
-}
+void* malloc(size_t size) { return Note(), __libc_malloc(size); }
+void* calloc(size_t count, size_t size) { return Note(), __libc_calloc(count, size); }
+void* realloc(void* p, size_t size) { return Note(), __libc_realloc(p, size); }
+void* aligned_alloc(size_t alignment, size_t size) { return Note(), __libc_memalign(alignment, size); }
+void* memalign(size_t alignment, size_t size) { return Note(), __libc_memalign(alignment, size); }
 int posix_memalign(void** out, size_t alignment, size_t size) {
   Note();
   void* p = __libc_memalign(alignment, size);

@@ -1,14 +1,8 @@
 #pragma once
 
-// Counts heap allocations made through the global operator new (all forms) and, in plain
-// builds on glibc, through malloc, calloc, realloc and the aligned allocators. Linking this
-// library into a test executable replaces those functions for the whole executable.
-//
-//   AllocationCounter guard;          // starts counting on this thread
-//   processor.Process(...);
-//   EXPECT_EQ(guard.Count(), 0);      // allocations on this thread since the guard began
-//
-// Guards may nest; each counts from its own start.
+// Counts heap allocations through every form of the global operator new and, in plain builds on
+// glibc, through the malloc family; linking this library replaces them for the whole executable.
+// A guard counts the allocations on its own thread since it began; guards may nest.
 namespace kyr::test {
 
 class AllocationCounter {

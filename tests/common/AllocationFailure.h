@@ -1,15 +1,9 @@
 #pragma once
 
-// Simulates memory exhaustion for code that allocates through the global operator new (linked
-// in from AllocationCounter.cpp, so a loaded plug-in module that resolves operator new to the
-// test executable is covered too):
-//
-//   {
-//     AllocationFailure exhausted(3);   // on this thread, the 4th allocation and all later fail
-//     component->initialize(...);       // must answer, not throw
-//   }
-//
-// Throwing forms throw std::bad_alloc, nothrow forms return null. Guards do not nest.
+// Simulates memory exhaustion through the global operator new of AllocationCounter.cpp (a loaded
+// module that resolves operator new to the test executable is covered too): while a guard lives,
+// the allocations on its thread after the first allocationsThatSucceed fail - throwing forms throw
+// std::bad_alloc, nothrow forms return null. Guards do not nest.
 namespace kyr::test {
 
 class AllocationFailure {

@@ -63,7 +63,6 @@ TEST(BandListen, StatesClearOnlyWhenTheBandChanges) {
   const double s1 = h.p.Engine().mBandListen.section.s1[0];
   EXPECT_NE(s1, 0.0);
   h.Set(kBandListen, 0);
-  std::vector<double> none;
   h.RunStereoSame(Sine(700.0, 48000.0, 64));
   EXPECT_EQ(h.p.Engine().mBandListen.section.s1[0], s1);  // off and back: the old states stay
   h.Set(kBandListen, 4);
