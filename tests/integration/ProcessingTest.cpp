@@ -81,17 +81,17 @@ TEST_F(HostTest, ProcessAllocatesNothingOnAnyPath) {
   Start(48000, 256, kSample64);
   Stereo<double> in(256), out(256);
   in.Sine(200, 48000, 0.5);
-  // Every parameter change list is built before counting starts.
+  // Every parameter change list is built before counting starts. Bypass comes first and is
+  // switched off again, so that the counted pass (like the warm-up) runs the engine's paths.
   const std::vector<std::vector<ParamChange>> paths = {
-      {},
-      {{3, 0, 0.8}, {7, 0, 0.6}, {30, 0, 0.5}, {31, 0, 0.5}, {29, 0, 1.0}},
+      {{kHostBypass, 0, 1.0}},
+      {{kHostBypass, 0, 0.0}, {3, 0, 0.8}, {7, 0, 0.6}, {30, 0, 0.5}, {31, 0, 0.5}, {29, 0, 1.0}},
       {{27, 0, 1.0}},
       {{28, 0, 1.0}},
       {{42, 0, 1.0}},
       {{15, 0, 1.0}, {24, 0, 1.0}, {26, 0, 1.0}, {39, 0, 0.2}, {40, 0, 0.1}, {41, 0, 1.0}},
       {{38, 0, 0.5}},
       {{14, 0, 1.0}},
-      {{kHostBypass, 0, 1.0}},
   };
   std::vector<std::unique_ptr<kyr::tools::ParameterChanges>> lists;
   for (const auto& p : paths) lists.push_back(std::make_unique<kyr::tools::ParameterChanges>(p));
