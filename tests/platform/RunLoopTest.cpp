@@ -17,8 +17,7 @@ void TickB(TimerId) { ++gTicksB; }
 
 }  // namespace
 
-// Manual mode: ticks come in time order as the clock advances and stop with their timer; tasks,
-// also those posted from a task, run in the order they were posted.
+// Manual mode: ticks in time order until their timer stops; tasks (also posted from tasks) in post order.
 TEST(RunLoop, DeliversTicksInTimeOrderAndTasksInPostOrder) {
   RunLoop& loop = RunLoop::Get();
   loop.SetManual(true);
