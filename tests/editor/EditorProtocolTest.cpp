@@ -5,6 +5,7 @@
 
 #include <cfloat>
 #include <cmath>
+#include <complex>
 #include <cstring>
 #include <random>
 #include <string>
@@ -16,6 +17,8 @@
 #include "editor/MeterMessage.h"
 #include "editor/PageRequests.h"
 #include "editor/ParamDescriptions.h"
+#include "editor/Radix2Fft.h"
+#include "editor/RealFft.h"
 #include "editor/WebViewEditorDelegate.h"
 #include "plugin/LUMAEQ5.h"
 
@@ -177,6 +180,27 @@ TEST(MeterMessage, FormatsEveryValueWithItsDecimals) {
 
 namespace {
 
+// The transform's definition, evaluated directly.
+std::vector<std::complex<double>> NaiveDft(const std::vector<float>& x) {
+  const int n = static_cast<int>(x.size());
+  std::vector<std::complex<double>> out(static_cast<size_t>(n / 2 + 1));
+  for (int k = 0; k <= n / 2; ++k)
+    for (int i = 0; i < n; ++i)
+      out[static_cast<size_t>(k)] += static_cast<double>(x[static_cast<size_t>(i)]) *
+                                     std::polar(1.0, -2.0 * M_PI * k * i / n);
+  return out;
+}
+
+std::vector<float> TestSignal(int n) {
+  std::vector<float> x(static_cast<size_t>(n));
+  uint32_t seed = 7;
+  for (int i = 0; i < n; ++i) {
+    seed = seed * 1664525u + 1013904223u;
+    x[static_cast<size_t>(i)] = static_cast<float>(0.3 * std::sin(0.05 * i) + 0.2 * ((seed >> 8) / 8388608.0 - 1.0));
+  }
+  return x;
+}
+
 std::vector<double> Sine(double freqHz, double sampleRate) {
   std::vector<double> s(AnalyserPicture::kFftSize);
   for (size_t i = 0; i < s.size(); ++i) s[i] = std::sin(2.0 * M_PI * freqHz * static_cast<double>(i) / sampleRate);
@@ -184,6 +208,28 @@ std::vector<double> Sine(double freqHz, double sampleRate) {
 }
 
 }  // namespace
+
+// Both transforms the build can use (the library one and the portable one) match the
+// definition, so the spectrum is the same on every platform.
+TEST(RealFft, BothImplementationsMatchTheDefinition) {
+  const int n = 2048;
+  const std::vector<float> x = TestSignal(n);
+  const auto expected = NaiveDft(x);
+
+  std::vector<float> viaBuild(2 * (n / 2 + 1)), viaRadix2(2 * (n / 2 + 1));
+  oskel::RealFft fft(n);
+  fft.Forward(x.data(), viaBuild.data());
+  oskel::Radix2Fft radix2(n);
+  radix2.ForwardReal(x.data(), viaRadix2.data());
+
+  for (int k = 0; k <= n / 2; ++k) {
+    const double re = expected[static_cast<size_t>(k)].real(), im = expected[static_cast<size_t>(k)].imag();
+    ASSERT_NEAR(viaBuild[2 * k], re, 1e-3) << "bin " << k;
+    ASSERT_NEAR(viaBuild[2 * k + 1], im, 1e-3) << "bin " << k;
+    ASSERT_NEAR(viaRadix2[2 * k], re, 1e-6 * (1.0 + std::abs(re))) << "bin " << k;
+    ASSERT_NEAR(viaRadix2[2 * k + 1], im, 1e-6 * (1.0 + std::abs(im))) << "bin " << k;
+  }
+}
 
 // The input channel is silent: level 0 in all its bands.
 TEST(AnalyserPicture, FullScaleSineAtABinCentreReadsZeroDecibelsAndSilenceZero) {
