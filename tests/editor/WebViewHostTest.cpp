@@ -1,5 +1,4 @@
-// The web view host on a real browser (Debian's Chromium, headless). Skipped without it. Each
-// test shares one browser start among its steps: launches are the slow and load-sensitive part.
+// The web view host on headless Chromium (skipped without it); each test shares one browser start.
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -84,8 +83,7 @@ class Probe : public oskel::IWebView {
   std::vector<std::string> mMessages, mNavigations;
 };
 
-// A one-page web server on the loopback interface: "/<status>" answers that HTTP status with a
-// small HTML body naming it.
+// A loopback web server: "/<status>" answers that HTTP status with a body naming it.
 class StatusServer {
  public:
   StatusServer() {
@@ -155,9 +153,8 @@ class PopupListener : public oskel::platform::WebViewListener {
 
 }  // namespace
 
-// One browser serves every editor of the process: the page, messages both ways in order, the
-// injected key scripts, a served folder, refused navigations, statements from two threads in the
-// order they were decided, the content scale, and editors closed while the page is being made.
+// One browser for every editor: pages, messages both ways in order, key scripts, files, refused
+// navigations, cross-thread statement order, scale, and editors closed while their page is made.
 TEST(WebViewHost, OneBrowserServesEditorsPagesMessagesNavigationAndScale) {
   if (!HaveBrowser()) GTEST_SKIP() << "no chromium";
   const int launchesBefore = oskel::platform::ChromiumBrowser::LaunchCount();
@@ -201,8 +198,7 @@ TEST(WebViewHost, OneBrowserServesEditorsPagesMessagesNavigationAndScale) {
   ASSERT_TRUE(Until([&] { return probe.loaded >= 3; }));
   EXPECT_EQ(probe.loaded, 3);  // the refused navigation loaded nothing
 
-  // The loop thread has read the old value 1 when the host thread sets and sends 2; the loop
-  // thread then sends what it read. The page must end on the value set last.
+  // The loop thread sends a stale 1 it read before the host thread sent 2: the page must end on 2.
   std::atomic<bool> reading{false}, hostSent{false}, done{false};
   oskel::platform::PostToUIThread([&] {
     reading = true;
@@ -254,8 +250,7 @@ TEST(WebViewHost, AMissingBrowserLeavesTheEditorEmpty) {
   EXPECT_EQ(oskel::platform::ChromiumBrowser::LaunchCount(), 0);
 }
 
-// Pages the browser shows for an error (an HTTP status of 400 or more, its own error page) are
-// not loads; a link the listener handles closes its own popup and leaves a declined one.
+// Error pages (HTTP >= 400, Chromium's own) are not loads; a handled link's popup closes, a declined one stays.
 TEST(WebViewHost, ErrorPagesAreNotLoadsAndPopupsPairWithTheirLinks) {
   if (!HaveBrowser()) GTEST_SKIP() << "no chromium";
   StatusServer server;
@@ -267,15 +262,13 @@ TEST(WebViewHost, ErrorPagesAreNotLoadsAndPopupsPairWithTheirLinks) {
     probe.EvaluateJavaScript(("location.href = '" + server.Url(status) + "'").c_str());
     EXPECT_TRUE(probe.Shows("document.body.textContent", "status " + std::to_string(status))) << status;
   }
-  // A page missing from the mapped folder: an empty 404 of the virtual host, and Chromium's own
-  // error page for it.
+  // A file missing from the mapped folder: the virtual host's empty 404 and Chromium's error page.
   const auto folder = std::filesystem::temp_directory_path() / ("kyr-webview-missing-" + std::to_string(getpid()));
   std::filesystem::create_directories(folder);
   probe.LoadFile((folder / "missing.html").c_str());
   EXPECT_TRUE(probe.Shows("location.href", "chrome-error:"));
   std::filesystem::remove_all(folder);
-  // A successful load afterwards is the second one counted; the load report can come before the
-  // page's script context answers, and a load counted for any other page shows in the final count.
+  // The next good load is the second counted; any other counted load shows in the final count.
   probe.EvaluateJavaScript(("location.href = '" + server.Url(200) + "'").c_str());
   ASSERT_TRUE(Until([&] { return probe.loaded >= 2; }));
   EXPECT_TRUE(probe.Shows("document.body.textContent", "status 200"));
