@@ -1,21 +1,10 @@
-// The Linux run loop, and opening a web link from it while the opener still runs.
+// The Linux run loop: timers and posted tasks in manual mode.
 #include "platform/linux/RunLoop.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <atomic>
-#include <chrono>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <functional>
-#include <string>
-#include <thread>
 #include <vector>
-
-#include "platform/Platform.h"
 
 using oskel::platform::RunLoop;
 using oskel::platform::TimerId;
@@ -27,18 +16,10 @@ std::atomic<int> gTicksB{0};
 void TickA(TimerId) { ++gTicksA; }
 void TickB(TimerId) { ++gTicksB; }
 
-namespace fs = std::filesystem;
-
-// Polls `done` for up to 20 s (a deadline against hanging, not a measure of speed).
-bool Eventually(const std::function<bool()>& done) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-  while (!done() && std::chrono::steady_clock::now() < end) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  return done();
-}
-
 }  // namespace
 
-// Manual mode: ticks in time order until their timer stops; tasks (also posted from tasks) in post order.
+// Manual mode: ticks in time order until their timer stops; tasks (also posted from tasks) in post
+// order. Threaded mode: Flush waits for the loop's own thread.
 TEST(RunLoop, DeliversTicksInTimeOrderAndTasksInPostOrder) {
   RunLoop& loop = RunLoop::Get();
   loop.SetManual(true);
@@ -66,53 +47,9 @@ TEST(RunLoop, DeliversTicksInTimeOrderAndTasksInPostOrder) {
   loop.Flush();
   EXPECT_EQ(order, (std::vector<int>{1, 2, 3}));
 
-  // Threaded mode: Flush waits until the loop's own thread has run what was posted.
   loop.SetManual(false);
   std::atomic<bool> ran{false};
   loop.Post([&] { ran = loop.IsLoopThread(); });
   loop.Flush();
   EXPECT_TRUE(ran);
-}
-
-// An xdg-open stand-in lives (as when it runs the browser itself) until the test releases it.
-TEST(OpenUrl, TheLoopKeepsRunningWhileTheOpenerRunsAndAMissingOpenerFails) {
-  const fs::path dir = fs::temp_directory_path() / ("kyr-opener-" + std::to_string(getpid()));
-  fs::remove_all(dir);
-  fs::create_directories(dir / "bin");
-  const fs::path opener = dir / "bin" / "xdg-open";
-  std::ofstream(opener) << "#!/bin/sh\n"
-                        << "echo \"$1\" > '" << (dir / "started").string() << "'\n"
-                        << "while [ ! -e '" << (dir / "release").string() << "' ]; do sleep 0.05; done\n"
-                        << "echo > '" << (dir / "ended").string() << "'\n";
-  chmod(opener.c_str(), 0755);
-  const std::string oldPath = std::getenv("PATH") ? std::getenv("PATH") : "/usr/bin:/bin";
-  setenv("PATH", ((dir / "bin").string() + ":" + oldPath).c_str(), 1);
-
-  RunLoop::Get().SetManual(false);
-  std::atomic<bool> returned{false}, opened{false}, afterOpen{false};
-  oskel::platform::PostToUIThread([&] {
-    opened = oskel::platform::OpenUrl("https://www.oskel-audio.example/manual");
-    returned = true;
-  });
-  // A page message handled after the link, on the same thread, runs while the opener still runs.
-  oskel::platform::PostToUIThread([&] { afterOpen = true; });
-
-  ASSERT_TRUE(Eventually([&] { return fs::exists(dir / "started"); })) << "the opener did not start";
-  const bool flowing = Eventually([&] { return returned && afterOpen; });
-  const bool openerStillRunning = !fs::exists(dir / "release");
-  std::ofstream(dir / "release") << "";
-  ASSERT_TRUE(Eventually([&] { return returned && afterOpen; }));
-  EXPECT_TRUE(flowing) << "the loop waited for the opener";
-  EXPECT_TRUE(openerStillRunning);
-  EXPECT_TRUE(opened);
-  std::string started;
-  EXPECT_TRUE(Eventually([&] { return std::getline(std::ifstream(dir / "started"), started) &&
-                                      started == "https://www.oskel-audio.example/manual"; }));
-
-  // No opener at all: the link is reported as not opened.
-  setenv("PATH", (dir / "empty").c_str(), 1);
-  EXPECT_FALSE(oskel::platform::OpenUrl("https://www.oskel-audio.example/"));
-  setenv("PATH", oldPath.c_str(), 1);
-  EXPECT_TRUE(Eventually([&] { return fs::exists(dir / "ended"); }));
-  fs::remove_all(dir);
 }

@@ -1,0 +1,171 @@
+// What the editor delegate makes of the page's messages, hostile ones included.
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "RecordingDelegate.h"
+#include "editor/EditorProtocol.h"
+#include "editor/PageRequests.h"
+#include "plugin/LUMAEQ5.h"
+
+using namespace oskel;
+
+using Call = RecordingDelegate::Call;
+
+TEST(WebViewEditorDelegate, TurnsPageMessagesIntoPluginCalls) {
+  const struct {
+    const char* json;
+    Call call;
+  } cases[] = {
+      {R"({"msg":"SPVFUI","paramIdx":0,"value":0.25})", {"set", 0, 0, 0.25}},
+      {R"({"msg":"SPVFUI","paramIdx":1.9,"value":1})", {"set", 1, 0, 1.0}},
+      {R"({"msg":"SPVFUI","paramIdx":2,"value":7.5})", {"set", 2, 0, 1.0}},  // normalised values stay in 0..1
+      {R"({"msg":"BPCFUI","paramIdx":2})", {"begin", 2}},
+      {R"({"msg":"EPCFUI","paramIdx":0})", {"end", 0}},
+      {R"({"msg":"SMMFUI","statusByte":144,"dataByte1":60,"dataByte2":100})", {"midi", 144, 60 * 256 + 100, 0.0}},
+      {R"({"msg":"SMMFUI","statusByte":400,"dataByte1":60.7,"dataByte2":-1})", {"midi", 144, 60 * 256 + 255, 0.0}},
+      {R"({"msg":"SAMFUI","msgTag":1,"ctrlTag":-1,"data":"YWJj"})", {"message:abc", 1, -1, 3.0}},
+      {R"({"msg":"SAMFUI","msgTag":9,"ctrlTag":4,"data":17})", {"message:<none>", 9, 4, 0.0}},
+      {R"({"msg":"SKPFUI","keyCode":100,"utf8":"4","S":false,"C":true,"A":false,"isUp":true})", {"keyup:4", 52, 1}},
+      {R"({"msg":"SKPFUI","keyCode":32,"utf8":" ","S":false,"C":false,"A":false,"isUp":false})", {"keydown: ", 32, 1}},
+      {R"({"msg":"SKPFUI","keyCode":13,"utf8":"Enter","S":false,"C":false,"A":false,"isUp":false})",
+       {"keydown:Ente", 13}},
+  };
+  for (const auto& c : cases) {
+    RecordingDelegate delegate;
+    delegate.OnMessageFromWebView(c.json);
+    ASSERT_EQ(delegate.calls.size(), 1u) << c.json;
+    EXPECT_EQ(delegate.calls[0], c.call) << c.json << " gave " << delegate.calls[0].what;
+  }
+}
+
+TEST(WebViewEditorDelegate, IgnoresMalformedMessagesWithoutSideEffects) {
+  const char* cases[] = {
+      "", "null", "[]", "42", "{", "{\"msg\":\"SPVFUI\"", R"({"msg":1})", R"({"msg":"spvfui","paramIdx":0,"value":0})",
+      R"({"paramIdx":0,"value":0.5})", R"({"msg":"SPVFUI","paramIdx":0})", R"({"msg":"SPVFUI","value":0.5})",
+      R"({"msg":"SPVFUI","paramIdx":"0","value":0.5})", R"({"msg":"SPVFUI","paramIdx":0,"value":"0.5"})",
+      R"({"msg":"SPVFUI","paramIdx":3,"value":0.5})", R"({"msg":"SPVFUI","paramIdx":-1,"value":0.5})",
+      R"({"msg":"SPVFUI","paramIdx":4294967296,"value":0.5})", R"({"msg":"SPVFUI","paramIdx":1e300,"value":0.5})",
+      R"({"msg":"SPVFUI","paramIdx":0,"value":1e999})", R"({"msg":"BPCFUI","paramIdx":53})",
+      R"({"msg":"EPCFUI","paramIdx":null})", R"({"msg":"SAMFUI","msgTag":1})",
+      R"({"msg":"SMMFUI","statusByte":144,"dataByte1":60})", R"({"msg":"SKPFUI","keyCode":32,"utf8":" ","isUp":false})",
+      R"({"msg":"SKPFUI","keyCode":32,"utf8":5,"S":false,"C":false,"A":false,"isUp":false})",
+      R"({"msg":"SKPFUI","keyCode":32,"utf8":" ","S":0,"C":false,"A":false,"isUp":false})",
+  };
+  for (const char* json : cases) {
+    RecordingDelegate delegate;
+    delegate.OnMessageFromWebView(json);
+    EXPECT_TRUE(delegate.calls.empty()) << json;
+    EXPECT_TRUE(delegate.statements.empty()) << json;
+  }
+  RecordingDelegate delegate;
+  delegate.OnMessageFromWebView(nullptr);
+  const std::string huge = R"({"msg":"BPCFUI","paramIdx":0,"pad":")" + std::string(2 << 20, 'x') + "\"}";
+  delegate.OnMessageFromWebView(huge.c_str());
+  const std::string deep = std::string(200000, '[') + std::string(200000, ']');
+  delegate.OnMessageFromWebView(deep.c_str());
+  EXPECT_TRUE(delegate.calls.empty());
+}
+
+TEST(WebViewEditorDelegate, ConvertsPlainValuesBeforeSendingThem) {
+  RecordingDelegate delegate;
+  delegate.SendParameterValueToUI(0, 6.0, false);
+  delegate.SendParameterValueToUI(0, 99.0, false);
+  delegate.SendParameterValueToUI(0, 0.3, true);
+  delegate.SendParameterValueToUI(9, 1.0, false);  // no such parameter: nothing to convert with
+  const std::vector<std::string> expected = {"SPVFD(0, 0.750000)", "SPVFD(0, 1.000000)", "SPVFD(0, 0.300000)"};
+  EXPECT_EQ(delegate.statements, expected);
+}
+
+TEST(WebViewEditorDelegate, LoadReadinessResizeAndCloseReachTheirTargets) {
+  RecordingDelegate delegate;
+  delegate.OnWebContentLoaded();
+  ASSERT_EQ(delegate.statements.size(), 2u);
+  EXPECT_EQ(delegate.statements[0].rfind("SAMFD(-1, ", 0), 0u);  // the descriptions come first
+  EXPECT_EQ(delegate.statements[1], "<OnUIOpen>");
+  int runs = 0;
+  delegate.OnWebViewReady();
+  delegate.mEditorInitFunc = [&runs] { ++runs; };
+  delegate.OnWebViewReady();
+  EXPECT_EQ(runs, 1);
+  delegate.OnParentWindowResize(800, 400);  // moves the page without asking the host
+  EXPECT_EQ(delegate.calls, (std::vector<Call>{{"resize", 800, 400}}));
+  delegate.statements.clear();
+  delegate.CloseWindow();
+  EXPECT_EQ(delegate.statements, std::vector<std::string>{"<OnUIClose>"});
+}
+
+TEST(WebViewBounds, ScalesAndExtendsTheRightAndBottomEdges) {
+  const auto r = oskel::IWebView::ScaledBounds(0, 0, 1200, 560, 1.5f);
+  EXPECT_EQ((std::vector<int>{r.left, r.top, r.right, r.bottom}), (std::vector<int>{0, 0, 1801, 841}));
+  const auto s = oskel::IWebView::ScaledBounds(10.2f, 0, 100, 50, 1.0f);
+  EXPECT_EQ((std::vector<int>{s.left, s.top, s.right, s.bottom}), (std::vector<int>{11, 0, 112, 51}));
+}
+
+namespace {
+
+const std::vector<std::string> kSeeds = {
+    R"({"msg":"SPVFUI","paramIdx":1,"value":0.5})",
+    R"({"msg":"BPCFUI","paramIdx":2})",
+    R"({"msg":"EPCFUI","paramIdx":0})",
+    R"({"msg":"SAMFUI","msgTag":1,"ctrlTag":-1,"data":"eyJwYXJhbUlkeCI6MTIsInZhbHVlIjo2Mi41fQ=="})",
+    R"({"msg":"SMMFUI","statusByte":144,"dataByte1":60,"dataByte2":100})",
+    R"({"msg":"SKPFUI","keyCode":32,"utf8":" ","S":false,"C":false,"A":false,"isUp":false})",
+};
+
+std::string Mutate(std::string text, std::mt19937& rng) {
+  static const std::string kAlphabet = "{}[]\":,.-+eE0123456789 \\/=nulltruefalseABCxyz\x01\xff";
+  const int edits = 1 + static_cast<int>(rng() % 4);
+  for (int e = 0; e < edits; ++e) {
+    const size_t at = text.empty() ? 0 : rng() % text.size();
+    switch (rng() % 4) {
+      case 0: if (!text.empty()) text.erase(at, 1 + rng() % 3); break;
+      case 1: text.insert(at, 1, kAlphabet[rng() % kAlphabet.size()]); break;
+      case 2: if (!text.empty()) text[at] = kAlphabet[rng() % kAlphabet.size()]; break;
+      default: text.insert(at, std::to_string(static_cast<int>(rng())) + (rng() % 2 ? "e9" : ".5")); break;
+    }
+  }
+  return text;
+}
+
+std::string RandomBytes(std::mt19937& rng) {
+  std::string text(rng() % 64, ' ');
+  for (char& c : text) c = static_cast<char>(1 + rng() % 255);
+  return text;
+}
+
+}  // namespace
+
+// Random and mutated messages: no crash, only edits of existing parameters, every value in range.
+TEST(EditorFuzz, PageMessagesAndSetRequestsNeverLeadToMalformedCallsOrValues) {
+  std::mt19937 rng(20240611);
+  RecordingDelegate delegate(53);
+  LUMAEQ5 plugin{oskel::InstanceInfo{}};
+  const std::string setSeed = R"({"paramIdx":12,"value":62.5})";
+  for (int i = 0; i < 20000; ++i) {
+    const std::string text = i % 5 == 0 ? RandomBytes(rng) : Mutate(kSeeds[rng() % kSeeds.size()], rng);
+    delegate.OnMessageFromWebView(text.c_str());
+    const std::string request = i % 4 == 0 ? RandomBytes(rng) : Mutate(setSeed, rng);
+    EXPECT_TRUE(plugin.OnMessage(oskel::kMsgTagSetParamValue, 0, static_cast<int>(request.size()), request.data()));
+  }
+  ASSERT_FALSE(delegate.calls.empty());
+  for (const auto& call : delegate.calls) {
+    if (call.what == "set" || call.what == "begin" || call.what == "end") {
+      EXPECT_GE(call.a, 0);
+      EXPECT_LT(call.a, 53);
+    }
+    if (call.what == "set") {
+      EXPECT_TRUE(call.value >= 0.0 && call.value <= 1.0) << call.value;
+    }
+  }
+  for (int p = 0; p < plugin.NParams(); ++p) {
+    const oskel::IParam* param = plugin.GetParam(p);
+    EXPECT_TRUE(std::isfinite(param->Value()));
+    EXPECT_GE(param->Value(), param->GetMin());
+    EXPECT_LE(param->Value(), param->GetMax());
+  }
+}
