@@ -220,43 +220,45 @@ void LinearChain::AddActive(BiquadSection& s) {
   }
 }
 
+// Calls run(first, sections, withCoupling, withSplit, src) for each group of at most
+// `groupSize` sections: the coupling shelf joins the first group, the split the last, and
+// every group after the first reads what the one before wrote.
+template <typename RunGroup>
+static void ForEachGroup(const LinearChain& chain, int total, int groupSize, const double* const in[2],
+                         double* const out[2], RunGroup&& run) {
+  int first = 0;
+  const double* const* src = in;
+  do {
+    const int sections = std::min(groupSize, total - first);
+    run(first, sections, chain.coupling != nullptr && first == 0, chain.split != nullptr && first + sections == total,
+        src);
+    src = out;
+    first += sections;
+  } while (first < total);
+}
+
 void LinearChain::Run(const double* const in[2], double* const out[2], double* const splitOut[2],
                       int n) const {
   // Channels with the same number of sections run together; otherwise one after the other.
   const bool together = count[0] == count[1];
 #if defined(KYR_PAIRED_CHANNELS)
   if (together) {
-    const int total = count[0];
-    int first = 0;
-    const double* const* src = in;
-    do {
-      const int sections = std::min(kPairGroupSections, total - first);
-      const bool withCoupling = coupling != nullptr && first == 0;
-      const bool withSplit = split != nullptr && first + sections == total;
-      RunPairGroupWith(withCoupling, withSplit, sections, *this, first, src, out, splitOut, n);
-      src = out;
-      first += sections;
-    } while (first < total);
+    ForEachGroup(*this, count[0], kPairGroupSections, in, out,
+                 [&](int first, int sections, bool withCoupling, bool withSplit, const double* const* src) {
+                   RunPairGroupWith(withCoupling, withSplit, sections, *this, first, src, out, splitOut, n);
+                 });
     return;
   }
 #endif
   for (int ch0 = 0; ch0 < 2; ch0 += together ? 2 : 1) {
-    const int total = count[ch0];
-    int first = 0;
-    const double* const* src = in;
-    do {
-      const int sections = std::min(kGroupSections, total - first);
-      const bool withCoupling = coupling != nullptr && first == 0;
-      const bool withSplit = split != nullptr && first + sections == total;
-      if (together) {
-        RunGroupWith<2>(withCoupling, withSplit, sections, *this, first, 0, src, out, splitOut, n);
-      } else {
-        RunGroupWith<1>(withCoupling, withSplit, sections, *this, first, ch0, src, out, splitOut,
-                        n);
-      }
-      src = out;
-      first += sections;
-    } while (first < total);
+    ForEachGroup(*this, count[ch0], kGroupSections, in, out,
+                 [&](int first, int sections, bool withCoupling, bool withSplit, const double* const* src) {
+                   if (together) {
+                     RunGroupWith<2>(withCoupling, withSplit, sections, *this, first, 0, src, out, splitOut, n);
+                   } else {
+                     RunGroupWith<1>(withCoupling, withSplit, sections, *this, first, ch0, src, out, splitOut, n);
+                   }
+                 });
   }
 }
 

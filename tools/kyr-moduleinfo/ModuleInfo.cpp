@@ -26,6 +26,18 @@ struct ClassRecord {
 };
 
 std::string Field(const char8* text, size_t size) { return std::string(text, strnlen(text, size)); }
+std::string Field(const char16* text, size_t) { return ToUtf8(text); }
+
+// The details the second and third class descriptions share (texts narrow in one, wide in the other).
+template <typename Info>
+void ReadDetails(const Info& info, ClassRecord& record) {
+  record.name = Field(info.name, sizeof info.name);
+  record.vendor = Field(info.vendor, sizeof info.vendor);
+  record.version = Field(info.version, sizeof info.version);
+  record.sdkVersion = Field(info.sdkVersion, sizeof info.sdkVersion);
+  record.subCategories = Field(info.subCategories, sizeof info.subCategories);
+  record.classFlags = info.classFlags;
+}
 
 ClassRecord ReadClass(IPluginFactory* factory, int32 index) {
   ClassRecord record;
@@ -38,24 +50,10 @@ ClassRecord ReadClass(IPluginFactory* factory, int32 index) {
 
   FUnknownPtr<IPluginFactory2> factory2(factory);
   PClassInfo2 info2;
-  if (factory2 && factory2->getClassInfo2(index, &info2) == kResultOk) {
-    record.name = Field(info2.name, sizeof info2.name);
-    record.vendor = Field(info2.vendor, sizeof info2.vendor);
-    record.version = Field(info2.version, sizeof info2.version);
-    record.sdkVersion = Field(info2.sdkVersion, sizeof info2.sdkVersion);
-    record.subCategories = Field(info2.subCategories, sizeof info2.subCategories);
-    record.classFlags = info2.classFlags;
-  }
+  if (factory2 && factory2->getClassInfo2(index, &info2) == kResultOk) ReadDetails(info2, record);
   FUnknownPtr<IPluginFactory3> factory3(factory);
   PClassInfoW infoW;
-  if (factory3 && factory3->getClassInfoUnicode(index, &infoW) == kResultOk) {
-    record.name = ToUtf8(infoW.name);
-    record.vendor = ToUtf8(infoW.vendor);
-    record.version = ToUtf8(infoW.version);
-    record.sdkVersion = ToUtf8(infoW.sdkVersion);
-    record.subCategories = Field(infoW.subCategories, sizeof infoW.subCategories);
-    record.classFlags = infoW.classFlags;
-  }
+  if (factory3 && factory3->getClassInfoUnicode(index, &infoW) == kResultOk) ReadDetails(infoW, record);
   return record;
 }
 
