@@ -29,23 +29,9 @@ struct ProgramBlock {
   double biasScale = 0.0;
 };
 
-// Drive from Input: kDrivePerInput per unit from kDriveOffset, limited to kDriveMin..kDriveMax.
-double DriveFromInput(float input) {
-  double drive = static_cast<double>(input) * kDrivePerInput + kDriveOffset;
-  if (drive <= kDriveMin) {
-    drive = kDriveMin;
-  } else if (drive >= kDriveMax) {
-    drive = kDriveMax;
-  }
-  return drive;
-}
-
 // Moves the coupling coefficient R a thousandth of the way to its target each block.
 void GlideCoupling(EqEngine& eng, double drive) {
-  double fc = drive * kCouplingHzPerDrive + kCouplingBaseHz;
-  if (fc <= kCouplingMinHz) fc = kCouplingMinHz;
-  if (fc > kCouplingMaxHz) fc = kCouplingMaxHz;
-  const double target = std::exp(-kTwoPi * fc / eng.mSampleRate);
+  const double target = std::exp(-kTwoPi * CouplingFrequency(drive) / eng.mSampleRate);
   double& r = eng.mKernel.couplingCoef;
   if (r == 0.0) r = target;
   r = r + (target - r) * 0.001;
@@ -235,6 +221,23 @@ void RunProgramKernel(EqEngine& eng, const Settings& s, Variant variant, const d
 }
 
 }  // namespace
+
+double DriveFromInput(float input) {
+  double drive = static_cast<double>(input) * kDrivePerInput + kDriveOffset;
+  if (drive <= kDriveMin) {
+    drive = kDriveMin;
+  } else if (drive >= kDriveMax) {
+    drive = kDriveMax;
+  }
+  return drive;
+}
+
+double CouplingFrequency(double drive) {
+  double fc = drive * kCouplingHzPerDrive + kCouplingBaseHz;
+  if (fc <= kCouplingMinHz) fc = kCouplingMinHz;
+  if (fc > kCouplingMaxHz) fc = kCouplingMaxHz;
+  return fc;
+}
 
 void ProgramKernelState::Prepare(double /*fs*/) {
   coupling = OnePoleState{};

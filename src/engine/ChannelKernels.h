@@ -37,6 +37,11 @@ void ProcessDynamicTube(EqEngine& eng, const Settings& s, const double* inL, con
 void ProcessPushPull(EqEngine& eng, const Settings& s, const double* inL, const double* inR,
                      double* outL, double* outR, int n);
 
+// Drive from Input: kDrivePerInput per unit from kDriveOffset, limited to kDriveMin..kDriveMax.
+double DriveFromInput(float input);
+// Corner of the coupling high-pass in front of the bank for a drive, in hertz.
+double CouplingFrequency(double drive);
+
 // Prologue pieces shared with the Baxandall section.
 // Clears the states of both Modes on the first block of a new Mode.
 void NoteMode(EqEngine& eng, int32_t mode);

@@ -22,19 +22,12 @@ int DesignStage(FilterStage& st, bool highpass, int32_t slope, float reso, doubl
     st.onePole = OnePoleState{};
     st.active = 1;
   }
-  if (slope == 0) return 0;
-  const double k = std::exp(kResonanceFactor * static_cast<double>(reso));
-  if (slope == 1) {
-    DesignPass(st.first, highpass, freqHz, kButterworthQ * k, fs);
-  } else {
-    DesignPass(st.first, highpass, freqHz, kFourthOrderQ1, fs);
-    DesignPass(st.second, highpass, freqHz, kFourthOrderQ2 * k, fs);
-  }
-  for (int ch = 0; ch < channels; ++ch) {
+  const int sections = DesignFilterSections(st.first, st.second, highpass, slope, reso, freqHz, fs);
+  for (int ch = 0; ch < channels && sections > 0; ++ch) {
     chain.Add(st.first, ch);
-    if (slope != 1) chain.Add(st.second, ch);
+    if (sections == 2) chain.Add(st.second, ch);
   }
-  return slope == 1 ? 1 : 2;
+  return sections;
 }
 
 void ZeroNonFinite(double* buf, int n) {
@@ -42,6 +35,19 @@ void ZeroNonFinite(double* buf, int n) {
 }
 
 }  // namespace
+
+int DesignFilterSections(BiquadSection& first, BiquadSection& second, bool highpass, int32_t slope, float reso,
+                         double freqHz, double fs) {
+  if (slope == 0) return 0;
+  const double k = std::exp(kResonanceFactor * static_cast<double>(reso));
+  if (slope == 1) {
+    DesignPass(first, highpass, freqHz, kButterworthQ * k, fs);
+    return 1;
+  }
+  DesignPass(first, highpass, freqHz, kFourthOrderQ1, fs);
+  DesignPass(second, highpass, freqHz, kFourthOrderQ2 * k, fs);
+  return 2;
+}
 
 void FilterStage::Prepare(double /*fs*/) { ClearForNewMode(); }
 

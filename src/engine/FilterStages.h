@@ -28,6 +28,11 @@ struct FilterStage {
 double LowFilterFrequency(int32_t value);
 double HighFilterFrequency(int32_t value);
 
+// The second-order sections of a 12 (one) or 24 dB per octave (two) stage with its resonance;
+// returns how many. The 6 dB slope is a one-pole and designs none.
+int DesignFilterSections(BiquadSection& first, BiquadSection& second, bool highpass, int32_t slope, float reso,
+                         double freqHz, double fs);
+
 // Filters the inputs into outL/outR (separate buffers; n samples each).
 void RunLowFilterStage(EqEngine& eng, const Settings& s, const double* inL, const double* inR,
                        double* outL, double* outR, int n);

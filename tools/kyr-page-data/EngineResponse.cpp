@@ -7,6 +7,7 @@
 #include "engine/BaxandallSection.h"
 #include "engine/BandListen.h"
 #include "engine/BlockOps.h"
+#include "engine/ChannelKernels.h"
 #include "engine/EqEngine.h"
 #include "engine/FilterDesign.h"
 #include "engine/FilterStages.h"
@@ -41,25 +42,14 @@ void AddFilterStage(std::vector<BiquadSection>& out, bool highpass, int32_t valu
     out.push_back(highpass ? OnePoleHighPass(p) : OnePoleLowPass(1.0 - p));
     return;
   }
-  const double k = std::exp(kResonanceFactor * static_cast<double>(reso));
   BiquadSection first, second;
-  if (slope == 1) {
-    DesignPass(first, highpass, f, kButterworthQ * k, fs);
-    out.push_back(first);
-  } else {
-    DesignPass(first, highpass, f, kFourthOrderQ1, fs);
-    DesignPass(second, highpass, f, kFourthOrderQ2 * k, fs);
-    out.push_back(first);
-    out.push_back(second);
-  }
+  const int sections = DesignFilterSections(first, second, highpass, slope, reso, f, fs);
+  out.push_back(first);
+  if (sections == 2) out.push_back(second);
 }
 
 void AddProgram(std::vector<BiquadSection>& out, const Settings& s, double fs) {
-  double drive = static_cast<double>(s.input) * kDrivePerInput + kDriveOffset;
-  drive = drive <= kDriveMin ? kDriveMin : (drive >= kDriveMax ? kDriveMax : drive);
-  double fc = drive * kCouplingHzPerDrive + kCouplingBaseHz;
-  fc = fc <= kCouplingMinHz ? kCouplingMinHz : (fc > kCouplingMaxHz ? kCouplingMaxHz : fc);
-  out.push_back(OnePoleHighPass(std::exp(-kTwoPi * fc / fs)));
+  out.push_back(OnePoleHighPass(std::exp(-kTwoPi * CouplingFrequency(DriveFromInput(s.input)) / fs)));
   // The bank itself, designed by the engine: bands that are off are the identity.
   auto eng = std::make_unique<EqEngine>();
   eng->PrepareEngine(fs);
