@@ -65,15 +65,5 @@ TEST(BaxandallSection, DynamicReducesABoostedShelfByTheLoudBand) {
   EXPECT_EQ(bax.loShelf[1].a1, cut.a1);
 }
 
-// Hi cut "70k" is designed at 40 kHz, which a 48 kHz rate limits to 0.49 * 48 kHz.
-TEST(BaxandallSection, HiCutAboveTheRateLimitIsDesignedAtTheLimit) {
-  BaxHarness h;
-  h.Set(kBaxHiCut, 1);
-  h.RunStereoSame(Sine(1000.0, 48000.0, 64));
-  BiquadSection hiCut;
-  DesignButterworth(hiCut, false, 23520.0, 48000.0);
-  EXPECT_EQ(h.p.Engine().mBax.hiCut.b0, hiCut.b0);
-}
-
 }  // namespace
 }  // namespace kyr
