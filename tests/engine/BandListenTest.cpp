@@ -35,8 +35,7 @@ TEST(BandListen, CentresFollowTheControlsDisplayFrequencies) {
   EXPECT_EQ(BandListenFrequency(s), 200.0);
 }
 
-// The centre passes at the output level (the band-listen path overrides Bypass); a centre above
-// the rate limit moves to the limit.
+// The centre passes at the output level, also under Bypass; a centre above the rate limit moves to it.
 TEST(BandListen, PassesTheCentreAtTheOutputLevel) {
   const double fs = 48000.0, f = OnBin(500.0, fs, 4800);
   for (double output : {0.0, 100.0}) {

@@ -26,8 +26,7 @@ struct BaxHarness : Harness {
   BaxHarness() { Set(kMode, 1); }
 };
 
-// Neutral settings pass the input (exactly in left-right); zero width carries the mid on both
-// sides, identically.
+// Neutral settings pass the input; zero width carries the mid on both sides.
 TEST(BaxandallSection, NeutralSettingsPassTheInputAndZeroWidthTheMid) {
   const StereoSignal x = TwoTones(2000);
   const double tolerance[] = {0.0, 1e-15, 1e-12};

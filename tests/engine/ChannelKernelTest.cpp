@@ -24,9 +24,7 @@ double TubeRef(double u) {
 }
 double SoftRef(double v) { return KneeRef(v, 0.65654, 0.65654, 2.8922); }
 
-// The program kernel written sample by sample, as a plain reference for the block-wise
-// engine: coupling filter, bank, Mid Boost, tube (normal or oversampled), output gain, with
-// the split-band analysis alongside. Coefficients come from the (separately tested) designs.
+// The program kernel written sample by sample (coefficients from the engine's own designs).
 struct ReferenceProgram {
   double fs;
   EqEngine design;  // used only for its designs
@@ -163,8 +161,6 @@ struct ReferenceProgram {
   }
 };
 
-// The block-wise kernel against the sample-by-sample reference, over several blocks of a
-// two-tone signal, with every band active, with HQ, with Clean, at high drive.
 TEST(ChannelKernel, MatchesTheSampleBySampleReference) {
   const std::vector<Path> cases = {
       {"defaults", {}},
@@ -238,8 +234,7 @@ TEST(ChannelKernel, BypassCopiesBitForBitAndFreezesTubeMeters) {
   }
 }
 
-// A mode switch starts the new mode's filters from silence (stale states would click) and keeps
-// the band flags.
+// A mode switch starts the new mode's filters from silence (stale states would click).
 TEST(ChannelKernel, ModeChangeClearsBothModesStatesOnce) {
   Harness h;
   h.Set(kLowBoost, 100);
