@@ -93,7 +93,8 @@ TEST(LoudnessMeter, IntegratedLoudnessGates) {
   }
 }
 
-// 400 ms and 3 s windows, resets, and non-finite samples that must not poison the measurement.
+// 400 ms and 3 s windows; a reset request or a new rate starts afresh (a same-rate prepare does
+// not); non-finite samples do not poison the measurement.
 TEST(LoudnessMeter, WindowsResetsAndNonFiniteSamples) {
   LoudnessMeter meter;
   meter.Prepare(48000.0);
