@@ -33,9 +33,7 @@ TEST(EngineSettings, StartsAtTheParameterDefaults) {
   EXPECT_TRUE(std::equal(std::begin(a.ppDepth), std::end(a.ppDepth), std::begin(b.ppDepth)));
 }
 
-// Percentages become fractions (negative ones too), decibels stay, switches turn on at one half
-// and indices truncate toward zero (a huge finite one too); unknown indices and non-finite
-// values change nothing.
+// Each kind of value converts; unknown indices and non-finite values change nothing.
 TEST(EngineSettings, ConvertsEachKindOfParameterAndIgnoresTheRest) {
   EqProcessor p;
   const Settings before = p.Engine().mSettings.Load();

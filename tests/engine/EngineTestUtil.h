@@ -22,8 +22,7 @@ inline std::vector<double> Sine(double freqHz, double fs, int n, double amplitud
   return x;
 }
 
-// Amplitude of the freqHz component of y[from, from + count), by projection on sine and
-// cosine; exact for a steady sine when the window holds whole periods.
+// Amplitude of the freqHz component of y[from, from + count) (exact over whole periods).
 inline double Amplitude(const std::vector<double>& y, double freqHz, double fs, int from,
                         int count) {
   double s = 0.0, c = 0.0;
@@ -98,8 +97,7 @@ inline Params With(Params base, const Params& extra) {
   return base;
 }
 
-// Every path of the processor, the stages around it and the corners (mono, another rate);
-// the order is the order of the recorded sound reference.
+// Every path and corner (mono, another rate), in the recorded sound reference's order.
 inline const std::vector<Path>& Paths() {
   static const std::vector<Path> paths = {
       {"defaults", {}},

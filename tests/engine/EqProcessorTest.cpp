@@ -21,8 +21,7 @@ namespace {
 
 using namespace test;
 
-// The recorded paths, and two more with the filter stages' first-order slopes and Clean under
-// Bypass.
+// The recorded paths, plus first-order filter slopes and Clean under Bypass.
 const std::vector<Path>& Configs() {
   static const std::vector<Path> configs = [] {
     std::vector<Path> v = Paths();
@@ -64,9 +63,8 @@ TEST(EqProcessor, PathsThatIgnoreTheFilterStages) {
   }
 }
 
-// Hosts may hand the same buffer as input and output, crossed buffers or one channel, and may
-// reset a plug-in that has played loud material: each sounds bit for bit like a new plug-in with
-// separate buffers. (Band Listen's section survives resets by design.)
+// In-place, crossed, mono and reset-after-loud processing sound bit for bit like a new plug-in
+// with separate buffers (Band Listen's section survives resets by design).
 TEST(EqProcessor, InPlaceCrossedMonoAndResetGiveTheSameResult) {
   const int n = 3000, block = 300;
   const std::vector<double> l0 = Program(n, 1.0), r0 = Program(n, 1.7);
@@ -109,9 +107,8 @@ TEST(EqProcessor, InPlaceCrossedMonoAndResetGiveTheSameResult) {
   }
 }
 
-// Every rate and path: the audio thread never allocates, one non-finite sample (each kind in
-// turn) never reaches the output and a few blocks later the plug-in sounds as before; then
-// mono and stereo, empty and longer-than-announced blocks each count as one processed block.
+// Every rate and path: no allocation, a non-finite sample never reaches the output and the sound
+// recovers; empty and longer-than-announced blocks each count as one processed block.
 TEST(EqProcessor, AnyRateAndBlockWithoutAllocatingAndRecoversFromNonFiniteInput) {
   const int block = 256, blocks = 60, n = block * blocks;
   const double bad[] = {NAN, INFINITY, -INFINITY};

@@ -1,5 +1,4 @@
-// BS.1770 loudness against the standard's reference signals: sines at known levels in one and
-// two channels, at 48 and 44.1 kHz, and the absolute and relative gates.
+// BS.1770 loudness against the standard's reference signals and gates.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -20,8 +19,7 @@ struct Segment {
   double seconds;
 };
 
-// Feeds sine segments (1 kHz unless told otherwise) in 512-sample blocks; `channels` 2 puts the
-// sine in both channels, 1 in the left only (the right silent), 0 runs the meter in mono.
+// Feeds sine segments in 512-sample blocks; channels 2: both, 1: left only, 0: mono meter.
 void Feed(LoudnessMeter& meter, double fs, const std::vector<Segment>& segments, int channels = 2,
           double freqHz = 1000.0) {
   std::vector<double> l, r;
@@ -72,8 +70,7 @@ TEST(LoudnessMeter, SteadySinesReadTheirLevel) {
   }
 }
 
-// The integrated value of programmes with known results: quiet stretches below the absolute
-// gate (-70 LUFS) or 10 LU under the gated mean do not pull it down; louder ones do.
+// Stretches below -70 LUFS or 10 LU under the gated mean do not pull the integrated value down.
 TEST(LoudnessMeter, IntegratedLoudnessGates) {
   const double bothLevels = 10.0 * std::log10((std::pow(10.0, -2.6) + std::pow(10.0, -2.0)) / 2.0);
   const struct {
@@ -96,9 +93,8 @@ TEST(LoudnessMeter, IntegratedLoudnessGates) {
   }
 }
 
-// No value before the first 400 ms; the momentary value forgets after 400 ms, the short-term
-// value after 3 s. A reset or a new rate starts afresh (a reset of the engine at the same rate
-// does not), and non-finite samples do not poison the measurement.
+// 400 ms and 3 s windows; a reset request or a new rate starts afresh (a same-rate prepare does
+// not); non-finite samples do not poison the measurement.
 TEST(LoudnessMeter, WindowsResetsAndNonFiniteSamples) {
   LoudnessMeter meter;
   meter.Prepare(48000.0);

@@ -20,8 +20,7 @@ struct MeterFixture : ::testing::Test {
   }
 };
 
-// 0 1 1 0 peaks halfway between the ones at 2 * 0.6221 (+1.90 dB), also when the pair
-// straddles two blocks; silence reads the floor.
+// 0 1 1 0 peaks at 2 * 0.6221 between the ones, also across two blocks; silence reads the floor.
 TEST_F(MeterFixture, TruePeakIsTheInterSamplePeakAcrossBlocks) {
   const std::vector<std::vector<double>> cases[] = {{{0.0, 1.0, 1.0, 0.0, 0.0}}, {{0.0, 0.0, 1.0}, {1.0, 0.0, 0.0}},
                                                     {std::vector<double>(4800, 0.0)}};
@@ -39,31 +38,26 @@ TEST_F(MeterFixture, NonFiniteLoudnessResets) {
   EXPECT_EQ(eng.mMeters.lufs.load(), -70.0f);
 }
 
+// The analyser's rings hold the newest mid samples, oldest first, across blocks.
 TEST(MeterRings, CopyTheNewestSamplesOldestFirst) {
-  EqProcessor p;
-  p.Reset(48000.0, 1024);
-  std::vector<double> l(5000), r(5000),
-      out[2] = {std::vector<double>(5000), std::vector<double>(5000)};
+  Harness h(48000.0, 1024);
+  std::vector<double> l(5000), r(5000), outL, outR;
   for (int i = 0; i < 5000; ++i) {
     l[i] = i;
     r[i] = i + 2.0;
   }
-  double* in[2] = {l.data(), r.data()};
-  double* o[2] = {out[0].data(), out[1].data()};
-  p.OnParamChange(kBypass, 1);
-  p.Process(in, o, 2, 2, 5000);
+  h.Set(kBypass, 1);
+  h.Run(l, &r, outL, outR, 2500);  // longer than announced; the second block wraps the ring
   std::vector<double> ringIn(2048), ringOut(2048);
-  p.CopyLatestRings(ringIn.data(), ringOut.data());
+  h.p.CopyLatestRings(ringIn.data(), ringOut.data());
   for (int j = 0; j < 2048; ++j) {
     EXPECT_EQ(ringIn[j], 5000 - 2048 + j + 1.0);
     EXPECT_EQ(ringOut[j], ringIn[j]);
   }
 }
 
-// Without a reader the display-only measurements are skipped. On every recorded path a reader
-// that arrives after a long stretch without one sees, within 100 ms, what a processor that never
-// skipped shows: every meter value to the decimals the page shows (two for the distortion
-// meters, one for true peak and loudness; the message's own for the rest) and both rings.
+// Display-only measurements are skipped without a reader; one arriving late sees within 100 ms
+// what a processor that never skipped shows, to the decimals the page shows.
 TEST(MeterReader, MetersAgreeWithinAHundredMillisecondsOfAReaderArriving) {
   constexpr double fs = 48000.0;
   constexpr int kBlock = 256;
@@ -119,8 +113,7 @@ TEST(MeterReader, MetersAgreeWithinAHundredMillisecondsOfAReaderArriving) {
   }
 }
 
-// The processor's level readings: loudness of what leaves the plug-in (after the gain match),
-// the input's true peak and the gain match's gain.
+// Loudness of the final output (after the gain match), the input's true peak, the match's gain.
 TEST(LevelMeters, ReadTheFinalOutputTheInputPeakAndTheGainMatch) {
   const double fs = 48000.0;
   const std::vector<double> x = Sine(1000.0, fs, 48000 * 6, 0.1);  // -20 dBFS

@@ -11,9 +11,7 @@ namespace {
 
 using namespace test;
 
-// Up to 0.45 of the host rate a tone passes the interpolator (at the doubled rate) and the pair
-// flat; the interpolator's image, and tube harmonics between 0.51 and 1.0 of the host rate
-// (at the doubled rate) folding back through the decimator, lie at least 69 dB down.
+// Flat to 0.45 of the host rate; images and fold-back from 0.51 to 1.0 at least 69 dB down.
 TEST(Oversampler, PassesToPointFourFiveAndRejectsFromPointFiveOne) {
   const int n = 8000, settle = 2000;
   for (double ratio : {0.05, 0.25, 0.45}) {

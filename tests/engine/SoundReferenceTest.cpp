@@ -29,8 +29,7 @@ constexpr double kMeterTolerance = 2e-3;  // the page shows meters as single-pre
 
 bool Recorded(int i) { return i < kDenseFrames || i % kStride == 0; }
 
-// A program-like stereo signal: partials, a little pseudo-random noise, and sections at
-// moderate level, loud (the curves deep in their knees), silent and quiet.
+// Partials and noise in moderate, loud (deep in the knees), silent and quiet sections.
 std::vector<double> TestSignal(int ch) {
   std::vector<double> x(kFrames);
   unsigned seed = 777u + 31u * static_cast<unsigned>(ch);
@@ -56,9 +55,8 @@ float MeterValue(const Meters& m, int k) {
 }
 constexpr int kMeterCount = 13;
 
-// Runs one path over the test signal in blocks of changing size. With single precision the
-// host's samples are floats: the input is rounded on the way in and the output on the way out.
-// Appends the recorded samples (reference units) and the meters after the last block.
+// Runs one path in blocks of changing size (single: float host samples in and out); appends the
+// recorded samples and the final meters.
 void RunPath(const Path& path, bool single, std::vector<long long>& samples,
              std::vector<long long>& meters) {
   EqProcessor p;

@@ -31,8 +31,7 @@ int64_t UlpDistance(double a, double b) {
   return x > y ? x - y : y - x;
 }
 
-// Inputs over the whole range: both signs, magnitudes from 2^-70 to 2^30 (log-uniform),
-// dense around both knees, and the special values.
+// Both signs, 2^-70 to 2^30 log-uniform, dense around the knees, and special values.
 std::vector<double> CurveInputs() {
   std::vector<double> x;
   std::mt19937_64 rng(7);
