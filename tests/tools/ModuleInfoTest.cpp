@@ -1,5 +1,5 @@
-// The module description: snapshot discovery, and the built bundle's moduleinfo.json read back
-// against what the module's factory reports when loaded as a host loads it.
+// The built bundle's moduleinfo.json read back against what the module's factory reports when
+// loaded as a host loads it.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -9,7 +9,6 @@
 #include <nlohmann/json.hpp>
 
 #include "HostedPlugin.h"
-#include "ModuleInfo.h"
 #include "pluginterfaces/base/funknown.h"
 
 namespace {
@@ -18,42 +17,6 @@ namespace fs = std::filesystem;
 using namespace Steinberg;
 
 constexpr const char* kCid = "F2AEE70D00DE4F4E57766F61547A3475";
-
-TEST(ModuleInfoSnapshots, FindsTheClassPicturesByNameAndScale) {
-  const fs::path resources = fs::path(testing::TempDir()) / "kyr-moduleinfo-test" / "Resources";
-  fs::remove_all(resources);
-  fs::create_directories(resources / "Snapshots");
-  const std::string cid = kCid;
-  struct Case {
-    std::string file;
-    double scale;  // 0: not a snapshot of this class
-  };
-  const Case cases[] = {
-      {cid + "_snapshot.png", 1.0},
-      {cid + "_snapshot_2.0x.png", 2.0},
-      {cid + "_snapshot_1.5x.png", 1.5},
-      {"00000000000000000000000000000000_snapshot.png", 0},  // another class
-      {cid + "_snapshot_x.png", 0},
-      {cid + "_snapshot_0x.png", 0},
-      {cid + "_snapshot_2.0.png", 0},
-      {cid + "_snapshot_2.0x.jpg", 0},
-      {cid + "_snapshot-2.0x.png", 0},
-      {cid + ".png", 0},
-  };
-  for (const Case& c : cases) std::ofstream(resources / "Snapshots" / c.file) << "png";
-  fs::create_directories(resources / "Snapshots" / (cid + "_snapshot_3.0x.png"));  // a folder
-
-  const auto found = kyr::tools::FindSnapshots(resources, cid);
-  ASSERT_EQ(found.size(), 3u);
-  const double scales[] = {1.0, 1.5, 2.0};
-  for (size_t i = 0; i < found.size(); ++i) {
-    EXPECT_EQ(found[i].scaleFactor, scales[i]);
-    // The name each scale is written under is the name it is found by.
-    EXPECT_EQ(found[i].path, "Snapshots/" + kyr::tools::SnapshotFileName(cid, scales[i]));
-  }
-  EXPECT_TRUE(kyr::tools::FindSnapshots(resources / "missing", cid).empty());
-  fs::remove_all(resources.parent_path());
-}
 
 // The description written into the bundle says what the factory reports, and both say what the
 // plug-in is.
