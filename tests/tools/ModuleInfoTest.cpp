@@ -78,17 +78,14 @@ TEST(ModuleInfoFile, AgreesWithTheFactoryOfTheBuiltModule) {
   EXPECT_EQ(ci.classFlags, 2u);
   EXPECT_EQ(c["Cardinality"], ci.cardinality);
   EXPECT_EQ(ci.cardinality, 0x7FFFFFFF);
-  // Every listed picture is in the bundle, and every picture in the bundle is listed.
-  size_t listed = 0;
-  for (const auto& shot : c["Snapshots"]) {
-    EXPECT_TRUE(fs::is_regular_file(resources / shot["Path"].get<std::string>())) << shot["Path"];
-    ++listed;
-  }
+  // The shipped pictures are listed at their scales, and every picture in the bundle is listed.
+  const std::string shot = std::string("Snapshots/") + kCid + "_snapshot";
+  EXPECT_EQ(c["Snapshots"], nlohmann::json::parse(R"([{"Scale Factor": 1.0, "Path": ")" + shot + R"(.png"},
+                                                      {"Scale Factor": 2.0, "Path": ")" + shot + R"(_2.0x.png"}])"));
   size_t present = 0;
-  if (fs::is_directory(resources / "Snapshots"))
-    for (const auto& entry : fs::directory_iterator(resources / "Snapshots"))
-      present += entry.path().filename().string().rfind(words, 0) == 0;
-  EXPECT_EQ(listed, present);
+  for (const auto& entry : fs::directory_iterator(resources / "Snapshots"))
+    present += fs::is_regular_file(entry) && entry.path().filename().string().rfind(words, 0) == 0;
+  EXPECT_EQ(present, 2u);
 }
 
 }  // namespace
