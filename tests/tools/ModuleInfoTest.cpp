@@ -1,5 +1,5 @@
-// The module description: snapshot discovery, and the built bundle's moduleinfo.json read back
-// against what the module's factory reports when loaded as a host loads it.
+// The built bundle's moduleinfo.json read back against what the module's factory reports when
+// loaded as a host loads it.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -9,7 +9,6 @@
 #include <nlohmann/json.hpp>
 
 #include "HostedPlugin.h"
-#include "ModuleInfo.h"
 #include "pluginterfaces/base/funknown.h"
 
 namespace {
@@ -19,44 +18,7 @@ using namespace Steinberg;
 
 constexpr const char* kCid = "F2AEE70D00DE4F4E57766F61547A3475";
 
-TEST(ModuleInfoSnapshots, FindsTheClassPicturesByNameAndScale) {
-  const fs::path resources = fs::path(testing::TempDir()) / "kyr-moduleinfo-test" / "Resources";
-  fs::remove_all(resources);
-  fs::create_directories(resources / "Snapshots");
-  const std::string cid = kCid;
-  struct Case {
-    std::string file;
-    double scale;  // 0: not a snapshot of this class
-  };
-  const Case cases[] = {
-      {cid + "_snapshot.png", 1.0},
-      {cid + "_snapshot_2.0x.png", 2.0},
-      {cid + "_snapshot_1.5x.png", 1.5},
-      {"00000000000000000000000000000000_snapshot.png", 0},  // another class
-      {cid + "_snapshot_x.png", 0},
-      {cid + "_snapshot_0x.png", 0},
-      {cid + "_snapshot_2.0.png", 0},
-      {cid + "_snapshot_2.0x.jpg", 0},
-      {cid + "_snapshot-2.0x.png", 0},
-      {cid + ".png", 0},
-  };
-  for (const Case& c : cases) std::ofstream(resources / "Snapshots" / c.file) << "png";
-  fs::create_directories(resources / "Snapshots" / (cid + "_snapshot_3.0x.png"));  // a folder
-
-  const auto found = kyr::tools::FindSnapshots(resources, cid);
-  ASSERT_EQ(found.size(), 3u);
-  const double scales[] = {1.0, 1.5, 2.0};
-  for (size_t i = 0; i < found.size(); ++i) {
-    EXPECT_EQ(found[i].scaleFactor, scales[i]);
-    // The name each scale is written under is the name it is found by.
-    EXPECT_EQ(found[i].path, "Snapshots/" + kyr::tools::SnapshotFileName(cid, scales[i]));
-  }
-  EXPECT_TRUE(kyr::tools::FindSnapshots(resources / "missing", cid).empty());
-  fs::remove_all(resources.parent_path());
-}
-
-// The description written into the bundle says what the factory reports, and both say what the
-// plug-in is.
+// The description written into the bundle says what the factory reports.
 TEST(ModuleInfoFile, AgreesWithTheFactoryOfTheBuiltModule) {
   const fs::path resources = fs::path(KYR_BUNDLE_DIR) / "Contents" / "Resources";
   std::ifstream file(resources / "moduleinfo.json");
@@ -81,51 +43,32 @@ TEST(ModuleInfoFile, AgreesWithTheFactoryOfTheBuiltModule) {
 
   EXPECT_EQ(info["Name"], "LUMAEQ5");
   EXPECT_EQ(info["Version"], KYR_VERSION);
-  EXPECT_TRUE(info["Compatibility"].is_array());
-  EXPECT_EQ(factoryInfo.flags, PFactoryInfo::kUnicode);
-  EXPECT_EQ(fi["Flags"]["Unicode"], true);
-  EXPECT_EQ(fi["Flags"]["Classes Discardable"], false);
-  EXPECT_EQ(fi["Flags"]["Component Non Discardable"], false);
-  // The class ID as hosts print it: the four words of the FUID in hexadecimal.
+  EXPECT_EQ(fi["Flags"]["Unicode"], (factoryInfo.flags & PFactoryInfo::kUnicode) != 0);
+  // The class ID as hosts print it: the four words of the FUID in hexadecimal. Sessions find the
+  // plug-in by it, so it never changes.
   const FUID cid = FUID::fromTUID(ci.cid);
   char words[33];
   std::snprintf(words, sizeof words, "%08X%08X%08X%08X", cid.getLong1(), cid.getLong2(), cid.getLong3(), cid.getLong4());
+  EXPECT_STREQ(words, kCid);
+  EXPECT_STREQ(ci.version, KYR_VERSION);
   std::string subCategories;
   for (const auto& sub : c["Sub Categories"]) subCategories += (subCategories.empty() ? "" : "|") + sub.get<std::string>();
-  const struct {
-    nlohmann::json written;
-    std::string reported;
-    const char* expected;  // nullptr: any text, as long as both agree
-  } fields[] = {
-      {fi["Vendor"], factoryInfo.vendor, "Oskel Audio"}, {fi["URL"], factoryInfo.url, nullptr},
-      {fi["E-Mail"], factoryInfo.email, nullptr},         {c["CID"], words, kCid},
-      {c["Category"], ci.category, "Audio Module Class"}, {c["Name"], ci.name, "Kyr EQ"},
-      {c["Version"], ci.version, KYR_VERSION},           {c["SDKVersion"], ci.sdkVersion, "VST 3.8.0"},
-      {subCategories, ci.subCategories, "Fx|EQ"},
-      // The class names no vendor of its own: the factory's applies.
-      {c["Vendor"], factoryInfo.vendor, nullptr},         {ci.vendor, "", nullptr},
-  };
-  for (const auto& f : fields) {
-    EXPECT_EQ(f.written, f.reported);
-    if (f.expected) {
-      EXPECT_EQ(f.reported, f.expected);
-    }
-  }
-  EXPECT_EQ(c["Class Flags"], ci.classFlags);
-  EXPECT_EQ(ci.classFlags, 2u);
-  EXPECT_EQ(c["Cardinality"], ci.cardinality);
-  EXPECT_EQ(ci.cardinality, 0x7FFFFFFF);
-  // Every listed picture is in the bundle, and every picture in the bundle is listed.
-  size_t listed = 0;
-  for (const auto& shot : c["Snapshots"]) {
-    EXPECT_TRUE(fs::is_regular_file(resources / shot["Path"].get<std::string>())) << shot["Path"];
-    ++listed;
-  }
+  // The class names no vendor of its own: the factory's applies.
+  const std::pair<nlohmann::json, nlohmann::json> fields[] = {
+      {fi["Vendor"], factoryInfo.vendor}, {fi["URL"], factoryInfo.url},       {fi["E-Mail"], factoryInfo.email},
+      {c["CID"], words},                  {c["Category"], ci.category},       {c["Name"], ci.name},
+      {c["Version"], ci.version},         {c["SDKVersion"], ci.sdkVersion},   {subCategories, ci.subCategories},
+      {c["Vendor"], factoryInfo.vendor},  {ci.vendor, ""},                    {c["Class Flags"], ci.classFlags},
+      {c["Cardinality"], ci.cardinality}};
+  for (const auto& [written, reported] : fields) EXPECT_EQ(written, reported);
+  // The shipped pictures are listed at their scales, and every picture in the bundle is listed.
+  const std::string shot = std::string("Snapshots/") + kCid + "_snapshot";
+  EXPECT_EQ(c["Snapshots"], nlohmann::json::parse(R"([{"Scale Factor": 1.0, "Path": ")" + shot + R"(.png"},
+                                                      {"Scale Factor": 2.0, "Path": ")" + shot + R"(_2.0x.png"}])"));
   size_t present = 0;
-  if (fs::is_directory(resources / "Snapshots"))
-    for (const auto& entry : fs::directory_iterator(resources / "Snapshots"))
-      present += entry.path().filename().string().rfind(words, 0) == 0;
-  EXPECT_EQ(listed, present);
+  for (const auto& entry : fs::directory_iterator(resources / "Snapshots"))
+    present += fs::is_regular_file(entry) && entry.path().filename().string().rfind(words, 0) == 0;
+  EXPECT_EQ(present, 2u);
 }
 
 }  // namespace

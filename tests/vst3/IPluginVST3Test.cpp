@@ -11,7 +11,6 @@
 #include "pluginterfaces/vst/ivstchannelcontextinfo.h"
 #include "pluginterfaces/vst/vstspeaker.h"
 #include "public.sdk/source/common/memorystream.h"
-#include "public.sdk/source/vst/hosting/hostclasses.h"
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;
@@ -50,23 +49,6 @@ TEST_F(Vst3Plugin, AnswersEveryInterfaceFromOneObject) {
   EXPECT_EQ(obj, nullptr);
 }
 
-TEST(Vst3Units, SharedGroupNamesShareOneUnit) {
-  kyr::tools::HostApplication app("Test");
-  auto plugin = owned(new Vst3TestPlugin("EQ", "EQ"));
-  ASSERT_EQ(plugin->initialize(&app), kResultOk);
-  EXPECT_EQ(plugin->getUnitCount(), 2);
-  ParameterInfo info{};
-  plugin->getParameterInfo(1, info);  // index 0 is the bypass switch
-  EXPECT_EQ(info.unitId, 1);
-  plugin->getParameterInfo(2, info);
-  EXPECT_EQ(info.unitId, 1);
-  // A second initialize builds the units afresh, not on top of the old ones.
-  ASSERT_EQ(plugin->terminate(), kResultOk);
-  ASSERT_EQ(plugin->initialize(&app), kResultOk);
-  EXPECT_EQ(plugin->getUnitCount(), 2);
-  plugin->terminate();
-}
-
 TEST_F(Vst3Plugin, ControllerQuestions) {
   ParamID tag = 0;
   EXPECT_EQ(plugin->getMidiControllerAssignment(0, 0, 7, tag), kResultTrue);
@@ -94,26 +76,6 @@ TEST_F(Vst3Plugin, ControllerQuestions) {
 
   EXPECT_TRUE(plugin->EditorResize(1200, 560));
   EXPECT_EQ(plugin->createView("other"), nullptr);
-  EXPECT_EQ(plugin->getTailSamples(), 0u);
-  plugin->SetTailSize(0x7FFFFFFF);
-  EXPECT_EQ(plugin->getTailSamples(), 0xFFFFFFFFu);
-}
-
-TEST_F(Vst3Plugin, ChannelContextAttributesAreKeptIndependently) {
-  auto list = owned(new HostAttributeList());
-  list->setString(ChannelContext::kChannelNameKey, reinterpret_cast<const TChar*>(u"Vocals"));
-  list->setInt(ChannelContext::kChannelNameLengthKey, 6);
-  list->setInt(ChannelContext::kChannelColorKey, 0x00112233);
-  EXPECT_EQ(plugin->setChannelContextInfos(list), kResultTrue);
-  EXPECT_EQ(plugin->GetTrackName(), "Vocals");
-  int r, g, b;
-  plugin->GetTrackColor(r, g, b);
-  EXPECT_EQ(std::vector<int>({r, g, b}), std::vector<int>({0x11, 0x22, 0x33}));
-  auto onlyIndex = owned(new HostAttributeList());
-  onlyIndex->setInt(ChannelContext::kChannelIndexKey, 4);
-  plugin->setChannelContextInfos(onlyIndex);
-  EXPECT_EQ(plugin->GetTrackName(), "Vocals");
-  EXPECT_EQ(plugin->GetTrackIndex(), 4);
   EXPECT_EQ(plugin->setChannelContextInfos(nullptr), kResultFalse);
 }
 

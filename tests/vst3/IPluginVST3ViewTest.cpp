@@ -234,16 +234,3 @@ TEST_F(IPluginVST3ViewTest, TranslatesHostKeysIntoWindowsKeysAndLeavesReaperItsO
   EXPECT_EQ(view->onKeyDown(u' ', 7, 4 | 2), kResultTrue);
   EXPECT_EQ(plugin->keys, std::vector<std::string>{"down 32 ' ' CA"});
 }
-
-TEST_F(IPluginVST3ViewTest, HasNoPageToInspectWhenClosed) {
-  oskel::IEditorDevTools* devTools = nullptr;
-#if KYR_EDITOR_DEVTOOLS
-  ASSERT_EQ(view->queryInterface(oskel::IEditorDevTools::iid, reinterpret_cast<void**>(&devTools)), kResultOk);
-  char result[16];
-  EXPECT_EQ(devTools->devToolsCommand("Runtime.evaluate", "{}", result, sizeof result, 10), -1);
-  devTools->release();
-#else
-  EXPECT_EQ(view->queryInterface(oskel::IEditorDevTools::iid, reinterpret_cast<void**>(&devTools)), kNoInterface);
-  EXPECT_EQ(devTools, nullptr);
-#endif
-}

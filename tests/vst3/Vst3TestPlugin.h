@@ -25,9 +25,9 @@ class Vst3TestPlugin : public oskel::IPluginVST3 {
     return c;
   }
 
-  explicit Vst3TestPlugin(const char* group1 = "", const char* group2 = "") : IPluginVST3(Config()) {
-    GetParam(0)->InitDouble("Gain", 0.0, -12.0, 12.0, 0.1, "dB", 0, group1);
-    GetParam(1)->InitEnum("Choice", 0, 4, "", 0, group2, {"A", "B", "C", "D"});
+  Vst3TestPlugin() : IPluginVST3(Config()) {
+    GetParam(0)->InitDouble("Gain", 0.0, -12.0, 12.0, 0.1, "dB");
+    GetParam(1)->InitEnum("Choice", 0, 4, "", 0, "", {"A", "B", "C", "D"});
     GetParam(2)->InitBool("Switch", false, "", 0, "", "off", "on");
   }
   ~Vst3TestPlugin() override { StopIdleTimer(); }
