@@ -111,15 +111,9 @@ TEST(PageRequests, ReadsTheParameterAndValueOfASetRequest) {
   } cases[] = {
       {R"({"paramIdx":12,"value":62.5})", 12, 62.5},
       {R"({"value": 0.1, "paramIdx": 7})", 7, static_cast<double>(0.1f)},
-      {R"({"paramIdx":+5,"value":+2e1x})", 5, 20.0},
       {R"({"paramIdx":-3,"value":1})", -3, 1.0},
       {R"({"paramIdx":99999999999,"value":1})", -1, 1.0},
-      {R"({"paramIdx":x,"value":abc})", -1, 0.0},
-      {R"({"paramIdx":,"value":0.5})", -1, 0.5},
-      {R"({"paramIdx":-,"value":0.5})", -1, 0.5},
       {R"({"value":3})", -1, 3.0},
-      {R"({"paramIdx":4})", 4, 0.0},
-      {R"({"paramIdx":1,"value":1e300})", 1, static_cast<double>(FLT_MAX)},
   };
   for (const auto& c : cases) {
     const auto request = ParseSetParamRequest(c.text, static_cast<int>(std::strlen(c.text)));
