@@ -99,13 +99,6 @@ TEST(WebViewEditorDelegate, LoadReadinessResizeAndCloseReachTheirTargets) {
   EXPECT_EQ(delegate.statements, std::vector<std::string>{"<OnUIClose>"});
 }
 
-TEST(WebViewBounds, ScalesAndExtendsTheRightAndBottomEdges) {
-  const auto r = oskel::IWebView::ScaledBounds(0, 0, 1200, 560, 1.5f);
-  EXPECT_EQ((std::vector<int>{r.left, r.top, r.right, r.bottom}), (std::vector<int>{0, 0, 1801, 841}));
-  const auto s = oskel::IWebView::ScaledBounds(10.2f, 0, 100, 50, 1.0f);
-  EXPECT_EQ((std::vector<int>{s.left, s.top, s.right, s.bottom}), (std::vector<int>{11, 0, 112, 51}));
-}
-
 namespace {
 
 const std::vector<std::string> kSeeds = {
