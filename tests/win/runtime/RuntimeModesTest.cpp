@@ -44,10 +44,8 @@ std::shared_ptr<WebView> Open(Listener& listener, bool ready = false) {
   return page;
 }
 
-// Closes the page and lets the runtime finish what it still has to deliver (pending work, or with
-// completions on the message loop until it holds nothing of the host). Then both sides have let
-// go of each other: the runtime holds no host object, no host object is alive, and
-// `runtimeObjects` runtime objects remain (1: the shared environment, kept for the process).
+// Closes the page, lets the runtime deliver what it still has, and expects both sides to have let
+// go of each other, leaving `runtimeObjects` runtime objects (1: the shared environment).
 void Close(std::shared_ptr<WebView>& page, int runtimeObjects, bool throughLoop = false) {
   if (page) page->Close();
   page.reset();
