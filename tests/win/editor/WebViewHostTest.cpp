@@ -14,6 +14,7 @@
 #include "FakeWebView2.h"
 #include "MessageLoop.h"
 #include "Shell.h"
+#include "WideText.h"
 #include "WindowMetrics.h"
 #include "editor/EditorPage.h"
 #include "editor/EditorProtocol.h"
@@ -47,10 +48,9 @@ class RecordingEditor : public oskel::IWebView {
   std::vector<std::string> messages;
 };
 
-UINT WINAPI Dpi144(HWND) { return 144; }
-oskel::platform::win::GetDpiForWindowProc Lookup144() { return &Dpi144; }
-UINT WINAPI Dpi96(HWND) { return 96; }
-oskel::platform::win::GetDpiForWindowProc Lookup96() { return &Dpi96; }
+UINT gDpi = 96;
+UINT WINAPI DpiOfAnyWindow(HWND) { return gDpi; }
+oskel::platform::win::GetDpiForWindowProc LookupDpi() { return &DpiOfAnyWindow; }
 
 fs::path ProgramFolder() {
   wchar_t path[MAX_PATH] = {};
@@ -102,7 +102,8 @@ TEST(WebViewHost, EditorLifeThroughTheWebView2Runtime) {
 
   // -- The first editor of the process: environment, controller, set-up, page.
   RouteWebLinksToTheRecorder();
-  oskel::platform::win::SetDpiLookup(&Lookup144);
+  gDpi = 144;
+  oskel::platform::win::SetDpiLookup(&LookupDpi);
   auto editor = std::make_unique<RecordingEditor>();
   editor->OpenWebView(nullptr, 0, 0, 1200, 560, 1.0f);
   FakeWebView2_RunPending();
@@ -149,7 +150,7 @@ TEST(WebViewHost, EditorLifeThroughTheWebView2Runtime) {
   EXPECT_EQ(editor->loaded, 1);
   // A new content scale refits the control with the window's DPI read again (the window has
   // moved to a 96-DPI display); a scale that is not positive changes nothing.
-  oskel::platform::win::SetDpiLookup(&Lookup96);
+  gDpi = 96;
   editor->SetWebViewScale(1.0f);
   editor->SetWebViewScale(0.0f);
   EXPECT_EQ(Matching(TakeLog(), "Controller."),
@@ -200,15 +201,14 @@ TEST(WebViewHost, EditorLifeThroughTheWebView2Runtime) {
   EXPECT_LT(IndexOf(log, "NavigationStarting.put_Cancel 1"), log.size());
   EXPECT_EQ(editor->loaded, 1);
 
-  // -- Closing releases the controller and the web view; only the shared environment stays.
+  // -- Closing releases the controller and the web view (counted at the end, after the second
+  // editor); only the shared environment stays.
   editor->CloseWebView();
   FakeWebView2_RunPending();
   EXPECT_EQ(Matching(TakeLog(), "Controller.Close").size(), 1u);
   editor->EvaluateJavaScript("SPVFD(1, 0.000000)");
   EXPECT_TRUE(Matching(TakeLog(), "WebView.ExecuteScript").empty());
   editor.reset();
-  EXPECT_EQ(FakeWebView2_LiveObjects(), liveBefore + 1);
-  EXPECT_EQ(FakeWebView2_HeldHandlers(), 0);
 
   // -- A second editor, in a real window with a page beside the program: the environment is
   // reused, the control takes the window's client area, and the page is shown as text.
@@ -242,6 +242,21 @@ TEST(WebViewHost, EditorLifeThroughTheWebView2Runtime) {
   EXPECT_EQ(FakeWebView2_LiveObjects(), liveBefore + 1);
   EXPECT_EQ(FakeWebView2_HeldHandlers(), 0);
   EXPECT_EQ(oskel::platform::win::LiveComObjects().load(), 0);
+}
+
+// Finding the page with a Windows module path: backslashes, and a folder named outside ASCII in
+// the UTF-8 path. (The order of the candidates is checked in tests/editor.)
+TEST(EditorPage, FoundThroughABackslashPathWithAFolderNamedOutsideAscii) {
+  wchar_t temp[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, temp);
+  const fs::path root = fs::path(temp) / (L"kyr-p\u00E4ge-" + std::to_wstring(GetCurrentProcessId())) / "LUMAEQ5.vst3";
+  const std::string module = oskel::platform::win::ToUtf8((root / "Contents" / "x86_64-win" / "LUMAEQ5.vst3").c_str());
+  ASSERT_NE(module.find('\\'), std::string::npos);
+  const fs::path page = root / "Contents" / "Resources" / "web" / "index.html";
+  fs::create_directories(page.parent_path());
+  std::ofstream(page, std::ios::binary) << "page";
+  EXPECT_EQ(oskel::ReadEditorPage(module), "page");
+  fs::remove_all(root.parent_path());
 }
 
 }  // namespace

@@ -92,9 +92,7 @@ std::string DescribeOptions(ICoreWebView2EnvironmentOptions* options) {
 class FakeController final : public Object<ICoreWebView2Controller> {
  public:
   FakeController() : mWebView(new FakeWebView()) {}
-  ~FakeController() override {
-    if (mWebView) mWebView->Release();
-  }
+  ~FakeController() override { mWebView->Release(); }
 
   FAKE_LOGGED(put_IsVisible, (BOOL visible), "Controller.put_IsVisible " + BoolText(visible))
   FAKE_LOGGED(put_Bounds, (RECT bounds), "Controller.put_Bounds " + RectText(bounds))
@@ -107,13 +105,12 @@ class FakeController final : public Object<ICoreWebView2Controller> {
   HRESULT STDMETHODCALLTYPE Close() override {
     Log("Controller.Close");
     // Closing ends every event registration of the page.
-    if (mWebView) mWebView->DropHandlers();
+    mWebView->DropHandlers();
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE get_CoreWebView2(ICoreWebView2** webView) override {
-    if (!webView) return E_POINTER;
     *webView = mWebView;
-    if (mWebView) mWebView->AddRef();
+    mWebView->AddRef();
     return S_OK;
   }
 
@@ -145,7 +142,6 @@ class FakeEnvironment final : public Object<ICoreWebView2Environment> {
   HRESULT STDMETHODCALLTYPE CreateCoreWebView2Controller(
       HWND, ICoreWebView2CreateCoreWebView2ControllerCompletedHandler* handler) override {
     Log("Environment.CreateCoreWebView2Controller");
-    if (!handler) return E_POINTER;
     if (gControllerFailures > 0) {
       --gControllerFailures;
       return E_FAIL;
@@ -209,7 +205,6 @@ extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE CreateCoreWebView2Enviro
     --gEnvironmentFailures;
     return E_FAIL;
   }
-  if (!handler) return E_POINTER;
   // The runtime keeps the options object until the environment exists.
   auto heldOptions = std::make_shared<Held<ICoreWebView2EnvironmentOptions>>(options);
   CompleteLater(handler, [heldOptions](ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler* completed) {
@@ -244,7 +239,7 @@ KYR_FAKE_API int FakeWebView2_RunPending() {
 }
 KYR_FAKE_API int FakeWebView2_LogSize() { return static_cast<int>(gLog.size()); }
 KYR_FAKE_API const char* FakeWebView2_LogEntry(int index) {
-  return index >= 0 && index < static_cast<int>(gLog.size()) ? gLog[static_cast<size_t>(index)].c_str() : "";
+  return gLog.at(static_cast<size_t>(index)).c_str();
 }
 KYR_FAKE_API int FakeWebView2_LiveObjects() { return gLiveObjects; }
 KYR_FAKE_API int FakeWebView2_HeldHandlers() { return gHeldHandlers; }

@@ -34,7 +34,6 @@ class Object : public Primary {
     return refs;
   }
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-    if (!object) return E_POINTER;
     const bool known =
         IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, kIid<Primary>) || (IsEqualIID(iid, kIid<Bases>) || ...);
     *object = known ? static_cast<Primary*>(this) : nullptr;

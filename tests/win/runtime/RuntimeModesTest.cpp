@@ -18,14 +18,6 @@ namespace {
 
 using namespace oskel::platform;
 
-// Both sides let go of each other: the runtime holds no host object, no host object is alive,
-// and `runtimeObjects` runtime objects remain (1: the shared environment, kept for the process).
-void ExpectReleased(int runtimeObjects) {
-  EXPECT_EQ(FakeWebView2_HeldHandlers(), 0);
-  EXPECT_EQ(win::LiveComObjects().load(), 0);
-  EXPECT_EQ(FakeWebView2_LiveObjects(), runtimeObjects);
-}
-
 class Listener : public WebViewListener {
  public:
   void OnWebViewCreated(bool ok) override { ++(ok ? created : failed); }
@@ -42,19 +34,28 @@ class Listener : public WebViewListener {
   std::vector<std::pair<std::string, bool>> finished;
 };
 
-std::shared_ptr<WebView> Open(Listener& listener) {
-  return CreateWebView(nullptr, WebViewRect{0, 0, 1200, 560}, &listener, false);
+// Opens a page; `ready`: lets the pending work run and expects the web view to be made.
+std::shared_ptr<WebView> Open(Listener& listener, bool ready = false) {
+  auto page = CreateWebView(nullptr, WebViewRect{0, 0, 1200, 560}, &listener, false);
+  if (ready) {
+    FakeWebView2_RunPending();
+    EXPECT_EQ(listener.created, 1);
+  }
+  return page;
 }
 
-// Closes the page and lets the runtime finish what it still has to deliver: pending work, or
-// (completions on the message loop) until it holds nothing of the host.
-void Close(std::shared_ptr<WebView>& page, bool throughLoop = false) {
+// Closes the page, lets the runtime deliver what it still has, and expects both sides to have let
+// go of each other, leaving `runtimeObjects` runtime objects (1: the shared environment).
+void Close(std::shared_ptr<WebView>& page, int runtimeObjects, bool throughLoop = false) {
   if (page) page->Close();
   page.reset();
   if (throughLoop)
     ASSERT_TRUE(PumpUntil([] { return FakeWebView2_HeldHandlers() == 0; }));
   else
     FakeWebView2_RunPending();
+  EXPECT_EQ(FakeWebView2_HeldHandlers(), 0);
+  EXPECT_EQ(win::LiveComObjects().load(), 0);
+  EXPECT_EQ(FakeWebView2_LiveObjects(), runtimeObjects);
 }
 
 TEST(RuntimeModes, CompletionsArriveOnlyThroughTheMessageLoop) {
@@ -69,25 +70,21 @@ TEST(RuntimeModes, CompletionsArriveOnlyThroughTheMessageLoop) {
   page->ExecuteScript("SPVFD(0, 0.500000)");
   page->Navigate("https://plugin.oskel.example/index.html");
   ASSERT_TRUE(PumpUntil([&] { return listener.loaded == 1; }));
-  Close(page, true);
-  ExpectReleased(1);
+  Close(page, 1, true);
 
   // A controller that arrives after its editor has closed is closed and released.
   TakeLog();
   Listener closing;
   page = Open(closing);
-  Close(page, true);
+  Close(page, 1, true);
   EXPECT_EQ(Matching(TakeLog(), "Controller."), std::vector<std::string>{"Controller.Close"});
   EXPECT_EQ(closing.created + closing.failed, 0);
-  ExpectReleased(1);
 }
 
 TEST(RuntimeModes, HandlerRemovingItselfWhileItRunsKeepsItselfAlive) {
   FakeWebView2_SetModes(kFakeNoReferenceDuringInvoke);
   Listener listener;
-  auto page = Open(listener);
-  FakeWebView2_RunPending();
-  ASSERT_EQ(listener.created, 1);
+  auto page = Open(listener, true);
   FakeWebView2_StartDownload(L"application/zip");
   // The state handler's registration is the runtime's only reference to it; the handler drops
   // it and then goes on to report the download.
@@ -95,40 +92,32 @@ TEST(RuntimeModes, HandlerRemovingItselfWhileItRunsKeepsItselfAlive) {
   EXPECT_EQ(listener.finished, (std::vector<std::pair<std::string, bool>>{{"C:\\downloads\\file.bin", true}}));
   EXPECT_EQ(Matching(TakeLog(), "Download.remove_"),
             (std::vector<std::string>{"Download.remove_BytesReceivedChanged 11", "Download.remove_StateChanged 12"}));
-  Close(page);
-  ExpectReleased(1);
+  Close(page, 1);
 }
 
 TEST(RuntimeModes, EditorClosedWhileTheEnvironmentIsPending) {
   Listener listener;
   auto page = Open(listener);
-  Close(page);
+  Close(page, 1);
   // The environment still becomes the shared one; no controller is asked for.
   EXPECT_TRUE(Matching(TakeLog(), "Environment.").empty());
   EXPECT_EQ(listener.created + listener.failed, 0);
-  ExpectReleased(1);
 
   Listener next;
-  page = Open(next);
-  FakeWebView2_RunPending();
-  EXPECT_EQ(next.created, 1);
+  page = Open(next, true);
   EXPECT_TRUE(Matching(TakeLog(), "Loader.").empty());
-  Close(page);
-  ExpectReleased(1);
+  Close(page, 1);
 }
 
 TEST(RuntimeModes, RuntimeWithoutTheLaterOptionsInterfaces) {
   FakeWebView2_SetModes(kFakeOptionsFirstRevisionOnly);
   Listener listener;
-  auto page = Open(listener);
-  FakeWebView2_RunPending();
-  EXPECT_EQ(listener.created, 1);
+  auto page = Open(listener, true);
   const auto loader = Matching(TakeLog(), "Loader.");
   ASSERT_EQ(loader.size(), 1u);
   EXPECT_NE(loader[0].find("options=target=131.0.2903.40 language=(none) sso=0"), std::string::npos) << loader[0];
   EXPECT_EQ(loader[0].find("exclusive="), std::string::npos) << loader[0];
-  Close(page);
-  ExpectReleased(1);
+  Close(page, 1);
 }
 
 TEST(RuntimeModes, CreationErrorsFollowTheRetryRules) {
@@ -167,8 +156,7 @@ TEST(RuntimeModes, CreationErrorsFollowTheRetryRules) {
     }
     EXPECT_EQ(listener.created, c.created);
     EXPECT_EQ(listener.failed, c.failed);
-    Close(page);
-    ExpectReleased(c.runtimeObjects);
+    Close(page, c.runtimeObjects);
   }
 }
 
@@ -202,7 +190,8 @@ TEST(RuntimeModes, UserDataFolderFallsBackToLocalThenTemporary) {
   win::SetUserFolderLookup(nullptr);
   // The system's own folders: the roaming one exists here.
   EXPECT_NE(win::WebViewCacheFolder().find(L":\\"), std::wstring::npos);
-  ExpectReleased(0);
+  std::shared_ptr<WebView> none;
+  Close(none, 0);
 }
 
 TEST(RuntimeModes, LoaderIsLoadedOnlyFromAnAbsoluteFolder) {
