@@ -1,11 +1,9 @@
 #pragma once
 
 #include <cmath>
-#include <complex>
 #include <utility>
 #include <vector>
 
-#include "BiquadSection.h"
 #include "EParams.h"
 #include "EqProcessor.h"
 
@@ -32,19 +30,6 @@ inline double Amplitude(const std::vector<double>& y, double freqHz, double fs, 
     c += y[i] * std::cos(w);
   }
   return 2.0 * std::hypot(s, c) / count;
-}
-
-// |H(e^jw)| of a section at freqHz.
-inline double Magnitude(const BiquadSection& s, double freqHz, double fs) {
-  const std::complex<double> z1 = std::polar(1.0, -2.0 * kPi * freqHz / fs);
-  const std::complex<double> num = s.b0 + s.b1 * z1 + s.b2 * z1 * z1;
-  const std::complex<double> den = 1.0 + s.a1 * z1 + s.a2 * z1 * z1;
-  return std::abs(num / den);
-}
-
-// Frequency rounded to a whole number of periods in count samples.
-inline double OnBin(double freqHz, double fs, int count) {
-  return std::round(freqHz * count / fs) * fs / count;
 }
 
 // A processor fed block by block with separate input and output buffers.
