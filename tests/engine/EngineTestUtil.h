@@ -32,6 +32,24 @@ inline double Amplitude(const std::vector<double>& y, double freqHz, double fs, 
   return 2.0 * std::hypot(s, c) / count;
 }
 
+// Partials and noise in moderate, loud (deep in the knees), silent and quiet sections of 4096 frames.
+inline std::vector<double> TestSignal(int ch, int frames) {
+  std::vector<double> x(static_cast<size_t>(frames));
+  unsigned seed = 777u + 31u * static_cast<unsigned>(ch);
+  for (int i = 0; i < frames; ++i) {
+    seed = seed * 1664525u + 1013904223u;
+    const double noise = (static_cast<double>(seed >> 8) / 16777216.0 - 0.5) * 0.08;
+    const double t = i / 48000.0;
+    const double f = ch == 0 ? 110.0 : 165.0;
+    double v = 0.45 * std::sin(2 * kPi * f * t) + 0.2 * std::sin(2 * kPi * 1250.0 * t + ch) +
+               0.1 * std::sin(2 * kPi * 7100.0 * t) + noise;
+    const int section = (i / 4096) % 4;
+    const double level[] = {0.6, 1.6, 0.0, 0.05};
+    x[i] = v * level[section];
+  }
+  return x;
+}
+
 // A processor fed block by block with separate input and output buffers.
 struct Harness {
   EqProcessor p;

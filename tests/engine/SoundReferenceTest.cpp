@@ -29,24 +29,6 @@ constexpr double kMeterTolerance = 2e-3;  // the page shows meters as single-pre
 
 bool Recorded(int i) { return i < kDenseFrames || i % kStride == 0; }
 
-// Partials and noise in moderate, loud (deep in the knees), silent and quiet sections.
-std::vector<double> TestSignal(int ch) {
-  std::vector<double> x(kFrames);
-  unsigned seed = 777u + 31u * static_cast<unsigned>(ch);
-  for (int i = 0; i < kFrames; ++i) {
-    seed = seed * 1664525u + 1013904223u;
-    const double noise = (static_cast<double>(seed >> 8) / 16777216.0 - 0.5) * 0.08;
-    const double t = i / 48000.0;
-    const double f = ch == 0 ? 110.0 : 165.0;
-    double v = 0.45 * std::sin(2 * M_PI * f * t) + 0.2 * std::sin(2 * M_PI * 1250.0 * t + ch) +
-               0.1 * std::sin(2 * M_PI * 7100.0 * t) + noise;
-    const int section = i / 4096;
-    const double level[] = {0.6, 1.6, 0.0, 0.05};
-    x[i] = v * level[section];
-  }
-  return x;
-}
-
 float MeterValue(const Meters& m, int k) {
   const std::atomic<float>* fields[] = {&m.thd,  &m.drive, &m.loRed,  &m.hiRed, &m.tp,
                                         &m.lufs, &m.xf,    &m.tb,     &m.ease,  &m.ppg[0],
@@ -62,7 +44,7 @@ void RunPath(const Path& path, bool single, std::vector<long long>& samples,
   EqProcessor p;
   p.Reset(path.fs, 512);
   Apply(p, path.params);
-  std::vector<double> in[2] = {TestSignal(0), TestSignal(1)};
+  std::vector<double> in[2] = {TestSignal(0, kFrames), TestSignal(1, kFrames)};
   if (single) {
     for (auto& ch : in)
       for (double& v : ch) v = static_cast<float>(v);
