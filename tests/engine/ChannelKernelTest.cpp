@@ -20,9 +20,7 @@ double KneeRef(double p, double kPos, double kNeg, double n) {
   if (p >= 0.0) return p / std::pow(1.0 + std::pow(p / kPos, n), 1.0 / n);
   return p / std::pow(1.0 + std::pow(-p / kNeg, n), 1.0 / n);
 }
-double TubeRef(double u) {
-  return KneeRef(u + 0.02041 * u * u + 0.71917 * u * u * u, 0.46999, 0.64125, 2.4903);
-}
+double TubeRef(double u) { return KneeRef(u + 0.02041 * u * u + 0.71917 * u * u * u, 0.46999, 0.64125, 2.4903); }
 double SoftRef(double v) { return KneeRef(v, 0.65654, 0.65654, 2.8922); }
 
 // The program kernel written sample by sample (coefficients from the engine's own designs).
@@ -43,8 +41,7 @@ struct ReferenceProgram {
 
   double Stage(double x, double& state, double w, double d, double bias = 0.0) {
     state = state + (x - state) * w;
-    const double low =
-        bias != 0.0 ? (TubeRef(state * d + bias) - TubeRef(bias)) / d : TubeRef(state * d) / d;
+    const double low = bias != 0.0 ? (TubeRef(state * d + bias) - TubeRef(bias)) / d : TubeRef(state * d) / d;
     return low + SoftRef((x - state) * d) / d;
   }
 
@@ -70,14 +67,11 @@ struct ReferenceProgram {
     DesignMidBoost(design, s);
     for (int k = 0; k < 6; ++k) CopyCoefficients(k == 0 ? design.mBank.shelf : design.mBank.band[k - 1], bank[k]);
     CopyCoefficients(design.mBank.midBoost, bank[6]);
-    double drive = s.input * 1.318 - 0.286;
-    drive = drive <= 0.05 ? 0.05 : (drive >= 4.0 ? 4.0 : drive);
+    const double drive = std::clamp(s.input * 1.318 - 0.286, 0.05, 4.0);
     const bool pushPull = s.pushPull >= 0.0001f;
     const bool dynamic = pushPull || s.dynamicTube >= 0.0001f;
     const double gain = std::pow(10.0, (s.output * 24.0 - 12.0) / 20.0);
-    double fc = drive * 22.8 + 1.5;
-    fc = fc <= 2.0 ? 2.0 : std::min(fc, 60.0);
-    const double target = std::exp(-6.283185307179586 * fc / fs);
+    const double target = std::exp(-6.283185307179586 * std::clamp(drive * 22.8 + 1.5, 2.0, 60.0) / fs);
     if (r == 0.0) r = target;
     r = r + (target - r) * 0.001;
     const double tubeDrive = dynamic ? drive * DynamicGain(s, inL, inR, n) : drive;
@@ -104,10 +98,8 @@ struct ReferenceProgram {
             double& slow = ppSlow[k][ch];
             fast = fast + (std::fabs(delta) - fast) * wf;
             slow = slow + (std::fabs(delta) - slow) * w1s;
-            const double m =
-                std::tanh(((slow - fast) / (slow + fast + 1e-9) + s.pushPullPivot) * 3);
-            const double target =
-                std::clamp(1 + m * (double(s.ppDepth[k]) * s.pushPull) * 0.9, 0.05, 2.5);
+            const double m = std::tanh(((slow - fast) / (slow + fast + 1e-9) + s.pushPullPivot) * 3);
+            const double target = std::clamp(1 + m * (double(s.ppDepth[k]) * s.pushPull) * 0.9, 0.05, 2.5);
             ppGain[k][ch] = ppGain[k][ch] + (target - ppGain[k][ch]) * w10;
             y = y + ppGain[k][ch] * delta;
           }
@@ -116,17 +108,15 @@ struct ReferenceProgram {
         } else {
           for (BiquadSection& b : bank) y = RunBiquad(b, y, ch);
         }
-        const double drive = tubeDrive;
         double t = y;
         if (!s.clean) {
           if (s.hqOversample) {
             double u1, u2;
             Upsample2x(up[ch], y, u1, u2);
-            const double v1 = Stage(u1, e2[ch], w2, drive, bias);
-            const double v2 = Stage(u2, e2[ch], w2, drive, bias);
-            t = Downsample2x(down[ch], v1, v2);
+            const double v1 = Stage(u1, e2[ch], w2, tubeDrive, bias);
+            t = Downsample2x(down[ch], v1, Stage(u2, e2[ch], w2, tubeDrive, bias));
           } else {
-            t = Stage(y, e[ch], w1, drive, bias);
+            t = Stage(y, e[ch], w1, tubeDrive, bias);
           }
         }
         out[ch][i] = t * gain;

@@ -43,15 +43,9 @@ TEST(EngineSettings, ConvertsEachKindOfParameterAndIgnoresTheRest) {
       {kInput, NAN},            {kMode, INFINITY}};
   for (const auto& [idx, plain] : changes) p.OnParamChange(idx, plain);
   const Settings s = p.Engine().mSettings.Load();
-  EXPECT_EQ(s.pushPullPivot, -1.0f);
-  EXPECT_EQ(s.baxLoShelfRight, 4.5f);
-  EXPECT_EQ(s.ppDepth[7], 0.25f);
-  EXPECT_EQ(s.bypass, 0);
-  EXPECT_EQ(s.clean, 1);
-  EXPECT_EQ(s.lfFilter, 5);
-  EXPECT_EQ(s.bandListen, 1000000000);
-  EXPECT_EQ(s.input, before.input);
-  EXPECT_EQ(s.mode, before.mode);
+  EXPECT_EQ(std::tuple(s.pushPullPivot, s.baxLoShelfRight, s.ppDepth[7], int{s.bypass}, int{s.clean}, s.lfFilter,
+                       s.bandListen, s.input, s.mode),
+            std::tuple(-1.0f, 4.5f, 0.25f, 0, 1, 5, 1000000000, before.input, before.mode));
 }
 
 }  // namespace

@@ -49,11 +49,7 @@ TEST(KWeighting, At48kHzIsThePublishedPreFilter) {
 }
 
 TEST(LoudnessMeter, SteadySinesReadTheirLevel) {
-  const struct {
-    double fs, freqHz, dbfs;
-    int channels;
-    double lufs;
-  } cases[] = {
+  const struct { double fs, freqHz, dbfs; int channels; double lufs; } cases[] = {
       {48000.0, 1000.0, -20.0, 2, -20.0},  {48000.0, 1000.0, -20.0, 1, -23.0}, {48000.0, 997.0, -23.0, 2, -23.0},
       {44100.0, 997.0, -20.0, 2, -20.0},   {44100.0, 1000.0, -20.0, 1, -23.0}, {44100.0, 1000.0, -20.0, 0, -23.0},
       {96000.0, 1000.0, -10.0, 2, -10.0},
@@ -62,8 +58,7 @@ TEST(LoudnessMeter, SteadySinesReadTheirLevel) {
     LoudnessMeter meter;
     meter.Prepare(c.fs);
     Feed(meter, c.fs, {{c.dbfs, 5.0}}, c.channels, c.freqHz);
-    const std::string name = std::to_string(c.fs) + " Hz, " + std::to_string(c.freqHz) + " Hz sine, channels " +
-                             std::to_string(c.channels);
+    const std::string name = std::to_string(c.fs) + " Hz, " + std::to_string(c.freqHz) + " Hz, " + std::to_string(c.channels);
     EXPECT_NEAR(meter.Momentary(), c.lufs, 0.1) << name;
     EXPECT_NEAR(meter.ShortTerm(), c.lufs, 0.1) << name;
     EXPECT_NEAR(meter.Integrated(), c.lufs, 0.1) << name;
@@ -73,11 +68,7 @@ TEST(LoudnessMeter, SteadySinesReadTheirLevel) {
 // Stretches below -70 LUFS or 10 LU under the gated mean do not pull the integrated value down.
 TEST(LoudnessMeter, IntegratedLoudnessGates) {
   const double bothLevels = 10.0 * std::log10((std::pow(10.0, -2.6) + std::pow(10.0, -2.0)) / 2.0);
-  const struct {
-    const char* name;
-    std::vector<Segment> programme;
-    double lufs;
-  } cases[] = {
+  const struct { const char* name; std::vector<Segment> programme; double lufs; } cases[] = {
       {"quiet part under the relative gate", {{-36.0, 20.0}, {-23.0, 20.0}}, -23.0},
       {"both parts above the relative gate", {{-26.0, 20.0}, {-20.0, 20.0}}, bothLevels},
       {"silence and -80 dBFS", {{-20.0, 10.0}, {kSilent, 10.0}, {-80.0, 10.0}, {-20.0, 10.0}}, -20.0},
