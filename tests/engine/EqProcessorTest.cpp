@@ -33,15 +33,6 @@ const std::vector<Path>& Configs() {
   return configs;
 }
 
-std::vector<double> Program(int n, double seed) {
-  std::vector<double> x(static_cast<size_t>(n));
-  for (int i = 0; i < n; ++i) {
-    x[i] = 0.5 * std::sin(i * 0.011 * seed) + 0.25 * std::sin(i * 0.37 + seed) +
-           0.1 * std::sin(i * 2.3 * seed);
-  }
-  return x;
-}
-
 bool AllFinite(const std::vector<double>& v) {
   return std::all_of(v.begin(), v.end(), [](double x) { return std::isfinite(x); });
 }
@@ -52,7 +43,7 @@ TEST(EqProcessor, PathsThatIgnoreTheFilterStages) {
       {{{kBandListen, 3}, {kBypass, 1}}, {{kHFFilter, 6}}},
       {{{kMode, 1}, {kBaxLoShelfL, 3}}, {{kLFFilter, 6}, {kHFFilter, 6}}},
   };
-  const std::vector<double> x = Program(3000, 2.0);
+  const std::vector<double> x = TestSignal(0, 3000);
   for (const auto& [base, ignored] : cases) {
     Harness a, b;
     Apply(a.p, base);
@@ -65,14 +56,14 @@ TEST(EqProcessor, PathsThatIgnoreTheFilterStages) {
 // with separate buffers (Band Listen's section survives resets by design).
 TEST(EqProcessor, InPlaceCrossedMonoAndResetGiveTheSameResult) {
   const int n = 3000, block = 300;
-  const std::vector<double> l0 = Program(n, 1.0), r0 = Program(n, 1.7);
+  const std::vector<double> l0 = TestSignal(0, n), r0 = TestSignal(1, n);
   for (const Path& c : Configs()) {
     for (int channels : {1, 2}) {
       Harness separate, inPlace, other;
       for (Harness* h : {&separate, &inPlace, &other}) Apply(h->p, c.params);
       std::vector<double> sl, sr, il = l0, ir = r0, ol, orr;
       if (std::string(c.name) != "band listen") {
-        const std::vector<double> loud = Program(block * 40, 1.1);
+        const std::vector<double> loud = TestSignal(1, 8192);  // ends in the loud section
         other.Run(loud, &loud, ol, orr, block);
         other.p.Reset(other.fs, 512);
       }
@@ -116,7 +107,7 @@ TEST(EqProcessor, AnyRateAndBlockWithoutAllocatingAndRecoversFromNonFiniteInput)
       Harness hit(fs), clean(fs);
       Apply(hit.p, c.params);
       Apply(clean.p, c.params);
-      std::vector<double> x = Program(n, 1.1), hl(n), hr(n), cl, cr;
+      std::vector<double> x = TestSignal(0, n), hl(n), hr(n), cl, cr;
       clean.Run(x, &x, cl, cr, block);
       x[block * 10 + 17] = bad[run++ % 3];
       test::AllocationCounter guard;
@@ -149,7 +140,7 @@ TEST(EqProcessor, ParameterChangesEveryBlockAtTheExtremes) {
   const auto& table = ParameterTable();
   std::mt19937 rng(3);
   Harness h(44100.0, 256);
-  std::vector<double> l = Program(256, 1.0), r = Program(256, 2.0);
+  std::vector<double> l = TestSignal(0, 256), r = TestSignal(1, 256);
   for (int block = 0; block < 400; ++block) {
     for (int idx = 0; idx < kNumParams; ++idx) {
       const ParamDef& def = table[static_cast<size_t>(idx)];
@@ -194,7 +185,7 @@ TEST(EqProcessor, UserInterfaceThreadRunsAlongsideTheAudioThread) {
       if (k % 50 == 0) p.ResetLoudness();
     }
   });
-  std::vector<double> l = Program(256, 1.0), r = Program(256, 1.2);
+  std::vector<double> l = TestSignal(0, 256), r = TestSignal(1, 256);
   double* io[2] = {l.data(), r.data()};
   for (int block = 0; block < 200; ++block) p.Process(io, io, 2, 2, 256);
   done.store(true);
