@@ -142,11 +142,7 @@ TEST(ChannelKernel, MatchesTheSampleBySampleReference) {
   };
   const double fs = 48000.0;
   const int n = 1500;
-  std::vector<double> l(n), r(n);
-  for (int i = 0; i < n; ++i) {
-    l[i] = 0.8 * std::sin(i * 0.013) + 0.3 * std::sin(i * 0.9);
-    r[i] = 0.6 * std::sin(i * 0.021 + 1.0) - 0.2 * std::sin(i * 1.7);
-  }
+  const std::vector<double> l = TestSignal(0, n), r = TestSignal(1, n);
   for (const CurveKernels* curves : {&BaselineCurveKernels(), &SelectCurveKernels()}) {
     for (const Path& c : cases) {
       Harness h(fs);

@@ -82,12 +82,7 @@ struct Harness {
 
 using Params = std::vector<std::pair<int, double>>;
 
-struct Path {
-  const char* name;
-  Params params;
-  bool mono = false;
-  double fs = 48000.0;
-};
+struct Path { const char* name; Params params; bool mono = false; double fs = 48000.0; };
 
 inline const Params kBands = {{kLowCut, 40},  {kLowBoost, 60}, {kMidCut, 30}, {kHighBoost, 50}, {kBandwidth, 40},
                               {kHighCut, 25}, {kMidBoost, 45}, {kLFFilter, 3}, {kHFFilter, 2},   {kLFSlope, 2},

@@ -59,9 +59,7 @@ TEST(LoudnessMeter, SteadySinesReadTheirLevel) {
     meter.Prepare(c.fs);
     Feed(meter, c.fs, {{c.dbfs, 5.0}}, c.channels, c.freqHz);
     const std::string name = std::to_string(c.fs) + " Hz, " + std::to_string(c.freqHz) + " Hz, " + std::to_string(c.channels);
-    EXPECT_NEAR(meter.Momentary(), c.lufs, 0.1) << name;
-    EXPECT_NEAR(meter.ShortTerm(), c.lufs, 0.1) << name;
-    EXPECT_NEAR(meter.Integrated(), c.lufs, 0.1) << name;
+    for (float lufs : {meter.Momentary(), meter.ShortTerm(), meter.Integrated()}) EXPECT_NEAR(lufs, c.lufs, 0.1) << name;
   }
 }
 

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "EngineTestUtil.h"
-#include "LoudnessMeter.h"
 #include "Metering.h"
 
 namespace kyr {
@@ -93,16 +92,11 @@ TEST(LevelMeters, ReadTheFinalOutputTheInputPeakAndTheGainMatch) {
     h.Set(kAutoGainMatch, gainMatch ? 1.0 : 0.0);
     std::vector<double> outL, outR;
     h.Run(x, &x, outL, outR, 512);
-
-    LoudnessMeter reference;
-    reference.Prepare(fs);
-    reference.Process(outL.data(), outR.data(), true, static_cast<int>(outL.size()));
     const LevelReadings levels = h.p.GetLevels();
-    EXPECT_FLOAT_EQ(levels.integrated, reference.Integrated()) << gainMatch;
-    EXPECT_FLOAT_EQ(levels.momentary, reference.Momentary()) << gainMatch;
     EXPECT_NEAR(levels.inputTruePeak, -20.0, 0.05) << gainMatch;
-    // Output at -7.2 dB; the gain match brings it back.
-    EXPECT_NEAR(levels.integrated, gainMatch ? -20.0 : -27.2, 1.0) << gainMatch;
+    // Output at -7.2 dB (the tube adds a quarter dB); the gain match brings it back.
+    EXPECT_NEAR(levels.integrated, gainMatch ? -20.0 : -27.2, 0.5) << gainMatch;
+    EXPECT_NEAR(levels.momentary, gainMatch ? -20.0 : -27.2, 0.5) << gainMatch;
     EXPECT_FLOAT_EQ(levels.gainMatchDb, gainMatch ? static_cast<float>(Db(h.p.GetGainMatch().Gain())) : 0.0f);
 
     // The page's reset reaches the meter through the processor.

@@ -30,9 +30,8 @@ constexpr double kMeterTolerance = 2e-3;  // the page shows meters as single-pre
 bool Recorded(int i) { return i < kDenseFrames || i % kStride == 0; }
 
 float MeterValue(const Meters& m, int k) {
-  const std::atomic<float>* fields[] = {&m.thd,  &m.drive, &m.loRed,  &m.hiRed, &m.tp,
-                                        &m.lufs, &m.xf,    &m.tb,     &m.ease,  &m.ppg[0],
-                                        &m.ppg[5], &m.ppbg[0], &m.ppbg[1]};
+  const std::atomic<float>* fields[] = {&m.thd, &m.drive, &m.loRed, &m.hiRed, &m.tp,     &m.lufs,    &m.xf,
+                                        &m.tb,  &m.ease,  &m.ppg[0], &m.ppg[5], &m.ppbg[0], &m.ppbg[1]};
   return fields[k]->load();
 }
 constexpr int kMeterCount = 13;
