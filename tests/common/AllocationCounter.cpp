@@ -75,7 +75,6 @@ void* CountedNew(std::size_t size, std::size_t alignment = 0) {
 namespace kyr::test {
 
 AllocationCounter::AllocationCounter() : mStart(tThreadCount) {}
-AllocationCounter::~AllocationCounter() = default;
 long AllocationCounter::Count() const { return tThreadCount - mStart; }
 
 }  // namespace kyr::test
@@ -116,9 +115,7 @@ void* memalign(size_t alignment, size_t size) { return Note(), __libc_memalign(a
 int posix_memalign(void** out, size_t alignment, size_t size) {
   Note();
   void* p = __libc_memalign(alignment, size);
-  if (p == nullptr) return 12;  // ENOMEM
-  *out = p;
-  return 0;
+  return p == nullptr ? 12 : (*out = p, 0);  // 12: ENOMEM
 }
 void free(void* p) { __libc_free(p); }
 }

@@ -8,7 +8,6 @@ namespace kyr::test {
 class AllocationCounter {
  public:
   AllocationCounter();
-  ~AllocationCounter();
   AllocationCounter(const AllocationCounter&) = delete;
   AllocationCounter& operator=(const AllocationCounter&) = delete;
 

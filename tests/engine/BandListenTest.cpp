@@ -12,10 +12,7 @@ using namespace test;
 
 // Indices outside a table take its nearest entry; an unknown band listens at 1 kHz.
 TEST(BandListen, CentresFollowTheControlsDisplayFrequencies) {
-  struct Case {
-    int band, freqParam;
-    double freqValue, expectHz;
-  };
+  struct Case { int band, freqParam; double freqValue, expectHz; };
   const Case cases[] = {{1, kLowBoostFreq, 0, 20.0},    {2, kLowCutFreq, 0, 30.0},     {3, kMidBoostFreq, 7, 3000.0},
                         {4, kMidCutFreq, 5, 700.0},     {5, kHighBoostFreq, 4, 8000.0}, {6, kHighCutFreq, 1, 4000.0},
                         {7, kBaxLoShelfFreq, 8, 361.0}, {8, kBaxHiShelfFreq, 0, 1600.0}, {3, kMidBoostFreq, 99, 3000.0},
@@ -30,11 +27,7 @@ TEST(BandListen, CentresFollowTheControlsDisplayFrequencies) {
 
 // The centre passes at the output level, also under Bypass; a centre above the rate limit moves to it.
 TEST(BandListen, PassesTheCentreAtTheOutputLevel) {
-  struct Case {
-    double fs;
-    int band, freqParam, freqValue;
-    double centreHz, output, expectDb;
-  };
+  struct Case { double fs; int band, freqParam, freqValue; double centreHz, output, expectDb; };
   const Case cases[] = {{48000.0, 3, kMidBoostFreq, 2, 500.0, 100.0, 12.0},
                         {44100.0, 6, kHighCutFreq, 3, 0.49 * 44100.0, 50.0, 0.0}};  // 28 kHz asked
   for (const Case& c : cases) {

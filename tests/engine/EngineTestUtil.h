@@ -123,8 +123,6 @@ inline const std::vector<Path>& Paths() {
   return paths;
 }
 
-inline void Apply(EqProcessor& p, const Params& params) {
-  for (const auto& [idx, v] : params) p.OnParamChange(idx, v);
-}
+inline void Apply(EqProcessor& p, const Params& params) { for (const auto& [idx, v] : params) p.OnParamChange(idx, v); }
 
 }  // namespace kyr::test

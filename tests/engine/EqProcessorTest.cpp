@@ -23,14 +23,11 @@ namespace {
 using namespace test;
 
 // The recorded paths, plus first-order filter slopes and Clean under Bypass.
-const std::vector<Path>& Configs() {
-  static const std::vector<Path> configs = [] {
-    std::vector<Path> v = Paths();
-    v.push_back({"hq six", {{kHQOversample, 1}, {kLFFilter, 1}, {kLFSlope, 0}, {kHFFilter, 6}, {kHFSlope, 0}, {kInput, 100}}});
-    v.push_back({"clean bypass", {{kClean, 1}, {kBypass, 1}, {kHFFilter, 4}, {kAutoGainMatch, 1}}});
-    return v;
-  }();
-  return configs;
+std::vector<Path> Configs() {
+  std::vector<Path> v = Paths();
+  v.push_back({"hq six", {{kHQOversample, 1}, {kLFFilter, 1}, {kLFSlope, 0}, {kHFFilter, 6}, {kHFSlope, 0}, {kInput, 100}}});
+  v.push_back({"clean bypass", {{kClean, 1}, {kBypass, 1}, {kHFFilter, 4}, {kAutoGainMatch, 1}}});
+  return v;
 }
 
 bool AllFinite(const std::vector<double>& v) {

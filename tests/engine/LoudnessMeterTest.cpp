@@ -14,10 +14,7 @@ using namespace test;
 
 constexpr double kSilent = -999.0;  // a segment of digital silence
 
-struct Segment {
-  double dbfs;  // sine amplitude in dBFS (kSilent for silence)
-  double seconds;
-};
+struct Segment { double dbfs, seconds; };  // a sine's amplitude in dBFS (kSilent for silence)
 
 // Feeds sine segments in 512-sample blocks; channels 2: both, 1: left only, 0: mono meter.
 void Feed(LoudnessMeter& meter, double fs, const std::vector<Segment>& segments, int channels = 2,
