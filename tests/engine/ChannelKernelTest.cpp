@@ -166,20 +166,5 @@ TEST(ChannelKernel, MatchesTheSampleBySampleReference) {
   }
 }
 
-// A Mode change starts the new Mode's filters from silence (stale states would click): Tube, BAX,
-// Tube, BAX each sound like a new plug-in in that Mode.
-TEST(ChannelKernel, ModeChangeStartsTheNewModeFromSilence) {
-  const Params settings = {{kLowBoost, 100}, {kLFFilter, 4}, {kBaxLoShelfL, 4}};
-  const std::vector<double> x = Sine(80.0, 48000.0, 1024, 0.7);
-  Harness h;
-  Apply(h.p, settings);
-  for (int mode : {0, 1, 0, 1}) {
-    Harness fresh;
-    Apply(fresh.p, With(settings, {{kMode, mode}}));
-    h.Set(kMode, mode);
-    EXPECT_EQ(h.RunStereoSame(x), fresh.RunStereoSame(x)) << mode;
-  }
-}
-
 }  // namespace
 }  // namespace kyr

@@ -49,6 +49,22 @@ TEST(EqProcessor, PathsThatIgnoreTheFilterStages) {
   }
 }
 
+// A Mode or listened band change starts the new filters from silence (stale states would click):
+// after each change the output equals a new plug-in's with the same settings.
+TEST(EqProcessor, ModeAndListenedBandChangesStartFromSilence) {
+  Params settings = {{kLowBoost, 100}, {kLFFilter, 4}, {kBaxLoShelfL, 4}};
+  const std::vector<double> x = Sine(80.0, 48000.0, 1024, 0.7);
+  Harness h;
+  Apply(h.p, settings);
+  for (const auto& [idx, v] : Params{{kMode, 0}, {kMode, 1}, {kMode, 0}, {kMode, 1}, {kBandListen, 3}, {kBandListen, 4}}) {
+    settings.push_back({idx, v});
+    Harness fresh;
+    Apply(fresh.p, settings);
+    h.Set(idx, v);
+    EXPECT_EQ(h.RunStereoSame(x), fresh.RunStereoSame(x)) << idx << " " << v;
+  }
+}
+
 // In-place, crossed, mono and reset-after-loud processing sound bit for bit like a new plug-in
 // with separate buffers (Band Listen's section survives resets by design).
 TEST(EqProcessor, InPlaceCrossedMonoAndResetGiveTheSameResult) {
