@@ -4,10 +4,8 @@
 #include <cmath>
 #include <vector>
 
-#include "ChannelKernels.h"
 #include "CurveKernels.h"
 #include "EngineTestUtil.h"
-#include "FilterDesign.h"
 #include "Oversampler.h"
 #include "ProgramBank.h"
 

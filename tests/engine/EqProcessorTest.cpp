@@ -56,7 +56,8 @@ TEST(EqProcessor, ModeAndListenedBandChangesStartFromSilence) {
   const std::vector<double> x = Sine(80.0, 48000.0, 1024, 0.7);
   Harness h;
   Apply(h.p, settings);
-  for (const auto& [idx, v] : Params{{kMode, 0}, {kMode, 1}, {kMode, 0}, {kMode, 1}, {kBandListen, 3}, {kBandListen, 4}}) {
+  const Params changes = {{kMode, 0}, {kMode, 1}, {kMode, 0}, {kMode, 1}, {kBandListen, 3}, {kBandListen, 4}};
+  for (const auto& [idx, v] : changes) {
     settings.push_back({idx, v});
     Harness fresh;
     Apply(fresh.p, settings);

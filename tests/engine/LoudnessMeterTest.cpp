@@ -55,8 +55,9 @@ TEST(LoudnessMeter, SteadySinesReadTheirLevel) {
     LoudnessMeter meter;
     meter.Prepare(c.fs);
     Feed(meter, c.fs, {{c.dbfs, 5.0}}, c.channels, c.freqHz);
-    const std::string name = std::to_string(c.fs) + " Hz, " + std::to_string(c.freqHz) + " Hz, " + std::to_string(c.channels);
-    for (float lufs : {meter.Momentary(), meter.ShortTerm(), meter.Integrated()}) EXPECT_NEAR(lufs, c.lufs, 0.1) << name;
+    for (float lufs : {meter.Momentary(), meter.ShortTerm(), meter.Integrated()}) {
+      EXPECT_NEAR(lufs, c.lufs, 0.1) << c.fs << " Hz, " << c.freqHz << " Hz sine, channels " << c.channels;
+    }
   }
 }
 
