@@ -141,7 +141,7 @@ test('the command buttons switch and copy A/B, reset all, undo and redo; the lit
   await session.withLoaded(async (editor) => {
     const command = (title) => editor.page.locator(`[data-cmd="${title}"]`).click();
     const lit = () => editor.page.locator('[data-cmd^="Settings "].on').allTextContents();
-    await editor.run('SPVFD(25, 0.000000)');
+    await editor.run('SPVFD(3, 0.500000)', 'SPVFD(25, 0.000000)');
     await command('Settings B');
     await editor.run('SPVFD(12, 0.750000)');  // a host change while B is lit
     let mark = await editor.mark();
@@ -158,17 +158,19 @@ test('the command buttons switch and copy A/B, reset all, undo and redo; the lit
     await command('Settings B');
     assert.deepEqual(await editor.edits(mark), []);
     await command('Reset all parameters to their defaults');
-    assert.deepEqual(await editor.edits(mark), gesture(25, 1));
+    const reset = [...gesture(3, 0), ...gesture(25, 1)];
+    assert.deepEqual(await editor.edits(mark), reset);
     assert.equal(await editor.text('BAX Link'), 'Linked');
+    // Reset is one step, undone last change first.
     mark = await editor.mark();
     await command('Undo');
     await command('Redo');
-    assert.deepEqual(await editor.edits(mark), [...gesture(25, 0), ...gesture(25, 1)]);
+    assert.deepEqual(await editor.edits(mark), [...gesture(25, 0), ...gesture(3, 0.5), ...reset]);
     assert.equal(await editor.page.locator('[data-cmd="Redo"].disabled').count(), 1);
     // Each switch stores the slot anew: B keeps the reset made while it was lit.
     await command('Settings A');
     mark = await editor.mark();
     await command('Settings B');
-    assert.deepEqual(await editor.edits(mark), gesture(25, 1));
+    assert.deepEqual(await editor.edits(mark), reset);
   });
 });
