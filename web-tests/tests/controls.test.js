@@ -2,7 +2,7 @@
 // Gestures on the controls, typed values, and undo/redo/A-B through the page's shortcuts and buttons.
 const test = require('node:test');
 const assert = require('node:assert/strict');
-const { useBrowser, gesture } = require('../harness/session');
+const { useBrowser, gesture } = require('../harness/host');
 const { samfd } = require('../harness/fixtures');
 
 const session = useBrowser();

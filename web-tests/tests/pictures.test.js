@@ -3,8 +3,7 @@
 const test = require('node:test');
 const assert = require('node:assert/strict');
 const path = require('node:path');
-const { useBrowser, gesture } = require('../harness/session');
-const { screenshotDir } = require('../harness/host');
+const { useBrowser, gesture, screenshotDir } = require('../harness/host');
 const { samfd, payloadOf, loadResponses } = require('../harness/fixtures');
 
 const session = useBrowser();

@@ -3,8 +3,7 @@
 const test = require('node:test');
 const assert = require('node:assert/strict');
 const fs = require('node:fs');
-const { useBrowser, gesture } = require('../harness/session');
-const { kPagePath } = require('../harness/host');
+const { useBrowser, gesture, kPagePath } = require('../harness/host');
 const { samfd } = require('../harness/fixtures');
 
 const session = useBrowser();

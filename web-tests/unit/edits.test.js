@@ -2,7 +2,7 @@
 // Undo/redo, A/B compare, the page state and wheel steps of the page, without a browser.
 const test = require('node:test');
 const assert = require('node:assert/strict');
-const { loadModules } = require('../harness/modules');
+const { loadModules } = require('../harness/fixtures');
 
 function newPage() {
   const posted = [];

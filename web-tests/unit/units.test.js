@@ -2,8 +2,7 @@
 // The page's parameter model: display texts, values in dB, typed values read by their unit, the curve's rate.
 const test = require('node:test');
 const assert = require('node:assert/strict');
-const { loadModules } = require('../harness/modules');
-const { loadFixtures, loadPageData } = require('../harness/fixtures');
+const { loadModules, loadFixtures, loadPageData } = require('../harness/fixtures');
 
 // A page with the plug-in's parameters, as its description message gives them.
 function newPage() {
