@@ -33,7 +33,6 @@ test('a click on a value or typing at a selector opens a text field; its keys st
       if (c.role) await e.locator(c.name, c.role).focus();
       else await e.locator(c.name, 'readout').click();
       await e.page.keyboard.type(c.typed);
-      assert.equal(await field.count(), 1);
       await e.page.keyboard.press(c.key);
       // Refused text keeps the field open with a message; Escape leaves it.
       if (c.refused) {
@@ -89,24 +88,20 @@ test('drags, double-click, arrow keys, switches, segments, menus and listen butt
     ...gesture(13, 1), ...gesture(32, 1), ...gesture(8, 1), ...gesture(38, 0.5), ...gesture(38, 0), ...gesture(15, 1)]);
 });
 
-test('the wheel steps by distance, Shift finely from either axis, one gesture per burst; shortcuts undo it', async () => {
+test('a wheel burst is one gesture that moves by the distance travelled; the page\'s shortcuts undo it', async () => {
   await session.withLoaded(async (editor) => {
     const { page } = editor;
     const mark = await editor.mark();
     await editor.hoverKnob('Output');
     for (let i = 0; i < 8; i++) await page.mouse.wheel(0, -10);  // an 80 px trackpad swipe
-    await page.keyboard.down('Shift');
-    await page.mouse.wheel(-100, 0);
-    await page.mouse.wheel(0, -100);
-    await page.keyboard.up('Shift');
     await page.keyboard.press('Control+z');  // while the burst is still open
     await idle(500);
-    const burst = gesture(kOutput, 0.501, 0.502, 0.503, 0.504, 0.505, 0.506, 0.507, 0.508, 0.509, 0.51);
+    const burst = gesture(kOutput, 0.501, 0.502, 0.503, 0.504, 0.505, 0.506, 0.507, 0.508);
     assert.deepEqual(await editor.edits(mark), [...burst, ...gesture(kOutput, 0.5)]);
     // The host is not sent the shortcut's key, so it does not undo as well.
     assert.deepEqual((await editor.posted(mark)).filter((m) => m.msg === 'SKPFUI' && m.utf8 === 'z'), []);
     await page.keyboard.press('Control+y');
-    assert.equal(await editor.kyr('value', 'Output'), 0.51);
+    assert.equal(await editor.kyr('value', 'Output'), 0.508);
     await page.keyboard.press('Meta+Shift+z');  // nothing left to redo
     await page.keyboard.press('Meta+z');
     assert.equal(await editor.kyr('value', 'Output'), 0.5);

@@ -16,8 +16,7 @@ test('display texts come from the engine\'s table, with units and without binary
   const page = newPage();
   const param = (name) => page.gByName[name];
   const cases = [
-    ['Input', 0.333, '33.3 %'], ['Tilt', 0.25, '-1.5 dB'], ['Tilt', 0.75, '+1.5 dB'],
-    ['Width', 0.505, '101 %'], ['High Boost Freq', 1, '16k'], ['LF Slope', 0, '6'], ['Bypass', 1, 'on'],
+    ['Input', 0.333, '33.3 %'], ['Tilt', 0.25, '-1.5 dB'], ['Tilt', 0.75, '+1.5 dB'], ['Width', 0.505, '101 %'],
   ];
   for (const [key, norm, text] of cases) assert.equal(page.displayText(param(key), norm), text, `${key} ${norm}`);
   assert.deepEqual([param('High Boost Freq').unit, param('LF Slope').unit], ['Hz', 'dB/oct']);
@@ -74,19 +73,17 @@ test('dB shown beside % is the level, or what the band adds to the drawn curve a
     ['Mid Boost', 100, 'Mid Boost Freq', 4, 1000], ['Mid Cut', 60, 'Mid Cut Freq', 0, 200], ['High Boost', 70, 'High Boost Freq', 5, 10000],
     ['Low Cut', 100, 'Low Cut Freq', 0, 30], ['Low Boost', 35, 'Low Boost Freq', 3, 140], ['High Cut', 80, 'High Cut Freq', 0, 1700],
   ];
-  for (const fs of [44100, 96000]) {
-    page.gSampleRate = fs;
-    for (const [name, amount, freq, index, hz] of bands) {
-      set(freq, index);
-      set('Bandwidth', 100);
-      set(name, 0);
-      const flat = curveDb(hz);
-      set(name, amount);
-      const db = page.gainDbOf(page.gByName[name]);
-      assert.ok(Math.abs(db) > 1, `${name} gives a gain`);
-      assert.ok(Math.abs(curveDb(hz) - flat - db) < 1e-9, `${name} at ${fs}: ${db} against ${curveDb(hz) - flat}`);
-      set(name, 0);
-    }
+  page.gSampleRate = 44100;  // not the page's default rate: the rate must be taken into account
+  for (const [name, amount, freq, index, hz] of bands) {
+    set(freq, index);
+    set('Bandwidth', 100);
+    set(name, 0);
+    const flat = curveDb(hz);
+    set(name, amount);
+    const db = page.gainDbOf(page.gByName[name]);
+    assert.ok(Math.abs(db) > 1, `${name} gives a gain`);
+    assert.ok(Math.abs(curveDb(hz) - flat - db) < 1e-9, `${name}: ${db} against ${curveDb(hz) - flat}`);
+    set(name, 0);
   }
 });
 
