@@ -24,7 +24,6 @@ work="$(mktemp -d)"
 trap 'rm -rf "$work"; wineserver -k >/dev/null 2>&1 || true' EXIT
 
 version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$linux_dir/CMakeCache.txt")"
-check "the project version is known" test -n "$version"
 
 # The text of each file after the first appears, whole and unchanged, in the first.
 contains_files() { local all part f; all="$(cat "$1")"; shift; for f; do part="$(cat "$f")"; [[ "$all" == *"$part"* ]] || return 1; done; }
