@@ -1,5 +1,6 @@
 'use strict';
-// The plug-in's statements and the engine's data for the page: from the file an env variable names, else the build.
+// The plug-in's statements and the engine's data for the page (from the file an env variable names, else the build)
+// and the page's own modules for the logic tests.
 const fs = require('node:fs');
 const os = require('node:os');
 const path = require('node:path');
