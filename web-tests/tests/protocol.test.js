@@ -26,6 +26,7 @@ test('controls are built from the description with the plug-in\'s names and unit
     await editor.run('SPVFD(12, 0.625000)', 'SPVFD(8, 1.000000)', 'SPVFD(13, 1.000000)', 'SPVFD(44, 0.250000)');
     assert.equal(await editor.locator('Output', 'readout').textContent(), '62.5 %\u00a0+3.0 dB');
     assert.equal(await editor.locator('Clean', 'switch').innerText(), 'Clean');
+    assert.equal(await editor.locator('High Boost Freq', 'select').textContent(), '16\u2009kHz');
     // A band amount shows the dB it adds at the frequency its selector shows, and follows it.
     await editor.run('SPVFD(3, 1.000000)');
     const lowBoost = () => editor.locator('Low Boost', 'readout').textContent();
