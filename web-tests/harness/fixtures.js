@@ -1,8 +1,10 @@
 'use strict';
-// The plug-in's statements and the engine's data for the page: from the file an env variable names, else the build.
+// The plug-in's statements and the engine's data for the page (from the file an env variable names, else the build)
+// and the page's own modules for the logic tests.
 const fs = require('node:fs');
 const os = require('node:os');
 const path = require('node:path');
+const vm = require('node:vm');
 const { execFileSync } = require('node:child_process');
 
 const kBuild = path.resolve(__dirname, '..', '..', 'build');
@@ -38,4 +40,12 @@ function loadFixtures() {
   return fixtures;
 }
 
-module.exports = { samfd, payloadOf, loadFixtures, loadPageData, loadResponses };
+// Page modules from resources/web/src in one fresh context, in order, as the build joins them.
+const kSrc = path.resolve(__dirname, '..', '..', 'resources', 'web', 'src');
+function loadModules(names, globals = {}) {
+  const context = vm.createContext({ kPageData: loadPageData(), ...globals });
+  for (const name of names) vm.runInContext(fs.readFileSync(path.join(kSrc, name), 'utf8'), context, { filename: name });
+  return context;
+}
+
+module.exports = { samfd, payloadOf, loadFixtures, loadPageData, loadResponses, loadModules };

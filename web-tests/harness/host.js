@@ -2,7 +2,9 @@
 // Plays the plug-in's side of the editor in headless Chromium: serves the page, injects the host's scripts, records posts.
 const fs = require('node:fs');
 const path = require('node:path');
+const { before, after } = require('node:test');
 const { chromium } = require('playwright-core');
+const { loadFixtures } = require('./fixtures');
 
 const kRepo = path.resolve(__dirname, '..', '..');
 // The page as the build writes it from resources/web/src (KYR_PAGE names another build's).
@@ -106,4 +108,28 @@ async function openEditor(browser, { dpr = 1, csp = null } = {}) {
   return editor;
 }
 
-module.exports = { launch, openEditor, screenshotDir, kPagePath, kRepo };
+// One browser per test file; each test opens its own editor page in a fresh context and closes it afterwards.
+function useBrowser() {
+  const session = { browser: null, fixtures: loadFixtures() };
+  before(async () => { session.browser = await launch(); });
+  after(async () => { if (session.browser) await session.browser.close(); });
+  // Runs fn with an editor page (loaded: the plug-in's page-load sequence already run), closed afterwards.
+  const using = (load) => async (fn, options) => {
+    const editor = await openEditor(session.browser, options);
+    try {
+      if (load) await editor.load(session.fixtures);
+      return await fn(editor);
+    } finally {
+      await editor.close();
+    }
+  };
+  session.withLoaded = using(true);
+  session.withBlank = using(false);
+  return session;
+}
+
+// The gesture messages that one complete edit of a parameter produces.
+const gesture = (paramIdx, ...values) =>
+  [{ msg: 'BPCFUI', paramIdx }, ...values.map((value) => ({ msg: 'SPVFUI', paramIdx, value })), { msg: 'EPCFUI', paramIdx }];
+
+module.exports = { launch, openEditor, screenshotDir, useBrowser, gesture, kPagePath, kRepo };

