@@ -41,7 +41,7 @@ test('the drawn response curve is the engine\'s own within 0.1 dB, at the engine
   });
 });
 
-test('canvases stay crisp at device pixel ratios 1, 1.5 and 2; screenshots are written', async () => {
+test('canvases stay crisp at device pixel ratios 1, 1.5 and 2, and follow a change; screenshots are written', async () => {
   const dir = screenshotDir();
   for (const dpr of [1, 1.5, 2]) {
     await session.withLoaded(async (editor) => {
@@ -56,6 +56,13 @@ test('canvases stay crisp at device pixel ratios 1, 1.5 and 2; screenshots are w
       for (const [w, h, cssW, cssH] of sizes) assert.deepEqual([w, h], [Math.round(cssW * dpr), Math.round(cssH * dpr)]);
       await editor.page.screenshot({ path: path.join(dir, `editor-${dpr}x.png`) });
       assert.deepEqual(editor.pageErrors, []);
+      if (dpr !== 1) return;
+      // Moved to a screen of another pixel ratio while open: the canvases sharpen for it.
+      const cdp = await editor.context.newCDPSession(editor.page);
+      await cdp.send('Emulation.setDeviceMetricsOverride', { width: 1200, height: 560, deviceScaleFactor: 2, mobile: false });
+      await editor.run(session.fixtures.spectrum, session.fixtures.meters);
+      assert.deepEqual(await editor.page.evaluate(() => Array.from(document.querySelectorAll('canvas')).map((c) => c.width)),
+        sizes.map(([w]) => 2 * w));
     }, { dpr });
   }
 });
