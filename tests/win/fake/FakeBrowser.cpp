@@ -1,9 +1,7 @@
-// The fake runtime's loader entry, environment and controller, and the test's control functions.
-#include <cstdio>
+// The fake runtime's loader entry and environment, and the test's control functions.
 #include <vector>
 
 #include "FakeRuntime.h"
-#include "FakeWebView.h"
 #include "FakeWebView2.h"
 
 namespace fake {
@@ -89,54 +87,6 @@ std::string DescribeOptions(ICoreWebView2EnvironmentOptions* options) {
   return text;
 }
 
-class FakeController final : public Object<ICoreWebView2Controller> {
- public:
-  FakeController() : mWebView(new FakeWebView()) {}
-  ~FakeController() override { mWebView->Release(); }
-
-  FAKE_LOGGED(put_IsVisible, (BOOL visible), "Controller.put_IsVisible " + BoolText(visible))
-  FAKE_LOGGED(put_Bounds, (RECT bounds), "Controller.put_Bounds " + RectText(bounds))
-  HRESULT STDMETHODCALLTYPE SetBoundsAndZoomFactor(RECT bounds, double zoom) override {
-    char factor[32];
-    std::snprintf(factor, sizeof(factor), "%g", zoom);
-    Log("Controller.SetBoundsAndZoomFactor " + RectText(bounds) + " " + factor);
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE Close() override {
-    Log("Controller.Close");
-    // Closing ends every event registration of the page.
-    mWebView->DropHandlers();
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE get_CoreWebView2(ICoreWebView2** webView) override {
-    *webView = mWebView;
-    mWebView->AddRef();
-    return S_OK;
-  }
-
-  FAKE_NOTIMPL(get_IsVisible, BOOL*)
-  FAKE_NOTIMPL(get_Bounds, RECT*)
-  FAKE_NOTIMPL(get_ZoomFactor, double*)
-  FAKE_NOTIMPL(put_ZoomFactor, double)
-  FAKE_NOTIMPL_EVENT(ZoomFactorChanged)
-  FAKE_NOTIMPL(MoveFocus, COREWEBVIEW2_MOVE_FOCUS_REASON)
-  FAKE_NOTIMPL_EVENT(MoveFocusRequested)
-  FAKE_NOTIMPL_EVENT_AS(GotFocus, ICoreWebView2FocusChangedEventHandler)
-  FAKE_NOTIMPL_EVENT_AS(LostFocus, ICoreWebView2FocusChangedEventHandler)
-  FAKE_NOTIMPL_EVENT(AcceleratorKeyPressed)
-  FAKE_NOTIMPL(get_ParentWindow, HWND*)
-  FAKE_NOTIMPL(put_ParentWindow, HWND)
-  FAKE_NOTIMPL(NotifyParentWindowPositionChanged)
-
- private:
-  static std::string RectText(const RECT& r) {
-    return std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right) + " " +
-           std::to_string(r.bottom);
-  }
-
-  FakeWebView* mWebView;
-};
-
 class FakeEnvironment final : public Object<ICoreWebView2Environment> {
  public:
   HRESULT STDMETHODCALLTYPE CreateCoreWebView2Controller(
@@ -152,15 +102,14 @@ class FakeEnvironment final : public Object<ICoreWebView2Environment> {
         completed->Invoke(HRESULT_FROM_WIN32(ERROR_INVALID_STATE), nullptr);
         return;
       }
-      auto* controller = new FakeController();
+      ICoreWebView2Controller* controller = NewController();
       completed->Invoke(S_OK, controller);
       controller->Release();
     });
     return S_OK;
   }
   FAKE_NOTIMPL(CreateWebResourceResponse, IStream*, int, LPCWSTR, LPCWSTR, ICoreWebView2WebResourceResponse**)
-  FAKE_NOTIMPL(get_BrowserVersionString, LPWSTR*)
-  FAKE_NOTIMPL_EVENT(NewBrowserVersionAvailable)
+  FAKE_NOTIMPL(get_BrowserVersionString, LPWSTR*) FAKE_NOTIMPL_EVENT(NewBrowserVersionAvailable)
 };
 
 }  // namespace

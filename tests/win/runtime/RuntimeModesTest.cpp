@@ -90,8 +90,6 @@ TEST(RuntimeModes, HandlerRemovingItselfWhileItRunsKeepsItselfAlive) {
   // it and then goes on to report the download.
   FakeWebView2_EndDownload(2);
   EXPECT_EQ(listener.finished, (std::vector<std::pair<std::string, bool>>{{"C:\\downloads\\file.bin", true}}));
-  EXPECT_EQ(Matching(TakeLog(), "Download.remove_"),
-            (std::vector<std::string>{"Download.remove_BytesReceivedChanged 11", "Download.remove_StateChanged 12"}));
   Close(page, 1);
 }
 
@@ -113,10 +111,6 @@ TEST(RuntimeModes, RuntimeWithoutTheLaterOptionsInterfaces) {
   FakeWebView2_SetModes(kFakeOptionsFirstRevisionOnly);
   Listener listener;
   auto page = Open(listener, true);
-  const auto loader = Matching(TakeLog(), "Loader.");
-  ASSERT_EQ(loader.size(), 1u);
-  EXPECT_NE(loader[0].find("options=target=131.0.2903.40 language=(none) sso=0"), std::string::npos) << loader[0];
-  EXPECT_EQ(loader[0].find("exclusive="), std::string::npos) << loader[0];
   Close(page, 1);
 }
 
