@@ -24,19 +24,12 @@ class WindowsHostTest : public ::testing::Test {
     ASSERT_TRUE(host.CreateInstance(error)) << error;
   }
 
-  template <typename Proc>
-  Proc Export(const char* name) {
-    return reinterpret_cast<Proc>(
-        reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(host.ModuleHandle()), name)));
-  }
-
   kyr::tools::HostedPlugin host{"Kyr Windows Host"};
 };
 
-// The texts of the factory and the counting of InitDll/ExitDll are checked on Linux
-// (tests/integration/ModuleTest.cpp, same sources); here the Windows exports and byte order.
+// The factory's texts and InitDll/ExitDll counting: tests/integration (same sources).
 TEST_F(WindowsHostTest, ExportsExitDllAndGivesTheClassIdInComByteOrder) {
-  ASSERT_NE(Export<void*>("ExitDll"), nullptr);
+  ASSERT_NE(GetProcAddress(static_cast<HMODULE>(host.ModuleHandle()), "ExitDll"), nullptr);
   PClassInfo info{};
   ASSERT_EQ(host.Factory()->getClassInfo(0, &info), kResultOk);
   // F2AEE70D-00DE-4F4E, then "Wvoa" and "Tz4u" in the COM byte order of the first two words.

@@ -1,6 +1,5 @@
 // The Win32 services behind platform/Platform.h (on Wine's default US keyboard layout) and the
-// framework's idle timers. Window client rectangles, the user32 DPI lookup, the module path and key-downs to the host's window
-// are seen through the editor tests (tests/win/editor, tests/win/integration).
+// framework's idle timers; window metrics and key-downs: tests/win/editor and integration.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -9,7 +8,6 @@
 #include <thread>
 
 #include "MessageLoop.h"
-#include "WindowMetrics.h"
 #include "framework/Timer.h"
 #include "platform/Platform.h"
 
@@ -23,20 +21,6 @@ TEST(KeyScan, AnswersTheLayoutsVirtualKeyAndShiftState) {
     int16_t expected;
   } kCases[] = {{'a', 0x41}, {'A', 0x141}, {'1', 0x31}, {'!', 0x131}, {' ', 0x20}, {'/', 0xBF}, {'?', 0x1BF}};
   for (const auto& c : kCases) EXPECT_EQ(KeyScan(c.c), c.expected) << c.c;
-}
-
-UINT WINAPI Dpi0(HWND) { return 0; }
-win::GetDpiForWindowProc gAnswer = nullptr;
-
-// The DPI function missing, or 0 (the answer for a window that does not exist): scale 1, not a
-// collapsed page. (DPI over 96 is seen through tests/win/editor.)
-TEST(WindowScale, OneWhenTheDpiCannotBeRead) {
-  for (win::GetDpiForWindowProc answer : {win::GetDpiForWindowProc{}, &Dpi0}) {
-    gAnswer = answer;
-    win::SetDpiLookup([] { return gAnswer; });
-    EXPECT_EQ(GetWindowScale(nullptr), 1.0f);
-  }
-  win::SetDpiLookup(nullptr);
 }
 
 TEST(PostToUIThread, RunsTasksInOrderThroughTheMessageLoop) {
