@@ -12,20 +12,18 @@ namespace fake {
 using namespace oskel::platform::win;
 
 void Log(const std::string& entry);
-std::string Utf8(const wchar_t* text);
+// The tests' texts are ASCII: each UTF-16 unit becomes one char.
+std::string Narrow(const wchar_t* text);
 // A fresh CoTaskMemAlloc copy, as the runtime hands strings out.
 LPWSTR TaskString(const wchar_t* text);
 void Defer(std::function<void()> call);
-// A new controller with its web view (FakeWebView.cpp).
-ICoreWebView2Controller* NewController();
+ICoreWebView2Controller* NewController();  // with its web view
 
 extern int gLiveObjects;
 extern int gHeldHandlers;
-// The FakeWebView2Mode flags in force.
-extern int gModes;
+extern int gModes;  // the FakeWebView2Mode flags in force
 
-// Reference counting, a live-object count and QueryInterface for every fake runtime object: it
-// answers IUnknown, `Primary` and the interfaces `Primary` extends (`Bases`) with `Primary`.
+// Reference counting, a live-object count and QueryInterface (IUnknown, `Primary`, `Bases`).
 template <typename Primary, typename... Bases>
 class Object : public Primary {
  public:
@@ -78,8 +76,7 @@ class Held {
   Handler* mHandler = nullptr;
 };
 
-// Completes a request later, as the runtime does from its message loop: `finish` gets the
-// host's handler, which the fake holds until then.
+// Completes a request later with the host's handler, which the fake holds until then.
 template <typename Handler, typename Finish>
 void CompleteLater(Handler* handler, Finish finish) {
   auto held = std::make_shared<Held<Handler>>(handler);

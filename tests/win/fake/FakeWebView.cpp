@@ -1,7 +1,4 @@
 // The fake runtime's controller, web view, settings, event arguments and download operation.
-#include <algorithm>
-#include <cstdio>
-#include <vector>
 
 #include "FakeRuntime.h"
 #include "FakeWebView2.h"
@@ -123,7 +120,7 @@ class DownloadStartingArgs final : public Object<ICoreWebView2DownloadStartingEv
     *path = TaskString(L"C:\\downloads\\file.bin");
     return S_OK;
   }
-  FAKE_LOGGED(put_ResultFilePath, (LPCWSTR path), "DownloadStarting.put_ResultFilePath " + Utf8(path))
+  FAKE_LOGGED(put_ResultFilePath, (LPCWSTR path), "DownloadStarting.put_ResultFilePath " + Narrow(path))
   FAKE_LOGGED(put_Handled, (BOOL handled), "DownloadStarting.put_Handled" + Flag(handled))
   FAKE_NOTIMPL(get_Cancel, BOOL*) FAKE_NOTIMPL(get_Handled, BOOL*) FAKE_NOTIMPL(GetDeferral, ICoreWebView2Deferral**)
 
@@ -139,16 +136,17 @@ void Raise(ICoreWebView2* sender, Handler* handler, Args* args) {
 }
 
 // The page of one controller: records the host's calls, keeps its event handlers and raises
-// events on them. The newest live web view receives the test's page events.
+// events on them. The newest web view, while it lives, receives the test's page events.
 class FakeWebView final : public Object<ICoreWebView2_4, ICoreWebView2, ICoreWebView2_2, ICoreWebView2_3> {
  public:
-  FakeWebView() { All().push_back(this); }
-  ~FakeWebView() override { All().erase(std::remove(All().begin(), All().end(), this), All().end()); }
-  static std::vector<FakeWebView*>& All() {
-    static std::vector<FakeWebView*> webViews;
-    return webViews;
+  FakeWebView() { Newest() = this; }
+  ~FakeWebView() override {
+    if (Newest() == this) Newest() = nullptr;
   }
-  static FakeWebView* Newest() { return All().empty() ? nullptr : All().back(); }
+  static FakeWebView*& Newest() {
+    static FakeWebView* newest = nullptr;
+    return newest;
+  }
 
   // The controller was closed: every registration ends.
   void DropHandlers() {
@@ -184,18 +182,18 @@ class FakeWebView final : public Object<ICoreWebView2_4, ICoreWebView2, ICoreWeb
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE Navigate(LPCWSTR uri) override {
-    Log("WebView.Navigate " + Utf8(uri));
+    Log("WebView.Navigate " + Narrow(uri));
     StartNavigation(uri ? uri : L"");
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE NavigateToString(LPCWSTR html) override {
-    Log("WebView.NavigateToString " + Utf8(html).substr(0, 60));
+    Log("WebView.NavigateToString " + Narrow(html).substr(0, 60));
     StartNavigation(L"about:blank");
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE AddScriptToExecuteOnDocumentCreated(
       LPCWSTR script, ICoreWebView2AddScriptToExecuteOnDocumentCreatedCompletedHandler* handler) override {
-    Log("WebView.AddScriptToExecuteOnDocumentCreated " + Utf8(script));
+    Log("WebView.AddScriptToExecuteOnDocumentCreated " + Narrow(script));
     CompleteLater(handler, [](ICoreWebView2AddScriptToExecuteOnDocumentCreatedCompletedHandler* completed) {
       completed->Invoke(S_OK, L"script-id");
     });
@@ -203,13 +201,13 @@ class FakeWebView final : public Object<ICoreWebView2_4, ICoreWebView2, ICoreWeb
   }
   HRESULT STDMETHODCALLTYPE ExecuteScript(LPCWSTR script,
                                           ICoreWebView2ExecuteScriptCompletedHandler* handler) override {
-    Log("WebView.ExecuteScript " + Utf8(script));
+    Log("WebView.ExecuteScript " + Narrow(script));
     CompleteLater(handler, [](ICoreWebView2ExecuteScriptCompletedHandler* done) { done->Invoke(S_OK, L"null"); });
     return S_OK;
   }
   FAKE_LOGGED(SetVirtualHostNameToFolderMapping,
               (LPCWSTR host, LPCWSTR folder, COREWEBVIEW2_HOST_RESOURCE_ACCESS_KIND kind),
-              "WebView.SetVirtualHostNameToFolderMapping " + Utf8(host) + " [" + Utf8(folder) + "] " +
+              "WebView.SetVirtualHostNameToFolderMapping " + Narrow(host) + " [" + Narrow(folder) + "] " +
                   std::to_string(kind))
   FAKE_HELD_EVENT("WebView", WebMessageReceived, mWebMessage, 1)
   FAKE_HELD_EVENT("WebView", NavigationStarting, mNavigationStarting, 2)
@@ -262,15 +260,10 @@ class FakeController final : public Object<ICoreWebView2Controller> {
 
   FAKE_LOGGED(put_IsVisible, (BOOL visible), "Controller.put_IsVisible" + Flag(visible))
   FAKE_LOGGED(put_Bounds, (RECT bounds), "Controller.put_Bounds " + RectText(bounds))
-  HRESULT STDMETHODCALLTYPE SetBoundsAndZoomFactor(RECT bounds, double zoom) override {
-    char factor[32];
-    std::snprintf(factor, sizeof(factor), "%g", zoom);
-    Log("Controller.SetBoundsAndZoomFactor " + RectText(bounds) + " " + factor);
-    return S_OK;
-  }
+  FAKE_LOGGED(SetBoundsAndZoomFactor, (RECT bounds, double zoom),
+              "Controller.SetBoundsAndZoomFactor " + RectText(bounds) + " " + std::to_string(zoom))
   HRESULT STDMETHODCALLTYPE Close() override {
     Log("Controller.Close");
-    // Closing ends every event registration of the page.
     mWebView->DropHandlers();
     return S_OK;
   }

@@ -16,11 +16,9 @@ KYR_FAKE_API void FakeWebView2_ClearLog();
 
 // What real runtimes do and the default fake does not; FakeWebView2_SetModes takes a set of them.
 enum FakeWebView2Mode {
-  // Completions and navigations are posted to this thread's message queue and run only when the
-  // thread's message loop delivers them (FakeWebView2_RunPending then does nothing).
+  // Completions and navigations run only when this thread's message loop delivers them.
   kFakeCompleteOnMessageLoop = 1,
-  // An event handler is invoked with only the reference of its registration, so a handler that
-  // removes itself while it runs loses its last reference from the runtime there.
+  // A handler is invoked holding only its registration's reference (which removing itself drops).
   kFakeNoReferenceDuringInvoke = 2,
   // An older runtime: it never asks the options object for its second or third interface.
   kFakeOptionsFirstRevisionOnly = 4,
@@ -32,7 +30,7 @@ KYR_FAKE_API void FakeWebView2_FailEnvironmentRequests(int count);
 KYR_FAKE_API void FakeWebView2_FailEnvironmentCallbacks(int count);
 KYR_FAKE_API void FakeWebView2_FailControllerRequests(int count);
 KYR_FAKE_API void FakeWebView2_FailControllerCallbacks(int count);
-// Runs every pending completion callback and navigation (and those they cause); returns how many.
+// Runs the pending completions and navigations (and those they cause); returns how many.
 KYR_FAKE_API int FakeWebView2_RunPending();
 KYR_FAKE_API int FakeWebView2_LogSize();
 KYR_FAKE_API const char* FakeWebView2_LogEntry(int index);

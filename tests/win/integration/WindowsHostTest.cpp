@@ -1,5 +1,4 @@
-// What only a Windows host sees of the Windows bundle: the exports, the class ID, the editor view in
-// a window, and the module staying loaded for the browser runtime (the rest: tests/integration).
+// What only a Windows host sees of the Windows bundle (the rest: tests/integration).
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -27,7 +26,6 @@ class WindowsHostTest : public ::testing::Test {
   kyr::tools::HostedPlugin host{"Kyr Windows Host"};
 };
 
-// The factory's texts and InitDll/ExitDll counting: tests/integration (same sources).
 TEST_F(WindowsHostTest, ExportsExitDllAndGivesTheClassIdInComByteOrder) {
   ASSERT_NE(GetProcAddress(static_cast<HMODULE>(host.ModuleHandle()), "ExitDll"), nullptr);
   PClassInfo info{};
@@ -46,30 +44,26 @@ TEST_F(WindowsHostTest, EditorOpensInAWindowWithoutTheBrowserLoaderAndPassesTheS
   // The bundle ships no WebView2Loader.dll: the editor stays empty and nothing fails.
   EXPECT_EQ(view->attached(parent, kPlatformTypeHWND), kResultTrue);
 
-  // Space (VST 3 key 7) reaches the host window as a key-down of virtual key 32.
+  // Space (VST 3 key 7, or the character alone) reaches the host window as virtual key 32.
   MSG msg;
   while (PeekMessageW(&msg, parent, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE)) {
   }
-  EXPECT_EQ(view->onKeyDown(u' ', 7, 0), kResultTrue);
-  ASSERT_TRUE(PeekMessageW(&msg, parent, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE));
-  EXPECT_EQ(msg.wParam, 32u);
+  for (const int16 keyCode : {7, 0}) {
+    EXPECT_EQ(view->onKeyDown(u' ', keyCode, 0), kResultTrue);
+    ASSERT_TRUE(PeekMessageW(&msg, parent, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 32u);
+  }
   // Any other key stays with the editor and is reported as not handled.
   EXPECT_EQ(view->onKeyDown(u'a', 0, 0), kResultFalse);
   EXPECT_FALSE(PeekMessageW(&msg, parent, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE));
-
-  // The product module keeps its DevTools extension to itself.
-  const TUID devToolsIid = INLINE_UID(0x4B797245, 0x64697444, 0x6576546F, 0x6F6C7331);
-  void* devTools = nullptr;
-  EXPECT_EQ(view->queryInterface(devToolsIid, &devTools), kNoInterface);
-  EXPECT_EQ(devTools, nullptr);
 
   EXPECT_EQ(view->removed(), kResultOk);
   view->release();
   DestroyWindow(parent);
 }
 
-// The runtime calls the module's handlers after the host has unloaded it: a bundle copy with the fake
-// loader beside its module leaves the environment request pending while the host unloads it.
+// The runtime may call the module's handlers after the host has unloaded it: a bundle copy with
+// the fake loader leaves the environment request pending while the host unloads it.
 TEST(WindowsModule, StaysLoadedWhileTheBrowserRuntimeHoldsItsHandlers) {
   namespace fs = std::filesystem;
   const fs::path bundle = fs::temp_directory_path() / "kyr-module-pin" / "LUMAEQ5.vst3";
@@ -97,17 +91,15 @@ TEST(WindowsModule, StaysLoadedWhileTheBrowserRuntimeHoldsItsHandlers) {
     plugin.Unload();
   }
   ASSERT_NE(loader, nullptr);
-  using CountProc = int (*)();
-  const auto runPending = reinterpret_cast<CountProc>(reinterpret_cast<void*>(GetProcAddress(loader, "FakeWebView2_RunPending")));
-  const auto heldHandlers =
-      reinterpret_cast<CountProc>(reinterpret_cast<void*>(GetProcAddress(loader, "FakeWebView2_HeldHandlers")));
-  ASSERT_NE(runPending, nullptr);
-  ASSERT_NE(heldHandlers, nullptr);
-  EXPECT_GT(heldHandlers(), 0);
+  const auto call = [loader](const char* name) {
+    const auto proc = reinterpret_cast<int (*)()>(reinterpret_cast<void*>(GetProcAddress(loader, name)));
+    return proc ? proc() : -1;
+  };
+  EXPECT_GT(call("FakeWebView2_HeldHandlers"), 0);
   // Unloaded code would crash the runtime's completion call below.
   ASSERT_NE(GetModuleHandleW(module.wstring().c_str()), nullptr);
-  EXPECT_GE(runPending(), 1);
-  EXPECT_EQ(heldHandlers(), 0);
+  EXPECT_GE(call("FakeWebView2_RunPending"), 1);
+  EXPECT_EQ(call("FakeWebView2_HeldHandlers"), 0);
 }
 
 }  // namespace
