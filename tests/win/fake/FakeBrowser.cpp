@@ -1,9 +1,7 @@
-// The fake runtime's loader entry, environment and controller, and the test's control functions.
-#include <cstdio>
+// The fake runtime's loader entry and environment, and the test's control functions.
 #include <vector>
 
 #include "FakeRuntime.h"
-#include "FakeWebView.h"
 #include "FakeWebView2.h"
 
 namespace fake {
@@ -55,26 +53,26 @@ std::string BoolText(BOOL value) { return value ? "1" : "0"; }
 std::string DescribeOptions(ICoreWebView2EnvironmentOptions* options) {
   if (!options) return "none";
   LPWSTR version = nullptr;
+  LPWSTR again = nullptr;
   LPWSTR language = nullptr;
   BOOL sso = TRUE;
   options->get_TargetCompatibleBrowserVersion(&version);
+  options->get_TargetCompatibleBrowserVersion(&again);
   options->get_Language(&language);
   options->get_AllowSingleSignOnUsingOSPrimaryAccount(&sso);
-  std::string text = "target=" + Utf8(version) + " language=" + (language ? Utf8(language) : "(none)") +
-                     " sso=" + BoolText(sso);
+  // Every string handed out is a copy of its own, which the runtime frees.
+  std::string text = "target=" + Narrow(version) + (again == version ? " (one copy handed out twice)" : "") +
+                     " language=" + (language ? Narrow(language) : "(none)") + " sso=" + BoolText(sso);
   CoTaskMemFree(version);
+  if (again != version) CoTaskMemFree(again);
   CoTaskMemFree(language);
   if (gModes & kFakeOptionsFirstRevisionOnly) return text;
   ICoreWebView2EnvironmentOptions2* options2 = nullptr;
   ICoreWebView2EnvironmentOptions3* options3 = nullptr;
-  IUnknown* identity1 = nullptr;
-  IUnknown* identity2 = nullptr;
-  options->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&identity1));
   if (SUCCEEDED(options->QueryInterface(kIid<ICoreWebView2EnvironmentOptions2>, reinterpret_cast<void**>(&options2)))) {
     BOOL exclusive = TRUE;
     options2->get_ExclusiveUserDataFolderAccess(&exclusive);
     text += " exclusive=" + BoolText(exclusive);
-    options2->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&identity2));
     options2->Release();
   }
   if (SUCCEEDED(options->QueryInterface(kIid<ICoreWebView2EnvironmentOptions3>, reinterpret_cast<void**>(&options3)))) {
@@ -83,97 +81,35 @@ std::string DescribeOptions(ICoreWebView2EnvironmentOptions* options) {
     text += " crash=" + BoolText(crash);
     options3->Release();
   }
-  text += identity1 && identity1 == identity2 ? " identity=one" : " identity=split";
-  if (identity1) identity1->Release();
-  if (identity2) identity2->Release();
   return text;
 }
-
-class FakeController final : public Object<ICoreWebView2Controller> {
- public:
-  FakeController() : mWebView(new FakeWebView()) {}
-  ~FakeController() override { mWebView->Release(); }
-
-  FAKE_LOGGED(put_IsVisible, (BOOL visible), "Controller.put_IsVisible " + BoolText(visible))
-  FAKE_LOGGED(put_Bounds, (RECT bounds), "Controller.put_Bounds " + RectText(bounds))
-  HRESULT STDMETHODCALLTYPE SetBoundsAndZoomFactor(RECT bounds, double zoom) override {
-    char factor[32];
-    std::snprintf(factor, sizeof(factor), "%g", zoom);
-    Log("Controller.SetBoundsAndZoomFactor " + RectText(bounds) + " " + factor);
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE Close() override {
-    Log("Controller.Close");
-    // Closing ends every event registration of the page.
-    mWebView->DropHandlers();
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE get_CoreWebView2(ICoreWebView2** webView) override {
-    *webView = mWebView;
-    mWebView->AddRef();
-    return S_OK;
-  }
-
-  FAKE_NOTIMPL(get_IsVisible, BOOL*)
-  FAKE_NOTIMPL(get_Bounds, RECT*)
-  FAKE_NOTIMPL(get_ZoomFactor, double*)
-  FAKE_NOTIMPL(put_ZoomFactor, double)
-  FAKE_NOTIMPL_EVENT(ZoomFactorChanged)
-  FAKE_NOTIMPL(MoveFocus, COREWEBVIEW2_MOVE_FOCUS_REASON)
-  FAKE_NOTIMPL_EVENT(MoveFocusRequested)
-  FAKE_NOTIMPL_EVENT_AS(GotFocus, ICoreWebView2FocusChangedEventHandler)
-  FAKE_NOTIMPL_EVENT_AS(LostFocus, ICoreWebView2FocusChangedEventHandler)
-  FAKE_NOTIMPL_EVENT(AcceleratorKeyPressed)
-  FAKE_NOTIMPL(get_ParentWindow, HWND*)
-  FAKE_NOTIMPL(put_ParentWindow, HWND)
-  FAKE_NOTIMPL(NotifyParentWindowPositionChanged)
-
- private:
-  static std::string RectText(const RECT& r) {
-    return std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right) + " " +
-           std::to_string(r.bottom);
-  }
-
-  FakeWebView* mWebView;
-};
 
 class FakeEnvironment final : public Object<ICoreWebView2Environment> {
  public:
   HRESULT STDMETHODCALLTYPE CreateCoreWebView2Controller(
       HWND, ICoreWebView2CreateCoreWebView2ControllerCompletedHandler* handler) override {
     Log("Environment.CreateCoreWebView2Controller");
-    if (gControllerFailures > 0) {
-      --gControllerFailures;
-      return E_FAIL;
-    }
+    if (gControllerFailures > 0 && gControllerFailures--) return E_FAIL;
     CompleteLater(handler, [](ICoreWebView2CreateCoreWebView2ControllerCompletedHandler* completed) {
-      if (gControllerCallbackFailures > 0) {
-        --gControllerCallbackFailures;
-        completed->Invoke(HRESULT_FROM_WIN32(ERROR_INVALID_STATE), nullptr);
-        return;
-      }
-      auto* controller = new FakeController();
-      completed->Invoke(S_OK, controller);
-      controller->Release();
+      const bool fail = gControllerCallbackFailures > 0 && gControllerCallbackFailures--;
+      ICoreWebView2Controller* controller = fail ? nullptr : NewController();
+      completed->Invoke(fail ? HRESULT_FROM_WIN32(ERROR_INVALID_STATE) : S_OK, controller);
+      if (controller) controller->Release();
     });
     return S_OK;
   }
   FAKE_NOTIMPL(CreateWebResourceResponse, IStream*, int, LPCWSTR, LPCWSTR, ICoreWebView2WebResourceResponse**)
-  FAKE_NOTIMPL(get_BrowserVersionString, LPWSTR*)
-  FAKE_NOTIMPL_EVENT(NewBrowserVersionAvailable)
+  FAKE_NOTIMPL(get_BrowserVersionString, LPWSTR*) FAKE_NOTIMPL_EVENT(NewBrowserVersionAvailable)
 };
 
 }  // namespace
 
 void Log(const std::string& entry) { gLog.push_back(entry); }
 
-std::string Utf8(const wchar_t* text) {
-  if (!text || !*text) return {};
-  const int length = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-  std::string utf8(static_cast<size_t>(length), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8.data(), length, nullptr, nullptr);
-  utf8.resize(static_cast<size_t>(length - 1));
-  return utf8;
+std::string Narrow(const wchar_t* text) {
+  std::string narrow;
+  for (; text && *text; ++text) narrow += static_cast<char>(*text);
+  return narrow;
 }
 
 LPWSTR TaskString(const wchar_t* text) {
@@ -199,24 +135,17 @@ using namespace fake;
 extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE CreateCoreWebView2EnvironmentWithOptions(
     PCWSTR browserFolder, PCWSTR userDataFolder, ICoreWebView2EnvironmentOptions* options,
     ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler* handler) {
-  Log("Loader.CreateCoreWebView2EnvironmentWithOptions browser=" + Utf8(browserFolder) +
-      " folder=" + Utf8(userDataFolder) + " options=" + DescribeOptions(options));
-  if (gEnvironmentFailures > 0) {
-    --gEnvironmentFailures;
-    return E_FAIL;
-  }
+  Log("Loader.CreateCoreWebView2EnvironmentWithOptions browser=" + Narrow(browserFolder) +
+      " folder=" + Narrow(userDataFolder) + " options=" + DescribeOptions(options));
+  if (gEnvironmentFailures > 0 && gEnvironmentFailures--) return E_FAIL;
   // The runtime keeps the options object until the environment exists.
   auto heldOptions = std::make_shared<Held<ICoreWebView2EnvironmentOptions>>(options);
   CompleteLater(handler, [heldOptions](ICoreWebView2CreateCoreWebView2EnvironmentCompletedHandler* completed) {
     heldOptions->Reset();
-    if (gEnvironmentCallbackFailures > 0) {
-      --gEnvironmentCallbackFailures;
-      completed->Invoke(HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND), nullptr);
-      return;
-    }
-    auto* environment = new FakeEnvironment();
-    completed->Invoke(S_OK, environment);
-    environment->Release();
+    const bool fail = gEnvironmentCallbackFailures > 0 && gEnvironmentCallbackFailures--;
+    ICoreWebView2Environment* environment = fail ? nullptr : new FakeEnvironment();
+    completed->Invoke(fail ? HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND) : S_OK, environment);
+    if (environment) environment->Release();
   });
   return S_OK;
 }

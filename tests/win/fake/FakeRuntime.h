@@ -12,18 +12,18 @@ namespace fake {
 using namespace oskel::platform::win;
 
 void Log(const std::string& entry);
-std::string Utf8(const wchar_t* text);
+// The tests' texts are ASCII: each UTF-16 unit becomes one char.
+std::string Narrow(const wchar_t* text);
 // A fresh CoTaskMemAlloc copy, as the runtime hands strings out.
 LPWSTR TaskString(const wchar_t* text);
 void Defer(std::function<void()> call);
+ICoreWebView2Controller* NewController();  // with its web view
 
 extern int gLiveObjects;
 extern int gHeldHandlers;
-// The FakeWebView2Mode flags in force.
-extern int gModes;
+extern int gModes;  // the FakeWebView2Mode flags in force
 
-// Reference counting, a live-object count and QueryInterface for every fake runtime object: it
-// answers IUnknown, `Primary` and the interfaces `Primary` extends (`Bases`) with `Primary`.
+// Reference counting, a live-object count and QueryInterface (IUnknown, `Primary`, `Bases`).
 template <typename Primary, typename... Bases>
 class Object : public Primary {
  public:
@@ -76,8 +76,7 @@ class Held {
   Handler* mHandler = nullptr;
 };
 
-// Completes a request later, as the runtime does from its message loop: `finish` gets the
-// host's handler, which the fake holds until then.
+// Completes a request later with the host's handler, which the fake holds until then.
 template <typename Handler, typename Finish>
 void CompleteLater(Handler* handler, Finish finish) {
   auto held = std::make_shared<Held<Handler>>(handler);
@@ -90,10 +89,23 @@ void CompleteLater(Handler* handler, Finish finish) {
 #define FAKE_NOTIMPL(name, ...) \
   HRESULT STDMETHODCALLTYPE name(__VA_ARGS__) override { return E_NOTIMPL; }
 // An event the fake never raises: its add_ and remove_ methods (`Handler` when not <event>EventHandler).
-#define FAKE_NOTIMPL_EVENT_AS(event, Handler)                          \
-  FAKE_NOTIMPL(add_##event, Handler*, EventRegistrationToken*) \
-  FAKE_NOTIMPL(remove_##event, EventRegistrationToken)
+#define FAKE_NOTIMPL_EVENT_AS(event, Handler) \
+  FAKE_NOTIMPL(add_##event, Handler*, EventRegistrationToken*) FAKE_NOTIMPL(remove_##event, EventRegistrationToken)
 #define FAKE_NOTIMPL_EVENT(event) FAKE_NOTIMPL_EVENT_AS(event, ICoreWebView2##event##EventHandler)
+// An event whose one handler is kept in `member` under a fixed token; add_ and remove_ are logged.
+#define FAKE_HELD_EVENT(object, event, member, tokenValue)                                                     \
+  HRESULT STDMETHODCALLTYPE add_##event(ICoreWebView2##event##EventHandler* handler, EventRegistrationToken* token) \
+      override {                                                                                                \
+    Log(object ".add_" #event);                                                                                 \
+    member.Reset(handler);                                                                                      \
+    token->value = tokenValue;                                                                                  \
+    return S_OK;                                                                                                \
+  }                                                                                                             \
+  HRESULT STDMETHODCALLTYPE remove_##event(EventRegistrationToken token) override {                             \
+    Log(object ".remove_" #event " " + std::to_string(token.value));                                            \
+    member.Reset();                                                                                             \
+    return S_OK;                                                                                                \
+  }
 // A method that only logs `entry` and succeeds; a getter that hands out `value`.
 #define FAKE_LOGGED(name, params, entry) \
   HRESULT STDMETHODCALLTYPE name params override { Log(entry); return S_OK; }

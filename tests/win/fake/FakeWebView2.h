@@ -1,9 +1,8 @@
 #pragma once
 
-// A stand-in for Microsoft's WebView2Loader.dll and the browser runtime behind it, built as
-// WebView2Loader.dll beside the test program. Its COM objects record every call the browser
-// host makes (in order, as text), run completion callbacks and navigations only when the test
-// asks (as the runtime does from its message loop), and raise page events on request.
+// A stand-in for WebView2Loader.dll and the browser runtime behind it, built beside the test
+// program: its COM objects log the host's calls as text, run completions and navigations only
+// when the test asks (as the runtime does from its message loop), and raise page events.
 #include <wchar.h>
 
 #if defined(KYR_FAKE_WEBVIEW2_BUILD)
@@ -17,27 +16,21 @@ KYR_FAKE_API void FakeWebView2_ClearLog();
 
 // What real runtimes do and the default fake does not; FakeWebView2_SetModes takes a set of them.
 enum FakeWebView2Mode {
-  // Completions and navigations are posted to this thread's message queue and run only when the
-  // thread's message loop delivers them (FakeWebView2_RunPending then does nothing).
+  // Completions and navigations run only when this thread's message loop delivers them.
   kFakeCompleteOnMessageLoop = 1,
-  // An event handler is invoked with only the reference of its registration, so a handler that
-  // removes itself while it runs loses its last reference from the runtime there.
+  // A handler is invoked holding only its registration's reference (which removing itself drops).
   kFakeNoReferenceDuringInvoke = 2,
   // An older runtime: it never asks the options object for its second or third interface.
   kFakeOptionsFirstRevisionOnly = 4,
 };
 KYR_FAKE_API void FakeWebView2_SetModes(int modes);
-// The next `count` environment completions report a failure (no environment).
-KYR_FAKE_API void FakeWebView2_FailEnvironmentCallbacks(int count);
-// The next `count` controller requests fail at once.
-KYR_FAKE_API void FakeWebView2_FailControllerRequests(int count);
-// The next `count` controller completions report a failure (no controller).
-KYR_FAKE_API void FakeWebView2_FailControllerCallbacks(int count);
-// The next `count` environment requests fail at once.
+// The next `count` requests of an environment or a controller fail at once, or their
+// completions report a failure (no object).
 KYR_FAKE_API void FakeWebView2_FailEnvironmentRequests(int count);
-// The next navigation of a page completes without success.
-KYR_FAKE_API void FakeWebView2_FailNextNavigation();
-// Runs every pending completion callback and navigation (and those they cause); returns how many.
+KYR_FAKE_API void FakeWebView2_FailEnvironmentCallbacks(int count);
+KYR_FAKE_API void FakeWebView2_FailControllerRequests(int count);
+KYR_FAKE_API void FakeWebView2_FailControllerCallbacks(int count);
+// Runs the pending completions and navigations (and those they cause); returns how many.
 KYR_FAKE_API int FakeWebView2_RunPending();
 KYR_FAKE_API int FakeWebView2_LogSize();
 KYR_FAKE_API const char* FakeWebView2_LogEntry(int index);

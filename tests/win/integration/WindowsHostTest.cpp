@@ -1,5 +1,4 @@
-// What only a Windows host sees of the Windows bundle: the exports, the class ID, the editor view in
-// a window, and the module staying loaded for the browser runtime (the rest: tests/integration).
+// What only a Windows host sees of the Windows bundle (the rest: tests/integration).
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -24,19 +23,11 @@ class WindowsHostTest : public ::testing::Test {
     ASSERT_TRUE(host.CreateInstance(error)) << error;
   }
 
-  template <typename Proc>
-  Proc Export(const char* name) {
-    return reinterpret_cast<Proc>(
-        reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(host.ModuleHandle()), name)));
-  }
-
   kyr::tools::HostedPlugin host{"Kyr Windows Host"};
 };
 
-// The texts of the factory and the counting of InitDll/ExitDll are checked on Linux
-// (tests/integration/ModuleTest.cpp, same sources); here the Windows exports and byte order.
 TEST_F(WindowsHostTest, ExportsExitDllAndGivesTheClassIdInComByteOrder) {
-  ASSERT_NE(Export<void*>("ExitDll"), nullptr);
+  ASSERT_NE(GetProcAddress(static_cast<HMODULE>(host.ModuleHandle()), "ExitDll"), nullptr);
   PClassInfo info{};
   ASSERT_EQ(host.Factory()->getClassInfo(0, &info), kResultOk);
   // F2AEE70D-00DE-4F4E, then "Wvoa" and "Tz4u" in the COM byte order of the first two words.
@@ -53,30 +44,26 @@ TEST_F(WindowsHostTest, EditorOpensInAWindowWithoutTheBrowserLoaderAndPassesTheS
   // The bundle ships no WebView2Loader.dll: the editor stays empty and nothing fails.
   EXPECT_EQ(view->attached(parent, kPlatformTypeHWND), kResultTrue);
 
-  // Space (VST 3 key 7) reaches the host window as a key-down of virtual key 32.
+  // Space (VST 3 key 7, or the character alone) reaches the host window as virtual key 32.
   MSG msg;
   while (PeekMessageW(&msg, parent, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE)) {
   }
-  EXPECT_EQ(view->onKeyDown(u' ', 7, 0), kResultTrue);
-  ASSERT_TRUE(PeekMessageW(&msg, parent, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE));
-  EXPECT_EQ(msg.wParam, 32u);
+  for (const int16 keyCode : {7, 0}) {
+    EXPECT_EQ(view->onKeyDown(u' ', keyCode, 0), kResultTrue);
+    ASSERT_TRUE(PeekMessageW(&msg, parent, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 32u);
+  }
   // Any other key stays with the editor and is reported as not handled.
   EXPECT_EQ(view->onKeyDown(u'a', 0, 0), kResultFalse);
   EXPECT_FALSE(PeekMessageW(&msg, parent, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE));
-
-  // The product module keeps its DevTools extension to itself.
-  const TUID devToolsIid = INLINE_UID(0x4B797245, 0x64697444, 0x6576546F, 0x6F6C7331);
-  void* devTools = nullptr;
-  EXPECT_EQ(view->queryInterface(devToolsIid, &devTools), kNoInterface);
-  EXPECT_EQ(devTools, nullptr);
 
   EXPECT_EQ(view->removed(), kResultOk);
   view->release();
   DestroyWindow(parent);
 }
 
-// The runtime calls the module's handlers after the host has unloaded it: a bundle copy with the fake
-// loader beside its module leaves the environment request pending while the host unloads it.
+// The runtime may call the module's handlers after the host has unloaded it: a bundle copy with
+// the fake loader leaves the environment request pending while the host unloads it.
 TEST(WindowsModule, StaysLoadedWhileTheBrowserRuntimeHoldsItsHandlers) {
   namespace fs = std::filesystem;
   const fs::path bundle = fs::temp_directory_path() / "kyr-module-pin" / "LUMAEQ5.vst3";
@@ -104,17 +91,15 @@ TEST(WindowsModule, StaysLoadedWhileTheBrowserRuntimeHoldsItsHandlers) {
     plugin.Unload();
   }
   ASSERT_NE(loader, nullptr);
-  using CountProc = int (*)();
-  const auto runPending = reinterpret_cast<CountProc>(reinterpret_cast<void*>(GetProcAddress(loader, "FakeWebView2_RunPending")));
-  const auto heldHandlers =
-      reinterpret_cast<CountProc>(reinterpret_cast<void*>(GetProcAddress(loader, "FakeWebView2_HeldHandlers")));
-  ASSERT_NE(runPending, nullptr);
-  ASSERT_NE(heldHandlers, nullptr);
-  EXPECT_GT(heldHandlers(), 0);
+  const auto call = [loader](const char* name) {
+    const auto proc = reinterpret_cast<int (*)()>(reinterpret_cast<void*>(GetProcAddress(loader, name)));
+    return proc ? proc() : -1;
+  };
+  EXPECT_GT(call("FakeWebView2_HeldHandlers"), 0);
   // Unloaded code would crash the runtime's completion call below.
   ASSERT_NE(GetModuleHandleW(module.wstring().c_str()), nullptr);
-  EXPECT_GE(runPending(), 1);
-  EXPECT_EQ(heldHandlers(), 0);
+  EXPECT_GE(call("FakeWebView2_RunPending"), 1);
+  EXPECT_EQ(call("FakeWebView2_HeldHandlers"), 0);
 }
 
 }  // namespace
