@@ -3,7 +3,7 @@
 // The COM interfaces of Microsoft Edge WebView2 that the editor's browser host uses, declared
 // by hand (the WebView2 SDK is not available to this build). Only the ABI matters: every
 // interface lists all of its methods, used or not, in the runtime's vtable order, because the
-// runtime calls (and is called) by slot number. tests/win/WebView2ApiTest.cpp checks the slot
+// runtime calls (and is called) by slot number. A test under tests/win/editor checks the slot
 // of every method the host calls or implements.
 //
 // Conventions of the runtime: strings handed out through LPWSTR* are allocated with
