@@ -18,17 +18,15 @@
 
 using namespace oskel;
 
-// Groups with their fill, both ways (bufferLength 0: decoding only). Decoding takes its size from the
-// text's length and fill, stops at a character outside the alphabet (the rest stays 0), writes no further.
+// Groups with their fill, both ways (bufferLength 0: decoding only). Decoding stops at a character
+// outside the alphabet (the rest stays 0) and writes no further than the text's length and fill allow.
 TEST(Base64, EncodesAndDecodesGroupsWithTheirFill) {
   const struct {
     std::string bytes, text;
     int bufferLength;
   } cases[] = {
-      {"", "", 1}, {"f", "Zg==", 5}, {"fo", "Zm8=", 5}, {"foo", "Zm9v", 5}, {"foob", "Zm9vYg==", 9},
-      {"fooba", "Zm9vYmE=", 9}, {"foobar", "Zm9vYmFy", 9}, {std::string("\xff\xfe\x00", 3), "//4A", 5},
-      {"", "=", 0}, {std::string("f\0\0\0\0\0", 6), "Zm!vYmFy", 0}, {std::string("foo\0\0\0", 6), "Zm9v\nYmFy", 0},
-      {"foo", "Zm9vY", 0},
+      {"", "", 1}, {"f", "Zg==", 5}, {"fo", "Zm8=", 5}, {"foobar", "Zm9vYmFy", 9},
+      {std::string("\xff\xfe\x00", 3), "//4A", 5}, {std::string("f\0\0\0\0\0", 6), "Zm!vYmFy", 0}, {"foo", "Zm9vY", 0},
   };
   for (const auto& c : cases) {
     if (c.bufferLength) {
@@ -40,39 +38,15 @@ TEST(Base64, EncodesAndDecodesGroupsWithTheirFill) {
   }
 }
 
-TEST(EditorProtocol, FormatsEveryOutgoingStatement) {
+// 7000 bytes are 9336 base64 characters: the statement is cut at the script limit.
+TEST(EditorProtocol, FormatsStatementsAndCutsThemAtTheScriptLimit) {
   EXPECT_EQ(ParameterValueStatement(7, 0.5), "SPVFD(7, 0.500000)");
   EXPECT_EQ(ArbitraryMsgStatement(0, 3, "abc"), "SAMFD(0, 5, 'YWJj')");
-  EXPECT_EQ(ArbitraryMsgStatement(4, 1, "a"), "SAMFD(4, 5, 'YQ==')");
   EXPECT_EQ(ArbitraryMsgStatement(4, 0, nullptr), "SAMFD(4, 1, '')");
-}
-
-TEST(EditorProtocol, CutsStatementsAtTheScriptLimit) {
-  const std::string payload(7000, 'x');  // 9336 base64 characters
+  const std::string payload(7000, 'x');
   const std::string statement = ArbitraryMsgStatement(0, static_cast<int>(payload.size()), payload.data());
   EXPECT_EQ(statement.size(), static_cast<size_t>(kMaxScriptLength));
   EXPECT_EQ(statement.substr(0, 18), "SAMFD(0, 9337, 'eH");
-}
-
-TEST(EditorProtocol, MapsBrowserKeyCodesToVirtualKeys) {
-  const struct {
-    int keyCode, vk;
-  } cases[] = {{8, 8},   {9, 9},    {13, 13},   {20, 20}, {27, 27}, {32, 32}, {40, 40}, {45, 45}, {46, 46},
-               {48, 48}, {57, 57},  {65, 65},   {90, 90}, {96, 48}, {100, 52}, {105, 57}, {112, 112}, {123, 123},
-               {7, 0},   {21, 0},   {41, 0},    {91, 0},  {106, 0}, {124, 0}, {186, 0}, {-1, 0}};
-  for (const auto& c : cases) EXPECT_EQ(VirtualKeyFromBrowserKeyCode(c.keyCode), c.vk) << c.keyCode;
-}
-
-TEST(EditorProtocol, InjectsTheThreeScriptsVerbatim) {
-  EXPECT_STREQ(kInjectedScripts[0], "function IPluginSendMsg(m) {window.chrome.webview.postMessage(m)};");
-  EXPECT_STREQ(kInjectedScripts[1],
-               "document.addEventListener('keydown', function(e) { if(document.activeElement.type != \"text\") { "
-               "IPluginSendMsg({'msg': 'SKPFUI', 'keyCode': e.keyCode, 'utf8': e.key, 'S': e.shiftKey, 'C': "
-               "e.ctrlKey, 'A': e.altKey, 'isUp': false}); }});");
-  EXPECT_STREQ(kInjectedScripts[2],
-               "document.addEventListener('keyup', function(e) { if(document.activeElement.type != \"text\") { "
-               "IPluginSendMsg({'msg': 'SKPFUI', 'keyCode': e.keyCode, 'utf8': e.key, 'S': e.shiftKey, 'C': "
-               "e.ctrlKey, 'A': e.altKey, 'isUp': true}); }});");
 }
 
 TEST(ParamDescriptions, DescribeTheFiftyThreeParametersByteForByte) {
@@ -103,56 +77,16 @@ TEST(MeterMessage, FormatsEveryValueWithItsDecimals) {
   EXPECT_EQ(FormatMeterMessage(m).size(), 511u);
 }
 
-TEST(PageRequests, ReadsTheParameterAndValueOfASetRequest) {
-  const struct {
-    const char* text;
-    int paramIdx;
-    double value;
-  } cases[] = {
-      {R"({"paramIdx":12,"value":62.5})", 12, 62.5},
-      {R"({"value": 0.1, "paramIdx": 7})", 7, static_cast<double>(0.1f)},
-      {R"({"paramIdx":-3,"value":1})", -3, 1.0},
-      {R"({"paramIdx":99999999999,"value":1})", -1, 1.0},
-      {R"({"value":3})", -1, 3.0},
-  };
-  for (const auto& c : cases) {
-    const auto request = ParseSetParamRequest(c.text, static_cast<int>(std::strlen(c.text)));
-    ASSERT_TRUE(request) << c.text;
-    EXPECT_EQ(request->paramIdx, c.paramIdx) << c.text;
-    EXPECT_EQ(request->value, c.value) << c.text;
-  }
-  for (const char* text : {R"({"paramIdx":1,"value":inf})", R"({"paramIdx":1,"value":nan})",
-                           R"({"paramIdx":1,"value":1e999})"})
-    EXPECT_FALSE(ParseSetParamRequest(text, static_cast<int>(std::strlen(text)))) << text;
-  EXPECT_FALSE(ParseSetParamRequest(nullptr, 10));
-  // Only dataSize bytes are read.
-  const char cut[] = R"({"paramIdx":12,"value":62.5})";
-  EXPECT_EQ(ParseSetParamRequest(cut, 13)->paramIdx, 1);
-}
-
 TEST(PageRequests, OpensOnlyWebAddresses) {
   const struct {
-    const char* text;
-    const char* url;  // nullptr: nothing opens
+    const char *text, *url;
   } cases[] = {
       {R"({"url":"https://oskel.example/manual"})", "https://oskel.example/manual"},
       {R"({"url":"http://a.example/?q=1\"x"})", "http://a.example/?q=1\\"},
-      {R"({"url":"https://unterminated)", "https://unterminated"},
-      {R"({"url":"HTTPS://oskel.example"})", nullptr},
-      {R"({"url":"ftp://oskel.example"})", nullptr},
-      {R"({"url":"file:///etc/passwd"})", nullptr},
-      {R"x({"url":"javascript:alert(1)"})x", nullptr},
-      {R"({"url": "https://space.example"})", nullptr},
-      {R"({"link":"https://oskel.example"})", nullptr},
-      {"{\"url\":\"https://a.example/\nb\"}", nullptr},
+      {R"({"url":"file:///etc/passwd"})", "<none>"},
+      {"{\"url\":\"https://a.example/\nb\"}", "<none>"},
   };
-  for (const auto& c : cases) {
-    const auto url = ParseOpenUrlRequest(c.text, static_cast<int>(std::strlen(c.text)));
-    if (c.url)
-      EXPECT_EQ(url.value_or("<none>"), c.url) << c.text;
-    else
-      EXPECT_FALSE(url) << c.text;
-  }
+  for (const auto& c : cases)
+    EXPECT_EQ(ParseOpenUrlRequest(c.text, static_cast<int>(std::strlen(c.text))).value_or("<none>"), c.url) << c.text;
   EXPECT_FALSE(ParseOpenUrlRequest(nullptr, 5));
-  EXPECT_FALSE(ParseOpenUrlRequest(R"({"url":"https://x"})", 0));
 }

@@ -103,8 +103,7 @@ TEST(PluginEditorLogic, ThePageLearnsTheRateWhenItLoadsAndWhenTheRateChanges) {
                {0.0, {}},
                {96000.0, {R"({"t":"rate","fs":96000})"}},
                {96000.0, {}},
-               {88200.0, {R"({"t":"rate","fs":88200})"}},
-               {-1.0, {R"({"t":"rate","fs":88200})"}}};
+               {-1.0, {R"({"t":"rate","fs":96000})"}}};
   for (const auto& step : steps) {
     if (step.rate > 0.0) plugin.GetProcessor().Reset(step.rate, 512);
     if (step.rate < 0.0) plugin.OnUIOpen();
@@ -113,7 +112,8 @@ TEST(PluginEditorLogic, ThePageLearnsTheRateWhenItLoadsAndWhenTheRateChanges) {
   }
 }
 
-// A set request is one gesture in plain units, echoed; one without a usable target or value does nothing.
+// A set request is one gesture in plain units, echoed; one without a usable target or value does nothing,
+// and only the message's own bytes are read.
 TEST(PluginEditorLogic, SetParameterMessagesAreOneGestureEchoedOrNothing) {
   RecordingPlugin plugin;
   plugin.Post(oskel::kMsgTagSetParamValue, R"({"paramIdx":12,"value":62.5})");
@@ -123,9 +123,12 @@ TEST(PluginEditorLogic, SetParameterMessagesAreOneGestureEchoedOrNothing) {
   plugin.edits.clear();
   plugin.statements.clear();
   for (const std::string text : {R"({"paramIdx":53,"value":1})", R"({"paramIdx":-3,"value":1})", R"({"value":1})",
-                                 R"({"paramIdx": x,"value":1})", R"({"paramIdx":0,"value":nan})"})
+                                 R"({"paramIdx": x,"value":1})", R"({"paramIdx":4294967296,"value":1})",
+                                 R"({"paramIdx":0,"value":nan})", R"({"paramIdx":0,"value":inf})",
+                                 R"({"paramIdx":0,"value":1e999})"})
     plugin.Post(oskel::kMsgTagSetParamValue, text);
   EXPECT_TRUE(plugin.OnMessage(oskel::kMsgTagSetParamValue, 0, 5, nullptr));
+  EXPECT_TRUE(plugin.OnMessage(oskel::kMsgTagSetParamValue, 0, 11, R"({"value":1}{"paramIdx":3})"));
   plugin.Post(77, R"({"paramIdx":0,"value":1})");
   EXPECT_TRUE(plugin.edits.empty());
   EXPECT_TRUE(plugin.statements.empty());
@@ -164,8 +167,6 @@ TEST(PluginEditorLogic, MeterAndLevelTextsAndTheResetReachesTheMeter) {
   EXPECT_EQ(plugin.Texts(oskel::kMsgTagMeters),
             Lines{R"({"t":"meters","thd":0.000,"drive":0.000,"loRed":0.00,"hiRed":0.00,"tp":-120.00,"lufs":-120.0,)"
                   R"("xf":0.000,"tb":0.000,"ease":0.00,"ppg":[1.000,1.000,1.000,1.000,1.000,1.000],"ppbg":[1.000,1.000]})"});
-  EXPECT_EQ(plugin.Texts(oskel::kMsgTagLevels),
-            Lines{R"({"t":"levels","m":-120.0,"s":-120.0,"i":-120.0,"inTp":-120.00,"gm":0.00})"});
 
   // A second of a -20 dBFS sine in both channels, then the page's reset.
   kyr::EqProcessor& p = plugin.GetProcessor();
@@ -234,16 +235,10 @@ TEST(PluginEditorLogic, EditorSizeRequests) {
   } steps[] = {
       {R"({"scale":1.25})", 1500, 700, R"({"t":"size","scale":1.25})"},
       {R"({"scale":3})", 1500, 700, nullptr},
-      {R"({"scale": 1.5})", 1800, 840, R"({"t":"size","scale":1.5})"},
       {R"({"scale":2.00})", 2400, 1120, R"({"t":"size","scale":2})"},
-      {R"({"scale":0.5})", 2400, 1120, nullptr},
       {R"({"scale":1})", 1200, 560, R"({"t":"size","scale":1})"},
-      {R"({"scale":1.75})", 1200, 560, nullptr},
       {R"({"scale":"2"})", 1200, 560, nullptr},
-      {R"({"scale":})", 1200, 560, nullptr},
-      {R"({"scale":1e400})", 1200, 560, nullptr},
-      {R"({"size":2})", 1200, 560, nullptr},
-      {R"({"scale":1.25})", 1500, 700, R"({"t":"size","scale":1.25})"},
+      {R"({"scale": 1.5})", 1800, 840, R"({"t":"size","scale":1.5})"},
   };
   for (const auto& step : steps) {
     plugin.statements.clear();
@@ -255,5 +250,5 @@ TEST(PluginEditorLogic, EditorSizeRequests) {
   EXPECT_TRUE(plugin.OnMessage(oskel::kMsgTagEditorSize, 0, 5, nullptr));
   plugin.OnUIOpen();
   plugin.Tick();
-  EXPECT_EQ(plugin.Texts(oskel::kMsgTagEditorScale), Lines{R"({"t":"size","scale":1.25})"});
+  EXPECT_EQ(plugin.Texts(oskel::kMsgTagEditorScale), Lines{R"({"t":"size","scale":1.5})"});
 }

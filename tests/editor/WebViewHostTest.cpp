@@ -10,7 +10,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -50,19 +49,10 @@ class Probe : public oskel::IWebView {
     std::lock_guard<std::mutex> lock(mMutex);
     mMessages.push_back(json);
   }
-  bool OnCanNavigateToURL(const char* url) override {
-    std::lock_guard<std::mutex> lock(mMutex);
-    mNavigations.push_back(url);
-    return std::string(url).find("blocked") == std::string::npos;
-  }
 
   std::vector<std::string> Messages() {
     std::lock_guard<std::mutex> lock(mMutex);
     return mMessages;
-  }
-  std::vector<std::string> Navigations() {
-    std::lock_guard<std::mutex> lock(mMutex);
-    return mNavigations;
   }
   std::string Evaluate(const std::string& expression) {
     std::string result;
@@ -80,14 +70,13 @@ class Probe : public oskel::IWebView {
 
  private:
   std::mutex mMutex;
-  std::vector<std::string> mMessages, mNavigations;
+  std::vector<std::string> mMessages;
 };
 
-// A loopback web server: "/<status>" answers that HTTP status with a body naming it.
+// A loopback web server answering "/<status>" with that HTTP status and a body naming it.
 class StatusServer {
  public:
-  StatusServer() {
-    mSocket = socket(AF_INET, SOCK_STREAM, 0);
+  StatusServer() : mSocket(socket(AF_INET, SOCK_STREAM, 0)) {
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
@@ -97,11 +86,19 @@ class StatusServer {
     getsockname(mSocket, reinterpret_cast<sockaddr*>(&address), &size);
     mPort = ntohs(address.sin_port);
     mThread = std::thread([this] {
-      for (int client; (client = accept(mSocket, nullptr, nullptr)) >= 0;) {
-        // The browser opens spare connections that may never carry a request.
-        timeval wait{1, 0};
+      for (int client; (client = accept(mSocket, nullptr, nullptr)) >= 0; close(client)) {
+        timeval wait{1, 0};  // the browser opens spare connections that may never carry a request
         setsockopt(client, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
-        mClients.emplace_back([client] { Answer(client); });
+        std::string request;
+        char buffer[1024];
+        for (ssize_t n; request.find("\r\n\r\n") == std::string::npos && (n = read(client, buffer, sizeof buffer)) > 0;)
+          request.append(buffer, static_cast<size_t>(n));
+        const int status = request.size() > 5 ? std::atoi(request.c_str() + 5) : 0;  // after "GET /"
+        const std::string body = "<p>status " + std::to_string(status) + "</p>";
+        const std::string answer = "HTTP/1.1 " + std::to_string(status > 0 ? status : 404) +
+                                   " X\r\nContent-Type: text/html\r\nContent-Length: " + std::to_string(body.size()) +
+                                   "\r\nConnection: close\r\n\r\n" + body;
+        if (!request.empty()) send(client, answer.data(), answer.size(), MSG_NOSIGNAL);
       }
     });
   }
@@ -109,30 +106,13 @@ class StatusServer {
     shutdown(mSocket, SHUT_RDWR);
     close(mSocket);
     mThread.join();
-    for (std::thread& client : mClients) client.join();
   }
   std::string Url(int status) const { return "http://127.0.0.1:" + std::to_string(mPort) + "/" + std::to_string(status); }
 
  private:
-  static void Answer(int client) {
-    std::string request;
-    char buffer[1024];
-    for (ssize_t n; request.find("\r\n\r\n") == std::string::npos && (n = read(client, buffer, sizeof buffer)) > 0;)
-      request.append(buffer, static_cast<size_t>(n));
-    const size_t slash = request.find('/');
-    const int status = slash == std::string::npos ? 404 : std::atoi(request.c_str() + slash + 1);
-    const std::string body = "<p>status " + std::to_string(status) + "</p>";
-    const std::string answer = "HTTP/1.1 " + std::to_string(status > 0 ? status : 404) +
-                               " X\r\nContent-Type: text/html\r\nContent-Length: " + std::to_string(body.size()) +
-                               "\r\nConnection: close\r\n\r\n" + body;
-    if (!request.empty()) send(client, answer.data(), answer.size(), MSG_NOSIGNAL);
-    close(client);
-  }
-
-  int mSocket = -1;
+  int mSocket;
   int mPort = 0;
   std::thread mThread;
-  std::vector<std::thread> mClients;
 };
 
 // A page listener that declines new windows whose address names "declined" and handles the rest.
@@ -153,14 +133,14 @@ class PopupListener : public oskel::platform::WebViewListener {
 
 }  // namespace
 
-// One browser for every editor: pages, messages both ways in order, key scripts, files, refused
-// navigations, cross-thread statement order, scale, and editors closed while their page is made.
-TEST(WebViewHost, OneBrowserServesEditorsPagesMessagesNavigationAndScale) {
+// One browser for every editor: pages, messages both ways in order, key scripts, cross-thread
+// statement order, scale, and editors closed while their page is made.
+TEST(WebViewHost, OneBrowserServesEditorsPagesMessagesAndScale) {
   if (!HaveBrowser()) GTEST_SKIP() << "no chromium";
   const int launchesBefore = oskel::platform::ChromiumBrowser::LaunchCount();
   Probe probe;
   probe.firstPage =
-      "<html><body><script>IPluginSendMsg({msg:'hello'});"
+      "<html><body><input><script>IPluginSendMsg({msg:'hello'});"
       "function SPVFD(i, v) { IPluginSendMsg({msg:'echo', i:i, v:v}); }</script></body></html>";
   probe.Open(1.25f);
   ASSERT_TRUE(Until([&] { return probe.loaded == 1 && !probe.Messages().empty(); }));
@@ -170,33 +150,22 @@ TEST(WebViewHost, OneBrowserServesEditorsPagesMessagesNavigationAndScale) {
 
   for (int i = 0; i < 20; ++i) probe.EvaluateJavaScript(("SPVFD(" + std::to_string(i) + ", 0.5)").c_str());
   ASSERT_TRUE(Until([&] { return probe.Messages().size() == 21; }));
-  // The injected key scripts forward keys typed outside text fields.
-  std::string ignored;
-  for (const char* type : {"keyDown", "keyUp"})
-    ASSERT_TRUE(probe.CallDevTools("Input.dispatchKeyEvent",
-                                   std::string(R"({"type":")") + type + R"(","key":"a","text":"a","windowsVirtualKeyCode":65})",
-                                   ignored, 10000));
-  ASSERT_TRUE(Until([&] { return probe.Messages().size() == 23; }));
+  // The injected key scripts forward keys typed outside text fields, and not those typed into one.
+  const auto key = [&](const char* type, const char* text) {
+    std::string ignored;
+    return probe.CallDevTools("Input.dispatchKeyEvent", std::string(R"({"type":")") + type + R"(","key":")" + text +
+                              R"(","text":")" + text + R"(","windowsVirtualKeyCode":65})", ignored, 10000);
+  };
+  ASSERT_TRUE(key("keyDown", "a"));
+  probe.Evaluate("document.querySelector('input').focus()");
+  ASSERT_TRUE(key("keyDown", "b"));
+  probe.Evaluate("document.activeElement.blur()");
+  ASSERT_TRUE(key("keyUp", "a"));
+  ASSERT_TRUE(Until([&] { return probe.Messages().size() >= 23; }));
   const std::vector<std::string> messages = probe.Messages();
   for (int i = 0; i < 20; ++i) EXPECT_EQ(messages[1 + i], R"({"msg":"echo","i":)" + std::to_string(i) + R"(,"v":0.5})");
   EXPECT_EQ(messages[21], R"({"msg":"SKPFUI","keyCode":65,"utf8":"a","S":false,"C":false,"A":false,"isUp":false})");
   EXPECT_EQ(messages[22], R"({"msg":"SKPFUI","keyCode":65,"utf8":"a","S":false,"C":false,"A":false,"isUp":true})");
-
-  const auto folder = std::filesystem::temp_directory_path() / ("kyr-webview-folder-" + std::to_string(getpid()));
-  std::filesystem::create_directories(folder);
-  std::ofstream(folder / "page.html") << "<script src=\"code.js\"></script>";
-  std::ofstream(folder / "code.js") << "window.fromFile = 42;";
-  probe.LoadFile((folder / "page.html").c_str());
-  ASSERT_TRUE(Until([&] { return probe.loaded == 2; }));
-  EXPECT_NE(probe.Evaluate("window.fromFile").find("42"), std::string::npos);
-  std::filesystem::remove_all(folder);
-  const size_t asked = probe.Navigations().size();
-  probe.EvaluateJavaScript("location.href = 'https://plugin.oskel.example/blocked.html'");
-  ASSERT_TRUE(Until([&] { return probe.Navigations().size() == asked + 1; }));
-  EXPECT_EQ(probe.Navigations().back(), "https://plugin.oskel.example/blocked.html");
-  probe.LoadHTML("<script>window.v = 0;</script>");
-  ASSERT_TRUE(Until([&] { return probe.loaded >= 3; }));
-  EXPECT_EQ(probe.loaded, 3);  // the refused navigation loaded nothing
 
   // The loop thread sends a stale 1 it read before the host thread sent 2: the page must end on 2.
   std::atomic<bool> reading{false}, hostSent{false}, done{false};
