@@ -1,8 +1,11 @@
-// Kyr EQ's editor logic: what OnIdle, OnUIOpen, OnRestoreState and OnMessage send and do.
+// Kyr EQ and its page: what OnIdle, OnUIOpen and OnRestoreState send, and what the page's messages
+// (hostile ones included) lead to through the editor delegate and OnMessage.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <functional>
+#include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -24,6 +27,17 @@ class RecordingPlugin : public LUMAEQ5 {
     edits.push_back("perform " + std::to_string(idx) + " " + std::to_string(v));
   }
   void EndParamEdit(int idx) override { edits.push_back("end " + std::to_string(idx)); }
+  bool EditorResizeFromUI(int w, int h, bool host) override {
+    edits.push_back((host ? "resize-host " : "resize ") + std::to_string(w) + " " + std::to_string(h));
+    return LUMAEQ5::EditorResizeFromUI(w, h, host);
+  }
+  // The last word: whether the key was handled (only space goes down to the host; every key up does).
+  bool OnKeyDown(const oskel::KeyPress& key) override { return Key("keydown '", key, LUMAEQ5::OnKeyDown(key)); }
+  bool OnKeyUp(const oskel::KeyPress& key) override { return Key("keyup '", key, LUMAEQ5::OnKeyUp(key)); }
+  bool Key(const std::string& what, const oskel::KeyPress& key, bool handled) {
+    edits.push_back(what + key.utf8 + "' " + std::to_string(key.VK) + " " + std::to_string(handled));
+    return handled;
+  }
 
   void MarkBlockProcessed() { GetProcessor().GetMeters().processed.store(1); }
   // One tick with the statement list cleared first.
@@ -242,4 +256,143 @@ TEST(PluginEditorLogic, EditorSizeRequests) {
   plugin.OnUIOpen();
   plugin.Tick();
   EXPECT_EQ(plugin.Texts(oskel::kMsgTagEditorScale), Lines{R"({"t":"size","scale":1.5})"});
+}
+
+TEST(WebViewEditorDelegate, TurnsPageMessagesIntoPluginCalls) {
+  RecordingPlugin plugin;
+  const struct {
+    const char* json;
+    Lines edits;
+  } cases[] = {
+      {R"({"msg":"SPVFUI","paramIdx":0,"value":0.25})", {"perform 0 0.250000"}},
+      {R"({"msg":"SPVFUI","paramIdx":1.9,"value":1})", {"perform 1 1.000000"}},
+      {R"({"msg":"SPVFUI","paramIdx":2,"value":7.5})", {"perform 2 1.000000"}},  // normalised values stay in 0..1
+      {R"({"msg":"BPCFUI","paramIdx":2})", {"begin 2"}},
+      {R"({"msg":"EPCFUI","paramIdx":0})", {"end 0"}},
+      {R"({"msg":"SAMFUI","msgTag":1,"ctrlTag":-1,"data":"eyJwYXJhbUlkeCI6MTIsInZhbHVlIjo2Mi41fQ=="})",
+       {"begin 12", "perform 12 0.625000", "end 12"}},
+      {R"({"msg":"SKPFUI","keyCode":100,"utf8":"4","S":false,"C":true,"A":false,"isUp":true})", {"keyup '4' 52 1"}},
+      {R"({"msg":"SKPFUI","keyCode":32,"utf8":" ","S":false,"C":false,"A":false,"isUp":false})", {"keydown ' ' 32 1"}},
+      {R"({"msg":"SKPFUI","keyCode":13,"utf8":"Enter","S":false,"C":false,"A":false,"isUp":false})",
+       {"keydown 'Ente' 13 0"}},
+  };
+  for (const auto& c : cases) {
+    plugin.edits.clear();
+    plugin.OnMessageFromWebView(c.json);
+    EXPECT_EQ(plugin.edits, c.edits) << c.json;
+  }
+}
+
+TEST(WebViewEditorDelegate, IgnoresMalformedMessagesWithoutSideEffects) {
+  const char* cases[] = {
+      "", "[]", "{", R"({"msg":1})", R"({"msg":"spvfui","paramIdx":0,"value":0})", R"({"paramIdx":0,"value":0.5})",
+      R"({"msg":"SPVFUI","paramIdx":0})", R"({"msg":"SPVFUI","value":0.5})",
+      R"({"msg":"SPVFUI","paramIdx":"0","value":0.5})", R"({"msg":"SPVFUI","paramIdx":0,"value":"0.5"})",
+      R"({"msg":"SPVFUI","paramIdx":53,"value":0.5})", R"({"msg":"SPVFUI","paramIdx":-1,"value":0.5})",
+      R"({"msg":"SPVFUI","paramIdx":4294967296,"value":0.5})", R"({"msg":"SPVFUI","paramIdx":0,"value":1e999})",
+      R"({"msg":"BPCFUI","paramIdx":53})", R"({"msg":"EPCFUI","paramIdx":null})", R"({"msg":"SAMFUI","msgTag":1})",
+      R"({"msg":"SAMFUI","msgTag":1,"ctrlTag":4,"data":17})", R"({"msg":"SKPFUI","keyCode":32,"utf8":" ","isUp":false})",
+      R"({"msg":"SKPFUI","keyCode":32,"utf8":5,"S":false,"C":false,"A":false,"isUp":false})",
+      R"({"msg":"SKPFUI","keyCode":32,"utf8":" ","S":0,"C":false,"A":false,"isUp":false})",
+  };
+  RecordingPlugin plugin;
+  for (const char* json : cases) plugin.OnMessageFromWebView(json);
+  plugin.OnMessageFromWebView(nullptr);
+  const std::string huge = R"({"msg":"BPCFUI","paramIdx":0,"pad":")" + std::string(2 << 20, 'x') + "\"}";
+  plugin.OnMessageFromWebView(huge.c_str());
+  const std::string deep = std::string(200000, '[') + std::string(200000, ']');
+  plugin.OnMessageFromWebView(deep.c_str());
+  EXPECT_EQ(plugin.edits, Lines{});
+  EXPECT_EQ(plugin.statements, Lines{});
+}
+
+// Plain values are converted before they are sent; no such parameter, nothing to convert with. The
+// descriptions come before the values; a parent resize moves the page without asking the host.
+TEST(WebViewEditorDelegate, SendsValuesAndHandsLoadReadinessResizeAndCloseOn) {
+  RecordingPlugin plugin;
+  plugin.SendParameterValueToUI(0, 75.0, false);
+  plugin.SendParameterValueToUI(0, 150.0, false);
+  plugin.SendParameterValueToUI(0, 0.3, true);
+  plugin.SendParameterValueToUI(53, 1.0, false);
+  EXPECT_EQ(plugin.statements, (Lines{"SPVFD(0, 0.750000)", "SPVFD(0, 1.000000)", "SPVFD(0, 0.300000)"}));
+  plugin.statements.clear();
+  plugin.OnWebContentLoaded();
+  ASSERT_EQ(plugin.statements.size(), 54u);
+  EXPECT_EQ(plugin.statements[0].rfind("SAMFD(-1, ", 0), 0u);
+  EXPECT_EQ(plugin.statements[1], "SPVFD(0, 0.500000)");
+  int runs = 0;
+  plugin.OnWebViewReady();
+  plugin.mEditorInitFunc = [&runs] { ++runs; };
+  plugin.OnWebViewReady();
+  EXPECT_EQ(runs, 1);
+  plugin.OnParentWindowResize(800, 400);
+  EXPECT_EQ(plugin.edits, Lines{"resize 800 400"});
+  plugin.CloseWindow();
+  plugin.Tick();
+  EXPECT_EQ(plugin.statements, Lines{});
+}
+
+namespace {
+
+const std::vector<std::string> kSeeds = {
+    R"({"msg":"SPVFUI","paramIdx":1,"value":0.5})",
+    R"({"msg":"BPCFUI","paramIdx":2})",
+    R"({"msg":"EPCFUI","paramIdx":0})",
+    R"({"msg":"SAMFUI","msgTag":1,"ctrlTag":-1,"data":"eyJwYXJhbUlkeCI6MTIsInZhbHVlIjo2Mi41fQ=="})",
+    R"({"msg":"SMMFUI","statusByte":144,"dataByte1":60,"dataByte2":100})",
+    R"({"msg":"SKPFUI","keyCode":32,"utf8":" ","S":false,"C":false,"A":false,"isUp":false})",
+};
+
+std::string Mutate(std::string text, std::mt19937& rng) {
+  static const std::string kAlphabet = "{}[]\":,.-+eE0123456789 \\/=nulltruefalseABCxyz\x01\xff";
+  const int edits = 1 + static_cast<int>(rng() % 4);
+  for (int e = 0; e < edits; ++e) {
+    const size_t at = text.empty() ? 0 : rng() % text.size();
+    switch (rng() % 4) {
+      case 0: if (!text.empty()) text.erase(at, 1 + rng() % 3); break;
+      case 1: text.insert(at, 1, kAlphabet[rng() % kAlphabet.size()]); break;
+      case 2: if (!text.empty()) text[at] = kAlphabet[rng() % kAlphabet.size()]; break;
+      default: text.insert(at, std::to_string(static_cast<int>(rng())) + (rng() % 2 ? "e9" : ".5")); break;
+    }
+  }
+  return text;
+}
+
+std::string RandomBytes(std::mt19937& rng) {
+  std::string text(rng() % 64, ' ');
+  for (char& c : text) c = static_cast<char>(1 + rng() % 255);
+  return text;
+}
+
+}  // namespace
+
+// Random and mutated messages: no crash, only edits of existing parameters, every value in range.
+TEST(EditorFuzz, PageMessagesAndSetRequestsNeverLeadToMalformedCallsOrValues) {
+  std::mt19937 rng(20240611);
+  RecordingPlugin plugin;
+  const std::string setSeed = R"({"paramIdx":12,"value":62.5})";
+  for (int i = 0; i < 20000; ++i) {
+    const std::string text = i % 5 == 0 ? RandomBytes(rng) : Mutate(kSeeds[rng() % kSeeds.size()], rng);
+    plugin.OnMessageFromWebView(text.c_str());
+    const std::string request = i % 4 == 0 ? RandomBytes(rng) : Mutate(setSeed, rng);
+    EXPECT_TRUE(plugin.OnMessage(oskel::kMsgTagSetParamValue, 0, static_cast<int>(request.size()), request.data()));
+  }
+  ASSERT_FALSE(plugin.edits.empty());
+  for (const auto& edit : plugin.edits) {
+    std::istringstream words(edit);
+    std::string what;
+    int idx = -1;
+    double value = -1.0;
+    if (!(words >> what >> idx) || (what != "perform" && what != "begin" && what != "end")) continue;
+    EXPECT_TRUE(idx >= 0 && idx < 53) << edit;
+    if (what == "perform") {
+      EXPECT_TRUE((words >> value) && value >= 0.0 && value <= 1.0) << edit;
+    }
+  }
+  for (int p = 0; p < plugin.NParams(); ++p) {
+    const oskel::IParam* param = plugin.GetParam(p);
+    EXPECT_TRUE(std::isfinite(param->Value()));
+    EXPECT_GE(param->Value(), param->GetMin());
+    EXPECT_LE(param->Value(), param->GetMax());
+  }
 }
