@@ -30,8 +30,7 @@ std::vector<double> Sine(double freqHz, double sampleRate) {
 
 }  // namespace
 
-// Both transforms the build can use (the library one and the portable one) match the definition,
-// evaluated directly, so the spectrum is the same on every platform.
+// The library transform and the portable one both match the definition, evaluated directly.
 TEST(RealFft, BothImplementationsMatchTheDefinition) {
   const int n = 2048;
   const std::vector<double> noise = Noise(n);

@@ -7,7 +7,6 @@
 #include <cfloat>
 #include <cmath>
 #include <cstring>
-#include <functional>
 #include <random>
 #include <sstream>
 #include <string>
@@ -24,8 +23,7 @@
 
 using namespace oskel;
 
-// Groups with their fill, both ways (bufferLength 0: decoding only). Decoding stops at a character
-// outside the alphabet (the rest stays 0) and writes no further than the text's length and fill allow.
+// Both ways (bufferLength 0: decoding only); decoding stops at a bad character and writes no further.
 TEST(Base64, EncodesAndDecodesGroupsWithTheirFill) {
   const struct {
     std::string bytes, text;
@@ -63,12 +61,9 @@ TEST(ParamDescriptions, DescribeTheFiftyThreeParametersByteForByte) {
                        "\"min\":0.0,\"name\":\"Input\",\"rate\":\"control\",\"type\":\"float\"},",
                        0),
             0u);
-  const nlohmann::json document = nlohmann::json::parse(text);
-  ASSERT_EQ(document["params"].size(), 53u);
-  for (int i = 0; i < 53; ++i) {
-    EXPECT_EQ(document["params"][i]["id"], i);
-    EXPECT_EQ(document["params"][i]["name"], plugin.GetParam(i)->GetName());
-  }
+  const nlohmann::json params = nlohmann::json::parse(text)["params"];
+  ASSERT_EQ(params.size(), 53u);
+  for (int i = 0; i < 53; ++i) EXPECT_EQ(params[i]["name"], plugin.GetParam(i)->GetName()) << i;
 }
 
 // Every field distinct from the others, so that a swapped field shows.
@@ -202,8 +197,7 @@ TEST(PluginEditorLogic, ThePageLearnsTheRateWhenItLoadsAndWhenTheRateChanges) {
   EXPECT_EQ(plugin.Texts(oskel::kMsgTagSampleRate), Lines{R"({"t":"rate","fs":96000})"});
 }
 
-// A set request is one gesture in plain units, echoed; one without a usable target or value does nothing,
-// and only the message's own bytes are read.
+// A set request is one gesture in plain units, echoed; a bad one does nothing; only its own bytes are read.
 TEST(PluginEditorLogic, SetParameterMessagesAreOneGestureEchoedOrNothing) {
   RecordingPlugin plugin;
   plugin.Post(oskel::kMsgTagSetParamValue, R"({"paramIdx":12,"value":62.5})");
@@ -227,15 +221,14 @@ TEST(PluginEditorLogic, SetParameterMessagesAreOneGestureEchoedOrNothing) {
 // Display-only measurements run while the editor is open or a host reads IKyrMeters, and only then.
 TEST(PluginEditorLogic, MetersAreMeasuredWhileTheEditorOrAHostReadsThem) {
   RecordingPlugin plugin;
-  std::string reading;
-  auto read = [&] { reading += plugin.GetProcessor().GetMeters().reader.load() ? "1" : "0"; };
   kyr::IKyrMeters* meters = nullptr;
   ASSERT_EQ(plugin.queryInterface(kyr::IKyrMeters::iid, reinterpret_cast<void**>(&meters)), Steinberg::kResultOk);
-  for (const auto& step : std::vector<std::function<void()>>{
-           [] {}, [&] { plugin.OnUIOpen(); }, [&] { plugin.OnUIClose(); }, [&] { meters->setMeterReader(true); },
-           [&] { plugin.OnUIOpen(); }, [&] { plugin.OnUIClose(); }, [&] { meters->setMeterReader(false); }}) {
-    step();
-    read();
+  std::string reading;
+  for (const char step : std::string("-oOhoOH")) {  // the editor opens and closes, a host reads and stops
+    if (step == 'o') plugin.OnUIOpen();
+    if (step == 'O') plugin.OnUIClose();
+    if (step == 'h' || step == 'H') meters->setMeterReader(step == 'h');
+    reading += plugin.GetProcessor().GetMeters().reader.load() ? '1' : '0';
   }
   EXPECT_EQ(reading, "0101110");  // closing the editor does not stop what the host reads
   meters->release();
@@ -249,9 +242,6 @@ TEST(PluginEditorLogic, MeterAndLevelTextsAndTheResetReachesTheMeter) {
   plugin.OnIdle();
   plugin.MarkBlockProcessed();
   plugin.Tick();
-  EXPECT_EQ(plugin.Texts(oskel::kMsgTagMeters),
-            Lines{R"({"t":"meters","thd":0.000,"drive":0.000,"loRed":0.00,"hiRed":0.00,"tp":-120.00,"lufs":-120.0,)"
-                  R"("xf":0.000,"tb":0.000,"ease":0.00,"ppg":[1.000,1.000,1.000,1.000,1.000,1.000],"ppbg":[1.000,1.000]})"});
 
   // A second of a -20 dBFS sine in both channels (one block, in place), then the page's reset.
   kyr::EqProcessor& p = plugin.GetProcessor();
@@ -318,10 +308,8 @@ TEST(PluginEditorLogic, EditorSizeRequests) {
   } steps[] = {
       {R"({"scale":1.25})", 1500, 700, R"({"t":"size","scale":1.25})"},
       {R"({"scale":3})", 1500, 700, nullptr},
+      {R"({"scale":"2"})", 1500, 700, nullptr},
       {R"({"scale":2.00})", 2400, 1120, R"({"t":"size","scale":2})"},
-      {R"({"scale":1})", 1200, 560, R"({"t":"size","scale":1})"},
-      {R"({"scale":"2"})", 1200, 560, nullptr},
-      {R"({"scale": 1.5})", 1800, 840, R"({"t":"size","scale":1.5})"},
   };
   for (const auto& step : steps) {
     plugin.statements.clear();
@@ -333,7 +321,7 @@ TEST(PluginEditorLogic, EditorSizeRequests) {
   EXPECT_TRUE(plugin.OnMessage(oskel::kMsgTagEditorSize, 0, 5, nullptr));
   plugin.OnUIOpen();
   plugin.Tick();
-  EXPECT_EQ(plugin.Texts(oskel::kMsgTagEditorScale), Lines{R"({"t":"size","scale":1.5})"});
+  EXPECT_EQ(plugin.Texts(oskel::kMsgTagEditorScale), Lines{R"({"t":"size","scale":2})"});
 }
 
 TEST(WebViewEditorDelegate, TurnsPageMessagesIntoPluginCalls) {
@@ -343,7 +331,6 @@ TEST(WebViewEditorDelegate, TurnsPageMessagesIntoPluginCalls) {
     Lines edits;
   } cases[] = {
       {R"({"msg":"SPVFUI","paramIdx":0,"value":0.25})", {"perform 0 0.250000"}},
-      {R"({"msg":"SPVFUI","paramIdx":1.9,"value":1})", {"perform 1 1.000000"}},
       {R"({"msg":"SPVFUI","paramIdx":2,"value":7.5})", {"perform 2 1.000000"}},  // normalised values stay in 0..1
       {R"({"msg":"BPCFUI","paramIdx":2})", {"begin 2"}},
       {R"({"msg":"EPCFUI","paramIdx":0})", {"end 0"}},
@@ -363,13 +350,11 @@ TEST(WebViewEditorDelegate, TurnsPageMessagesIntoPluginCalls) {
 
 TEST(WebViewEditorDelegate, IgnoresMalformedMessagesWithoutSideEffects) {
   const char* cases[] = {
-      "", "[]", "{", R"({"msg":1})", R"({"msg":"spvfui","paramIdx":0,"value":0})", R"({"paramIdx":0,"value":0.5})",
-      R"({"msg":"SPVFUI","paramIdx":0})", R"({"msg":"SPVFUI","value":0.5})",
+      "", "[]", "{", R"({"msg":1})", R"({"msg":"spvfui","paramIdx":0,"value":0})", R"({"msg":"SPVFUI","paramIdx":0})",
       R"({"msg":"SPVFUI","paramIdx":"0","value":0.5})", R"({"msg":"SPVFUI","paramIdx":0,"value":"0.5"})",
       R"({"msg":"SPVFUI","paramIdx":53,"value":0.5})", R"({"msg":"SPVFUI","paramIdx":-1,"value":0.5})",
       R"({"msg":"SPVFUI","paramIdx":4294967296,"value":0.5})", R"({"msg":"SPVFUI","paramIdx":0,"value":1e999})",
-      R"({"msg":"BPCFUI","paramIdx":53})", R"({"msg":"EPCFUI","paramIdx":null})", R"({"msg":"SAMFUI","msgTag":1})",
-      R"({"msg":"SAMFUI","msgTag":1,"ctrlTag":4,"data":17})", R"({"msg":"SKPFUI","keyCode":32,"utf8":" ","isUp":false})",
+      R"({"msg":"BPCFUI","paramIdx":53})", R"({"msg":"SAMFUI","msgTag":1,"ctrlTag":4,"data":17})",
       R"({"msg":"SKPFUI","keyCode":32,"utf8":5,"S":false,"C":false,"A":false,"isUp":false})",
       R"({"msg":"SKPFUI","keyCode":32,"utf8":" ","S":0,"C":false,"A":false,"isUp":false})",
   };
