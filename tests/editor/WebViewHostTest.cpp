@@ -25,8 +25,6 @@
 
 namespace {
 
-bool HaveBrowser() { return std::filesystem::exists("/usr/bin/chromium"); }
-
 // Polls `done` for up to 30 s (a deadline against hanging, not a measure of speed).
 bool Until(const std::function<bool()>& done) {
   const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
@@ -77,9 +75,7 @@ class Probe : public oskel::IWebView {
 class StatusServer {
  public:
   StatusServer() : mSocket(socket(AF_INET, SOCK_STREAM, 0)) {
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    sockaddr_in address{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
     socklen_t size = sizeof address;
     bind(mSocket, reinterpret_cast<sockaddr*>(&address), size);
     listen(mSocket, 8);
@@ -136,7 +132,7 @@ class PopupListener : public oskel::platform::WebViewListener {
 // One browser for every editor: pages, messages both ways in order, key scripts, cross-thread
 // statement order, scale, error pages, popups, and editors closed while their page is made.
 TEST(WebViewHost, OneBrowserServesEditorsPagesMessagesScaleErrorsAndPopups) {
-  if (!HaveBrowser()) GTEST_SKIP() << "no chromium";
+  if (!std::filesystem::exists("/usr/bin/chromium")) GTEST_SKIP() << "no chromium";
   const int launchesBefore = oskel::platform::ChromiumBrowser::LaunchCount();
   Probe probe;
   probe.firstPage =

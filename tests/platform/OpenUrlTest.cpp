@@ -41,9 +41,9 @@ TEST(OpenUrl, TheLoopKeepsRunningWhileTheOpenerRuns) {
   setenv("PATH", (dir.string() + ":" + oldPath).c_str(), 1);
 
   oskel::platform::RunLoop::Get().SetManual(false);
-  std::atomic<bool> returned{false}, opened{false}, afterOpen{false};
+  std::atomic<bool> returned{false}, afterOpen{false};
   oskel::platform::PostToUIThread([&] {
-    opened = oskel::platform::OpenUrl("https://www.oskel-audio.example/manual");
+    oskel::platform::OpenUrl("https://www.oskel-audio.example/manual");
     returned = true;
   });
   // A page message handled after the link, on the same thread, runs while the opener still runs.
@@ -55,7 +55,6 @@ TEST(OpenUrl, TheLoopKeepsRunningWhileTheOpenerRuns) {
   ASSERT_TRUE(Eventually([&] { return returned && afterOpen; }));
   setenv("PATH", oldPath.c_str(), 1);
   EXPECT_TRUE(flowing) << "the loop waited for the opener";
-  EXPECT_TRUE(opened);
   std::string started;
   EXPECT_TRUE(Eventually([&] { return std::getline(std::ifstream(dir / "started"), started) &&
                                       started == "https://www.oskel-audio.example/manual"; }));

