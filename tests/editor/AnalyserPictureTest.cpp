@@ -68,6 +68,7 @@ TEST(AnalyserPicture, HighBandsAtLowRatesShareTheLastBinAndBadInputGivesSilence)
   bad[10] = NAN;
   bad[20] = INFINITY;
   bad[30] = 1e300;
-  for (double rate : {48000.0, 0.0, -1.0, double{NAN}, double{INFINITY}, 0.0}) spectrum.Compute(bad.data(), bad.data(), rate, picture);
+  for (double rate : {48000.0, 0.0, -1.0, double{NAN}, double{INFINITY}, 0.0})
+    spectrum.Compute(bad.data(), bad.data(), rate, picture);
   for (uint8_t level : picture) EXPECT_EQ(level, 0);
 }

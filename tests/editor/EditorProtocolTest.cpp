@@ -25,8 +25,8 @@ using namespace oskel;
 // Both ways (bufferLength 0: decoding only); decoding stops at a bad character and writes no further.
 TEST(Base64, EncodesAndDecodesGroupsWithTheirFill) {
   const struct { std::string bytes, text; int bufferLength; } cases[] = {
-      {"", "", 1}, {"f", "Zg==", 5}, {"fo", "Zm8=", 5}, {"foobar", "Zm9vYmFy", 9},
-      {std::string("\xff\xfe\x00", 3), "//4A", 5}, {std::string("f\0\0\0\0\0", 6), "Zm!vYmFy", 0}, {"foo", "Zm9vY", 0},
+      {"", "", 1}, {"f", "Zg==", 5}, {"fo", "Zm8=", 5}, {"foobar", "Zm9vYmFy", 9}, {"foo", "Zm9vY", 0},
+      {std::string("\xff\xfe\x00", 3), "//4A", 5}, {std::string("f\0\0\0\0\0", 6), "Zm!vYmFy", 0}, {"fo", "Zm9v=", 0},
   };
   for (const auto& c : cases) {
     if (c.bufferLength) {
@@ -84,7 +84,6 @@ TEST(PageRequests, OpensOnlyWebAddresses) {
   };
   for (const auto& c : cases)
     EXPECT_EQ(ParseOpenUrlRequest(c.text, static_cast<int>(std::strlen(c.text))).value_or("<none>"), c.url) << c.text;
-  EXPECT_FALSE(ParseOpenUrlRequest(nullptr, 5));
 }
 
 namespace {
@@ -202,7 +201,6 @@ TEST(PluginEditorLogic, SetParameterMessagesAreOneGestureEchoedOrNothing) {
                                  R"({"paramIdx":0,"value":nan})", R"({"paramIdx":0,"value":inf})",
                                  R"({"paramIdx":0,"value":1e999})"})
     plugin.Post(oskel::kMsgTagSetParamValue, text);
-  EXPECT_TRUE(plugin.OnMessage(oskel::kMsgTagSetParamValue, 0, 5, nullptr));
   EXPECT_TRUE(plugin.OnMessage(oskel::kMsgTagSetParamValue, 0, 11, R"({"value":1}{"paramIdx":3})"));
   plugin.Post(77, R"({"paramIdx":0,"value":1})");
   EXPECT_TRUE(plugin.edits.empty());
@@ -233,6 +231,7 @@ TEST(PluginEditorLogic, MeterAndLevelTextsAndTheResetReachesTheMeter) {
   plugin.OnIdle();
   plugin.MarkBlockProcessed();
   plugin.Tick();
+  EXPECT_EQ(plugin.Texts(oskel::kMsgTagMeters), Lines{FormatMeterMessage(MeterValues{})});  // the engine's defaults
 
   // A second of a -20 dBFS sine in both channels (one block, in place), then the page's reset.
   kyr::EqProcessor& p = plugin.GetProcessor();
@@ -309,7 +308,6 @@ TEST(PluginEditorLogic, EditorSizeRequests) {
     EXPECT_EQ(plugin.GetEditorHeight(), step.height) << step.request;
     EXPECT_EQ(plugin.Texts(oskel::kMsgTagEditorScale), step.told ? Lines{step.told} : Lines{}) << step.request;
   }
-  EXPECT_TRUE(plugin.OnMessage(oskel::kMsgTagEditorSize, 0, 5, nullptr));
   plugin.OnUIOpen();
   plugin.Tick();
   EXPECT_EQ(plugin.Texts(oskel::kMsgTagEditorScale), Lines{R"({"t":"size","scale":2})"});
@@ -341,7 +339,7 @@ TEST(WebViewEditorDelegate, IgnoresMalformedMessagesWithoutSideEffects) {
       "", "[]", "{", R"({"msg":1})", R"({"msg":"spvfui","paramIdx":0,"value":0})", R"({"msg":"SPVFUI","paramIdx":0})",
       R"({"msg":"SPVFUI","paramIdx":"0","value":0.5})", R"({"msg":"SPVFUI","paramIdx":0,"value":"0.5"})",
       R"({"msg":"SPVFUI","paramIdx":53,"value":0.5})", R"({"msg":"SPVFUI","paramIdx":-1,"value":0.5})",
-      R"({"msg":"SPVFUI","paramIdx":4294967296,"value":0.5})", R"({"msg":"SPVFUI","paramIdx":0,"value":1e999})",
+      R"({"msg":"SPVFUI","paramIdx":0,"value":1e999})", R"({"msg":"SPVFUI","paramIdx":4294967296,"value":0.5})",
       R"({"msg":"BPCFUI","paramIdx":53})", R"({"msg":"SAMFUI","msgTag":1,"ctrlTag":4,"data":17})",
       R"({"msg":"SKPFUI","keyCode":32,"utf8":5,"S":false,"C":false,"A":false,"isUp":false})",
       R"({"msg":"SKPFUI","keyCode":32,"utf8":" ","S":0,"C":false,"A":false,"isUp":false})",
