@@ -59,7 +59,7 @@ TEST(ParamDescriptions, DescribeTheFiftyThreeParametersByteForByte) {
             0u);
   const nlohmann::json params = nlohmann::json::parse(text)["params"];
   ASSERT_EQ(params.size(), 53u);
-  for (int i = 0; i < 53; ++i) EXPECT_EQ(params[i]["name"], plugin.GetParam(i)->GetName()) << i;
+  for (int i = 0; i < 53; ++i) EXPECT_TRUE(params[i]["id"] == i && params[i]["name"] == plugin.GetParam(i)->GetName()) << i;
 }
 
 // Every field distinct from the others, so that a swapped field shows.
@@ -232,6 +232,7 @@ TEST(PluginEditorLogic, MeterAndLevelTextsAndTheResetReachesTheMeter) {
   plugin.MarkBlockProcessed();
   plugin.Tick();
   EXPECT_EQ(plugin.Texts(oskel::kMsgTagMeters), Lines{FormatMeterMessage(MeterValues{})});  // the engine's defaults
+  EXPECT_EQ(plugin.Texts(oskel::kMsgTagLevels), Lines{FormatLevelsMessage(LevelValues{})});
 
   // A second of a -20 dBFS sine in both channels (one block, in place), then the page's reset.
   kyr::EqProcessor& p = plugin.GetProcessor();
