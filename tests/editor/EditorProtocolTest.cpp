@@ -75,9 +75,7 @@ TEST(MeterMessage, FormatsEveryValueWithItsDecimals) {
 }
 
 TEST(PageRequests, OpensOnlyWebAddresses) {
-  const struct {
-    const char *text, *url;
-  } cases[] = {
+  const struct { const char *text, *url; } cases[] = {
       {R"({"url":"https://oskel.example/manual"})", "https://oskel.example/manual"},
       {R"({"url":"file:///etc/passwd"})", "<none>"},
       {"{\"url\":\"https://a.example/\nb\"}", "<none>"},
