@@ -15,7 +15,6 @@
 #include "platform/Platform.h"
 #include "platform/linux/RunLoop.h"
 
-using oskel::platform::RunLoop;
 namespace fs = std::filesystem;
 
 namespace {
@@ -30,23 +29,21 @@ bool Eventually(const std::function<bool()>& done) {
 }  // namespace
 
 // An xdg-open stand-in lives (as when it runs the browser itself) until the test releases it.
-TEST(OpenUrl, TheLoopKeepsRunningWhileTheOpenerRunsAndAMissingOpenerFails) {
+TEST(OpenUrl, TheLoopKeepsRunningWhileTheOpenerRuns) {
   const fs::path dir = fs::temp_directory_path() / ("kyr-opener-" + std::to_string(getpid()));
   fs::remove_all(dir);
-  fs::create_directories(dir / "bin");
-  const fs::path opener = dir / "bin" / "xdg-open";
-  std::ofstream(opener) << "#!/bin/sh\n"
-                        << "echo \"$1\" > '" << (dir / "started").string() << "'\n"
-                        << "while [ ! -e '" << (dir / "release").string() << "' ]; do sleep 0.05; done\n"
-                        << "echo > '" << (dir / "ended").string() << "'\n";
-  chmod(opener.c_str(), 0755);
+  fs::create_directories(dir);
+  std::ofstream(dir / "xdg-open") << "#!/bin/sh\necho \"$1\" > '" << (dir / "started").string() << "'\n"
+                                  << "while [ ! -e '" << (dir / "release").string() << "' ] && [ -d '" << dir.string()
+                                  << "' ]; do sleep 0.05; done\n";
+  chmod((dir / "xdg-open").c_str(), 0755);
   const std::string oldPath = std::getenv("PATH") ? std::getenv("PATH") : "/usr/bin:/bin";
-  setenv("PATH", ((dir / "bin").string() + ":" + oldPath).c_str(), 1);
+  setenv("PATH", (dir.string() + ":" + oldPath).c_str(), 1);
 
-  RunLoop::Get().SetManual(false);
-  std::atomic<bool> returned{false}, opened{false}, afterOpen{false};
+  oskel::platform::RunLoop::Get().SetManual(false);
+  std::atomic<bool> returned{false}, afterOpen{false};
   oskel::platform::PostToUIThread([&] {
-    opened = oskel::platform::OpenUrl("https://www.oskel-audio.example/manual");
+    oskel::platform::OpenUrl("https://www.oskel-audio.example/manual");
     returned = true;
   });
   // A page message handled after the link, on the same thread, runs while the opener still runs.
@@ -54,20 +51,12 @@ TEST(OpenUrl, TheLoopKeepsRunningWhileTheOpenerRunsAndAMissingOpenerFails) {
 
   ASSERT_TRUE(Eventually([&] { return fs::exists(dir / "started"); })) << "the opener did not start";
   const bool flowing = Eventually([&] { return returned && afterOpen; });
-  const bool openerStillRunning = !fs::exists(dir / "release");
   std::ofstream(dir / "release") << "";
   ASSERT_TRUE(Eventually([&] { return returned && afterOpen; }));
+  setenv("PATH", oldPath.c_str(), 1);
   EXPECT_TRUE(flowing) << "the loop waited for the opener";
-  EXPECT_TRUE(openerStillRunning);
-  EXPECT_TRUE(opened);
   std::string started;
   EXPECT_TRUE(Eventually([&] { return std::getline(std::ifstream(dir / "started"), started) &&
                                       started == "https://www.oskel-audio.example/manual"; }));
-
-  // No opener at all: the link is reported as not opened.
-  setenv("PATH", (dir / "empty").c_str(), 1);
-  EXPECT_FALSE(oskel::platform::OpenUrl("https://www.oskel-audio.example/"));
-  setenv("PATH", oldPath.c_str(), 1);
-  EXPECT_TRUE(Eventually([&] { return fs::exists(dir / "ended"); }));
   fs::remove_all(dir);
 }
