@@ -80,6 +80,7 @@ for entry in "${systems[@]}"; do
   check "$system: notices hold $licences" contains_files "$root/THIRD-PARTY-NOTICES.txt" $licences
 done
 check "moduleinfo.json is the same in both archives" cmp "$work"/{linux,win64}/LUMAEQ5-*/LUMAEQ5.vst3/Contents/Resources/moduleinfo.json
+check "checksums of the archives" bash -c "cd '$dist' && sha256sum --quiet -c SHA256SUMS"
 
 echo "package: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]
