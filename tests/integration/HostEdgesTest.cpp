@@ -99,34 +99,19 @@ TEST_F(HostTest, MemoryExhaustionNeverThrowsIntoTheHost) {
       {kResultOk, kNoInterface});
 
   SpeakerArrangement mono = SpeakerArr::kMono, stereo = SpeakerArr::kStereo;
+  String128 text{};
+  ProcessSetup setup{kRealtime, kSample32, 4096, 96000.0};
   std::vector<uint8_t> state;
   ASSERT_TRUE(host.GetState(state));
   const std::vector<std::pair<const char*, std::function<tresult()>>> calls = {
       {"setBusArrangements", [&] { return host.Processor()->setBusArrangements(&mono, 1, &mono, 1); }},
       {"setBusArrangements back", [&] { return host.Processor()->setBusArrangements(&stereo, 1, &stereo, 1); }},
       {"setParamNormalized", [&] { return host.Controller()->setParamNormalized(kOutputParam, 0.25); }},
-      {"getProgramName",
-       [&] {
-         FUnknownPtr<IUnitInfo> units(host.Controller());
-         String128 name{};
-         return units ? units->getProgramName(65537, 0, name) : kResultFalse;
-       }},
-      {"getParamStringByValue",
-       [&] {
-         String128 text{};
-         return host.Controller()->getParamStringByValue(kOutputParam, 0.5, text);
-       }},
-      {"getState",
-       [&] {
-         MemoryStream stream;
-         return host.Component()->getState(&stream);
-       }},
+      {"getProgramName", [&] { return FUnknownPtr<IUnitInfo>(host.Controller())->getProgramName(65537, 0, text); }},
+      {"getParamStringByValue", [&] { return host.Controller()->getParamStringByValue(kOutputParam, 0.5, text); }},
+      {"getState", [&] { MemoryStream stream; return host.Component()->getState(&stream); }},
       {"setState", [&] { return host.SetState(state); }},
-      {"setupProcessing",
-       [&] {
-         ProcessSetup setup{kRealtime, kSample32, 4096, 96000.0};
-         return host.Processor()->setupProcessing(setup);
-       }},
+      {"setupProcessing", [&] { return host.Processor()->setupProcessing(setup); }},
       {"terminate and initialize",
        [&] {
          host.Component()->terminate();

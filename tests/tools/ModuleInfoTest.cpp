@@ -44,12 +44,9 @@ TEST(ModuleInfoFile, AgreesWithTheFactoryOfTheBuiltModule) {
   EXPECT_EQ(info["Name"], "LUMAEQ5");
   EXPECT_EQ(info["Version"], KYR_VERSION);
   EXPECT_EQ(fi["Flags"]["Unicode"], (factoryInfo.flags & PFactoryInfo::kUnicode) != 0);
-  // The class ID as hosts print it: the four words of the FUID in hexadecimal. Sessions find the
-  // plug-in by it, so it never changes.
-  const FUID cid = FUID::fromTUID(ci.cid);
-  char words[33];
-  std::snprintf(words, sizeof words, "%08X%08X%08X%08X", cid.getLong1(), cid.getLong2(), cid.getLong3(), cid.getLong4());
-  EXPECT_STREQ(words, kCid);
+  // The class ID as hosts print it. Sessions find the plug-in by it, so it never changes.
+  const std::string words = kyr::tools::ClassIdText(ci.cid);
+  EXPECT_EQ(words, kCid);
   EXPECT_STREQ(ci.version, KYR_VERSION);
   std::string subCategories;
   for (const auto& sub : c["Sub Categories"]) subCategories += (subCategories.empty() ? "" : "|") + sub.get<std::string>();

@@ -50,11 +50,6 @@ TEST_F(Vst3Plugin, AnswersEveryInterfaceFromOneObject) {
 }
 
 TEST_F(Vst3Plugin, ControllerQuestions) {
-  ParamID tag = 0;
-  EXPECT_EQ(plugin->getMidiControllerAssignment(0, 0, 7, tag), kResultTrue);
-  EXPECT_EQ(tag, 65545u);
-  EXPECT_EQ(plugin->getMidiControllerAssignment(0, 1, 7, tag), kResultFalse);
-
   String128 name{};
   EXPECT_EQ(plugin->getProgramName(65537, 0, name), kResultTrue);
   EXPECT_EQ(kyr::tools::ToUtf8(name), "empty");
