@@ -30,17 +30,26 @@ class EditorEndToEnd : public HostTest {
     setenv("KYR_WEBVIEW_HEADLESS", "1", 1);
     HostTest::SetUp();
     Start(48000.0, kBlock, Vst::kSample32);
+    Open();
+  }
+  void TearDown() override { Close(); }
+  void Open() {
     mView = host.Controller()->createView(Vst::ViewType::kEditor);
     ASSERT_NE(mView, nullptr);
     ASSERT_EQ(mView->attached(nullptr, kPlatformTypeHWND), kResultTrue);
     ASSERT_EQ(mView->queryInterface(oskel::IEditorDevTools_iid, reinterpret_cast<void**>(&mDevTools)), kResultOk);
   }
-  void TearDown() override {
+  void Close() {
     if (mDevTools) mDevTools->release();
     if (mView) {
       mView->removed();
       mView->release();
     }
+    mDevTools = nullptr;
+    mView = nullptr;
+  }
+  bool PageBuilt() {
+    return Until([&] { return Evaluate("window.KyrEditor ? KyrEditor.names().length : -1") == 53; });
   }
 
   // The value of a script expression in the page (JSON null when it fails).
@@ -94,9 +103,10 @@ class EditorEndToEnd : public HostTest {
 
 }  // namespace
 
-TEST_F(EditorEndToEnd, PageReceivesParametersMetersAndSpectraAndEditsReachTheHost) {
-  ASSERT_TRUE(Until([&] { return Evaluate("window.KyrEditor ? KyrEditor.names().length : -1") == 53; }))
-      << "the page did not build its 53 controls";
+// The page gets parameters, meters and spectra; its edits reach the host and the sound, host
+// automation and scale reach the page; a reopened editor shows the page again.
+TEST_F(EditorEndToEnd, PageAndHostExchangeValuesAndTheReopenedEditorShowsThePage) {
+  ASSERT_TRUE(PageBuilt()) << "the page did not build its 53 controls";
 
   ASSERT_TRUE(Until([&] {
     const nlohmann::json stats = Evaluate("KyrEditor.stats()");
@@ -141,10 +151,7 @@ TEST_F(EditorEndToEnd, PageReceivesParametersMetersAndSpectraAndEditsReachTheHos
     const nlohmann::json v = Evaluate("KyrEditor.value('Output')");
     return v.is_number() && std::fabs(v.get<double>() - 0.25) < 1e-6;
   }));
-}
 
-TEST_F(EditorEndToEnd, ReopeningTheEditorShowsThePageAgain) {
-  ASSERT_TRUE(Until([&] { return Evaluate("window.KyrEditor ? KyrEditor.names().length : -1") == 53; }));
   // The host's scale change re-fits the open page: the same layout at 1.5 device pixels per pixel.
   IPlugViewContentScaleSupport* scaling = nullptr;
   ASSERT_EQ(mView->queryInterface(IPlugViewContentScaleSupport_iid, reinterpret_cast<void**>(&scaling)), kResultOk);
@@ -152,15 +159,9 @@ TEST_F(EditorEndToEnd, ReopeningTheEditorShowsThePageAgain) {
   scaling->release();
   const nlohmann::json scaled = {1.5, 1201, 561};
   EXPECT_TRUE(Until([&] { return Evaluate("[devicePixelRatio, innerWidth, innerHeight]") == scaled; }));
-  mDevTools->release();
-  mDevTools = nullptr;
-  mView->removed();
-  mView->release();
-  mView = host.Controller()->createView(Vst::ViewType::kEditor);
-  ASSERT_NE(mView, nullptr);
-  ASSERT_EQ(mView->attached(nullptr, kPlatformTypeHWND), kResultTrue);
-  ASSERT_EQ(mView->queryInterface(oskel::IEditorDevTools_iid, reinterpret_cast<void**>(&mDevTools)), kResultOk);
-  EXPECT_TRUE(Until([&] { return Evaluate("window.KyrEditor ? KyrEditor.names().length : -1") == 53; }));
+  Close();
+  Open();
+  EXPECT_TRUE(PageBuilt());
   // A new view of the same plug-in starts at the host's scale again (1.0).
   EXPECT_TRUE(Until([&] { return Evaluate("[devicePixelRatio, innerWidth, innerHeight]") == nlohmann::json{1, 1201, 561}; }));
 }

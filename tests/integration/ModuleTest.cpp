@@ -29,22 +29,10 @@ class Module : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(Module, ExportsTheEntryPointsAndCountsInitAndExit) {
-  auto initDll = Sym<Proc>("InitDll");
-  auto exitDll = Sym<Proc>("ExitDll");
-  auto moduleEntry = Sym<bool (*)(void*)>("ModuleEntry");
-  auto moduleExit = Sym<Proc>("ModuleExit");
-  ASSERT_TRUE(initDll && exitDll && moduleEntry && moduleExit && Sym<void*>("GetPluginFactory"));
-  EXPECT_TRUE(initDll());
-  EXPECT_TRUE(initDll());
-  EXPECT_TRUE(exitDll());
-  EXPECT_TRUE(exitDll());
-  EXPECT_FALSE(exitDll());  // unbalanced
-  // The counter stays usable after an unbalanced call.
-  EXPECT_TRUE(moduleEntry(handle));
-  EXPECT_TRUE(moduleExit());
-  EXPECT_FALSE(moduleExit());
-  // Nothing but the entry points leaves the module.
+// The entry points hosts look up are there, and nothing of the framework leaves the module.
+TEST_F(Module, ExportsTheEntryPointsOnly) {
+  for (const char* name : {"InitDll", "ExitDll", "ModuleEntry", "ModuleExit", "GetPluginFactory"})
+    EXPECT_NE(Sym<void*>(name), nullptr) << name;
   EXPECT_EQ(Sym<void*>("_ZN5oskel9IParam10ConstrainEd"), nullptr);
 }
 
