@@ -7,8 +7,7 @@
 using oskel::Timer;
 using oskel::platform::RunLoop;
 
-// Two open editors' idle timers share one registry: each tick reaches its own timer only, and a
-// stopped timer leaves the other running.
+// Two open editors' idle timers share one registry: each ticks alone and stops alone.
 TEST(Timer, TwoTimersTickThroughOneRegistryUntilEachStops) {
   RunLoop::Get().SetManual(true);
   const int before = Timer::NumRegistered();

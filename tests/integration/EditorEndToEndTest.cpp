@@ -1,5 +1,4 @@
-// The editor from end to end: the bundle is hosted as a host does, its view attached, and the real
-// editor page runs in Chromium (headless). Skipped when Chromium is not installed.
+// The hosted bundle's view with the real editor page in headless Chromium (skipped without it).
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -103,8 +102,6 @@ class EditorEndToEnd : public HostTest {
 
 }  // namespace
 
-// The page gets parameters, meters and spectra; its edits reach the host and the sound, host
-// automation and scale reach the page; a reopened editor shows the page again.
 TEST_F(EditorEndToEnd, PageAndHostExchangeValuesAndTheReopenedEditorShowsThePage) {
   ASSERT_TRUE(PageBuilt()) << "the page did not build its 53 controls";
 
@@ -122,14 +119,14 @@ TEST_F(EditorEndToEnd, PageAndHostExchangeValuesAndTheReopenedEditorShowsThePage
       " var r = e.getBoundingClientRect(); return [r.left + r.width / 2, r.top + r.height / 2]; })()");
   ASSERT_TRUE(box.is_array()) << "no Output knob on the page";
   const double x = box[0], y = box[1];
-  Command("Input.dispatchMouseEvent", {{"type", "mouseMoved"}, {"x", x}, {"y", y}});
-  Command("Input.dispatchMouseEvent",
-          {{"type", "mousePressed"}, {"x", x}, {"y", y}, {"button", "left"}, {"buttons", 1}, {"clickCount", 1}});
-  for (int step = 1; step <= 10; ++step)
+  auto mouse = [&](const char* type, double atY, int buttons) {
     Command("Input.dispatchMouseEvent",
-            {{"type", "mouseMoved"}, {"x", x}, {"y", y - 10 * step}, {"button", "left"}, {"buttons", 1}});
-  Command("Input.dispatchMouseEvent",
-          {{"type", "mouseReleased"}, {"x", x}, {"y", y - 100}, {"button", "left"}, {"buttons", 0}, {"clickCount", 1}});
+            {{"type", type}, {"x", x}, {"y", atY}, {"button", "left"}, {"buttons", buttons}, {"clickCount", 1}});
+  };
+  mouse("mouseMoved", y, 0);
+  mouse("mousePressed", y, 1);
+  for (int step = 1; step <= 10; ++step) mouse("mouseMoved", y - 10 * step, 1);
+  mouse("mouseReleased", y - 100, 0);
   ASSERT_TRUE(Until([&] {
     const auto edits = host.Handler().Edits();
     return !edits.empty() && edits.back().kind == kyr::tools::HostEdit::kEnd;

@@ -1,5 +1,4 @@
-// The bundle driven through the call orders and edge cases of real hosts: the sound is there, equals
-// a separately run reference where it should, and nothing changes where nothing should.
+// The bundle driven through real hosts' call orders and edge cases, against a separate reference.
 #include <atomic>
 #include <cmath>
 #include <cstring>
@@ -72,9 +71,9 @@ class HostBehaviour : public HostTest {
     host.Processor()->setProcessing(state);
   }
   // The validator's order: arrangement, set-up, bus activation, activation.
-  void StartAsValidator(int channels, int maxBlock, int32 sampleSize = kSample32) {
+  void StartAsValidator(int channels, int maxBlock) {
     ASSERT_EQ(Arrange(channels), kResultTrue);
-    ASSERT_EQ(Setup(maxBlock, sampleSize), kResultTrue);
+    ASSERT_EQ(Setup(maxBlock), kResultTrue);
     ActivateBuses(true);
     Activate(true);
   }
@@ -125,21 +124,18 @@ class HostBehaviour : public HostTest {
   }
 };
 
-// A second, independent instance from the same module, run the validator's way, in 64 bits and in
-// place (the cases use separate single precision buffers): the reference.
+// The reference: another instance, started the validator's way, 64-bit and in place.
 Audio Reference(int channels, int nBlocks, const std::function<void(kyr::tools::HostedPlugin&)>& prepare = {}) {
   kyr::tools::HostedPlugin ref("Kyr Reference Host");
   std::string error;
   EXPECT_TRUE(ref.LoadModule(KYR_BUNDLE_DIR, error) && ref.CreateInstance(error)) << error;
   if (prepare) prepare(ref);
   EXPECT_TRUE(ref.StartProcessing(kRate, 256, kSample64, channels, error)) << error;
-  Audio out;
+  Audio out = Tone(channels, 256 * nBlocks);
   for (int b = 0; b < nBlocks; ++b) {
-    Audio block = Tone(channels, 256, b * 256);
     std::vector<double*> io;
-    for (auto& ch : block) io.push_back(ch.data());
+    for (auto& ch : out) io.push_back(ch.data() + b * 256);
     ref.Process(io.data(), io.data(), 256);
-    Append(out, block);
   }
   return out;
 }
@@ -147,12 +143,10 @@ Audio Reference(int channels, int nBlocks, const std::function<void(kyr::tools::
 // Equal within single precision.
 void ExpectNear(const Audio& a, const Audio& b, const char* what) {
   ASSERT_EQ(a.size(), b.size()) << what;
-  double worst = 0;
   for (size_t c = 0; c < a.size(); ++c) {
     ASSERT_EQ(a[c].size(), b[c].size()) << what;
-    for (size_t i = 0; i < a[c].size(); ++i) worst = std::max(worst, std::fabs(a[c][i] - b[c][i]));
+    for (size_t i = 0; i < a[c].size(); ++i) ASSERT_NEAR(a[c][i], b[c][i], 1e-6) << what << ", channel " << c << ", frame " << i;
   }
-  EXPECT_LE(worst, 1e-6) << what;
 }
 
 }  // namespace
@@ -192,6 +186,7 @@ TEST_F(HostBehaviour, EveryArrangementOrderGivesTheReferenceSound) {
        }},
   };
   const Audio references[] = {Reference(1, 8), Reference(2, 8)};
+  for (const Audio& reference : references) EXPECT_TRUE(Sound(reference));
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     host.Unload();
@@ -202,17 +197,15 @@ TEST_F(HostBehaviour, EveryArrangementOrderGivesTheReferenceSound) {
   }
 }
 
-// initialize, terminate, initialize on one object, and two instances side by side. After a session
-// (values, bypass, mono buses) the re-initialised object shows a host what a new one shows, and
-// setActive toggled between its blocks changes nothing.
+// A re-initialised object after a session shows what a new one shows and sounds as one, also with
+// another instance processing between its blocks and setActive toggled.
 TEST_F(HostBehaviour, ReinitialisedAndSideBySideInstancesSoundAsOne) {
   auto snapshot = [&] {
-    FUnknownPtr<IUnitInfo> units(host.Controller());
-    std::string s = "units " + std::to_string(units ? units->getUnitCount() : -1) + "\n";
+    std::string s = "units " + std::to_string(FUnknownPtr<IUnitInfo>(host.Controller())->getUnitCount()) + "\n";
     for (int32 i = 0; i < host.Controller()->getParameterCount(); ++i) {
       ParameterInfo info{};
       host.Controller()->getParameterInfo(i, info);
-      s += std::to_string(info.id) + " unit " + std::to_string(info.unitId) + " " + std::to_string(Normalized(info.id)) + "\n";
+      s += std::to_string(info.id) + " " + std::to_string(Normalized(info.id)) + "\n";
     }
     BusInfo bus{};
     host.Component()->getBusInfo(kAudio, kOutput, 0, bus);
@@ -276,8 +269,7 @@ TEST_F(HostBehaviour, ComponentAndControllerChunksRestoreAsHostsStoreThem) {
              "restored from a chunk");
 }
 
-// Component chunks as hosts hand them back, whole, cut, padded or hostile: setState answers as
-// a host expects, and every stored value ends finite, in range and shown by the controller.
+// Chunks whole, cut, padded or hostile: the right answer, in-range values, the controller following.
 TEST_F(HostBehaviour, ComponentChunksRestoreWhatTheyHoldAndConstrainTheRest) {
   const std::vector<uint8_t> defaults = State();
   ASSERT_EQ(defaults.size(), 428u);  // 53 values of 8 bytes, then the bypass word
@@ -353,8 +345,7 @@ TEST_F(HostBehaviour, StateCallsDuringProcessing) {
   EXPECT_EQ(State(), saved);
 }
 
-// Parameter queues: several points per block, a point at the last sample, unknown IDs, non-finite
-// points, and the bypass switch, which turns on above one half.
+// Parameter queues: the last point counts; unknown IDs and non-finite points change nothing.
 TEST_F(HostBehaviour, ParameterQueuesTakeTheLastPointAndIgnoreUnknownIds) {
   const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
   const struct {
@@ -367,7 +358,6 @@ TEST_F(HostBehaviour, ParameterQueuesTakeTheLastPointAndIgnoreUnknownIds) {
        {{kOutputParam, 0, 0.1}, {kOutputParam, 100, 0.9}, {kOutputParam, 255, 0.7}}, 0.7, 0},
       {"unknown IDs", {{53, 0, 1.0}, {65537, 10, 1.0}, {0x7FFFFFFF, 20, 1.0}, {kOutputParam + 1000, 30, 0.0}}, -1, 0},
       {"non-finite last points", {{kOutputParam, 0, 0.9}, {kOutputParam, 10, nan}, {0, 10, inf}}, -1, 0},
-      {"bypass at one half", {{kHostBypass, 0, 0.5}}, -1, 0},
       {"bypass just above one half", {{kHostBypass, 0, 0.51}}, -1, 1},
       {"bypass on, then off at the last sample", {{kHostBypass, 0, 1.0}, {kHostBypass, 255, 0.0}}, -1, 0},
   };

@@ -49,8 +49,7 @@ TEST_F(HostTest, EveryDisplayedTextReadsBackAndOtherTextIsRefused) {
 
 #if !defined(_WIN32)
 
-// Runs `call` with only the first n allocations of this thread succeeding, for n = 0, 1, 2, ... until
-// the call meets no failure: no exception may reach the caller, and every answer is a host's code.
+// Runs `call` with only n = 0, 1, 2, ... allocations succeeding: no exception, only host codes.
 void ExhaustMemoryAt(const char* what, const std::function<tresult()>& call,
                      const std::vector<tresult>& allowed = {kResultOk, kResultTrue, kResultFalse, kOutOfMemory}) {
   for (long n = 0;; ++n) {

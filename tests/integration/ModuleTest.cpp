@@ -21,9 +21,7 @@ class Module : public ::testing::Test {
   }
   void TearDown() override { dlclose(handle); }
   template <typename F>
-  F Sym(const char* name) {
-    return reinterpret_cast<F>(dlsym(handle, name));
-  }
+  F Sym(const char* name) { return reinterpret_cast<F>(dlsym(handle, name)); }
   void* handle = nullptr;
 };
 
@@ -36,8 +34,7 @@ TEST_F(Module, ExportsTheEntryPointsOnly) {
   EXPECT_EQ(Sym<void*>("_ZN5oskel9IParam10ConstrainEd"), nullptr);
 }
 
-// One factory object while references to it live, a new one after the last release, also when the
-// last release and a new GetPluginFactory race on two threads.
+// One factory while references live; the last release and a new GetPluginFactory may race.
 TEST_F(Module, FactoryLivesUntilItsLastReleaseAndMakesIndependentInstances) {
   auto getFactory = Sym<IPluginFactory* (*)()>("GetPluginFactory");
   auto moduleEntry = Sym<bool (*)(void*)>("ModuleEntry");

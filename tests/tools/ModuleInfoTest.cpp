@@ -1,5 +1,4 @@
-// The built bundle's moduleinfo.json read back against what the module's factory reports when
-// loaded as a host loads it.
+// The built bundle's moduleinfo.json against what its factory reports when loaded as hosts do.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -32,12 +31,9 @@ TEST(ModuleInfoFile, AgreesWithTheFactoryOfTheBuiltModule) {
   IPluginFactory* factory = host.Factory();
   PFactoryInfo factoryInfo;
   ASSERT_EQ(factory->getFactoryInfo(&factoryInfo), kResultOk);
-  FUnknownPtr<IPluginFactory2> factory2(factory);
-  ASSERT_TRUE(factory2);
-  ASSERT_EQ(factory->countClasses(), 1);
-  ASSERT_EQ(info["Classes"].size(), 1u);
   PClassInfo2 ci;
-  ASSERT_EQ(factory2->getClassInfo2(0, &ci), kResultOk);
+  ASSERT_EQ(FUnknownPtr<IPluginFactory2>(factory)->getClassInfo2(0, &ci), kResultOk);
+  ASSERT_EQ(info["Classes"].size(), 1u);
   const auto& fi = info["Factory Info"];
   const auto& c = info["Classes"][0];
 

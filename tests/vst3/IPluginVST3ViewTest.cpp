@@ -63,8 +63,7 @@ class IPluginVST3ViewTest : public ::testing::Test {
 std::pair<int32, int32> Size(const ViewRect& r) { return {r.getWidth(), r.getHeight()}; }
 std::pair<int32, int32> Size(int32 width, int32 height) { return {width, height}; }
 
-// A plug-in frame that records the size it is asked for and resizes as hosts do (check the size,
-// then set it), or with `refuse` keeps the window.
+// A frame that checks and sets the size it is asked for, as hosts do, or with `refuse` keeps it.
 class Frame : public IPlugFrame {
  public:
   tresult PLUGIN_API resizeView(IPlugView* v, ViewRect* r) override {
@@ -95,8 +94,7 @@ TEST_F(IPluginVST3ViewTest, OpensTheEditorOnlyForHwndButAttachAlwaysSucceeds) {
   EXPECT_EQ(plugin->events, (std::vector<std::string>{"close", "scale 1.000000", "open", "close"}));
 }
 
-// The view's size follows the content scale and the sizes the editor asks for (checked by the frame
-// as hosts do); a host's drag, a refused request and a factor that gives no size change nothing.
+// The size follows the content scale and the editor's requests; host drags and bad factors don't.
 TEST_F(IPluginVST3ViewTest, SizeFollowsTheScaleAndTheEditorButNotTheHost) {
   ViewRect r;
   ASSERT_EQ(view->getSize(&r), kResultOk);
@@ -174,8 +172,7 @@ TEST_F(IPluginVST3ViewTest, TranslatesHostKeysIntoWindowsKeysAndLeavesReaperItsO
       {0, 136, 0, "down 56 '8' "},          // printable-key range
       {0, 7, 1, "down 32 ' ' S"},           // space, shift
       {0, 1, 4 | 2, "down 8 '' CA"},        // back (the table of other keys), control and alt
-      {u'a', 0, 0, "down 65 'a' "},         // character without a code: keyboard lookup
-      {u'A', 0, 1, "down 321 'A' S"},       // ... with its shift state in the high byte
+      {u'A', 0, 1, "down 321 'A' S"},       // character without a code: keyboard lookup, shift state in the high byte
       {u'=', 57, 0, "down 187 '=' "},       // equals: keyboard lookup
       {u'\u00e9', 0, 0, "down -1 '\u00e9' "},  // no key for it on the layout
       {0, 60, 0, "down 0 '' "},             // past the table: no Windows key for it
