@@ -261,8 +261,11 @@ TEST_F(HostBehaviour, ComponentAndControllerChunksRestoreAsHostsStoreThem) {
   EXPECT_EQ(host.Controller()->setState(&controllerChunk), kResultOk);
   EXPECT_EQ(State(), component);
 
-  // A fresh instance restored from the chunk sounds as this one after its own restore.
-  ASSERT_EQ(host.SetState(component), kResultOk);
+  // After another Output value, a restore cut after the chunk's Output value (the rest as it is)
+  // sounds as a fresh instance restored from the whole chunk.
+  ParameterChanges other({{kOutputParam, 0, 0.3}});
+  Block(Tone(2, 256), kSample32, &other);
+  ASSERT_EQ(host.SetState({component.begin(), component.begin() + 8 * (kOutputParam + 1)}), kResultFalse);
   host.Processor()->setProcessing(false);
   host.Processor()->setProcessing(true);
   ExpectNear(Run(2, 4), Reference(2, 4, [&](kyr::tools::HostedPlugin& ref) { ASSERT_EQ(ref.SetState(component), kResultOk); }),
