@@ -136,7 +136,7 @@ TEST_F(IPluginVST3ViewTest, SizeFollowsTheScaleAndTheEditorButNotTheHost) {
     int width, height;  // editor pixels
     int32 viewWidth, viewHeight;
   } cases[] = {
-      {1.0f, 1500, 700, 1500, 700}, {1.5f, 1200, 560, 1800, 840}, {1.25f, 1800, 840, 2250, 1050},
+      {1.0f, 1500, 700, 1500, 700}, {1.5f, 1200, 560, 1800, 840}, {2.0f, 2400, 1120, 4800, 2240},  // past the limits
   };
   for (const auto& c : cases) {
     view->setContentScaleFactor(c.contentScale);
@@ -159,7 +159,7 @@ TEST_F(IPluginVST3ViewTest, SizeFollowsTheScaleAndTheEditorButNotTheHost) {
   frame.refuse = true;
   EXPECT_FALSE(plugin->EditorResizeFromUI(1500, 700, true));
   ASSERT_EQ(view->getSize(&r), kResultOk);
-  EXPECT_EQ(Size(r), Size(2250, 1050));
+  EXPECT_EQ(Size(r), Size(4800, 2240));
   view->setFrame(nullptr);
 }
 
