@@ -63,12 +63,6 @@ class EditorEndToEnd : public HostTest {
     return answer["result"].value("value", nlohmann::json());
   }
 
-  void Command(const std::string& method, const nlohmann::json& params) {
-    char result[256];
-    EXPECT_GE(mDevTools->devToolsCommand(method.c_str(), params.dump().c_str(), result, sizeof result, 10000), 0)
-        << method;
-  }
-
   // Output RMS of blocks of a 1 kHz sine at -12 dBFS, as the host's audio thread would run them.
   double ProcessSine(int blocks) {
     std::vector<float> inL(kBlock), inR(kBlock), outL(kBlock), outR(kBlock);
@@ -120,8 +114,10 @@ TEST_F(EditorEndToEnd, PageAndHostExchangeValuesAndTheReopenedEditorShowsThePage
   ASSERT_TRUE(box.is_array()) << "no Output knob on the page";
   const double x = box[0], y = box[1];
   auto mouse = [&](const char* type, double atY, int buttons) {
-    Command("Input.dispatchMouseEvent",
-            {{"type", type}, {"x", x}, {"y", atY}, {"button", "left"}, {"buttons", buttons}, {"clickCount", 1}});
+    const nlohmann::json event = {{"type", type},      {"x", x},           {"y", atY},
+                                  {"button", "left"}, {"buttons", buttons}, {"clickCount", 1}};
+    char result[256];
+    EXPECT_GE(mDevTools->devToolsCommand("Input.dispatchMouseEvent", event.dump().c_str(), result, sizeof result, 10000), 0);
   };
   mouse("mouseMoved", y, 0);
   mouse("mousePressed", y, 1);

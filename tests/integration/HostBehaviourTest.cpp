@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "HostTestFixture.h"
-#include "pluginterfaces/base/ibstream.h"
 #include "pluginterfaces/vst/ivstaudioprocessor.h"
 #include "pluginterfaces/vst/ivstunits.h"
 #include "pluginterfaces/vst/vstspeaker.h"

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "HostTestFixture.h"
-#include "pluginterfaces/base/ibstream.h"
 #include "pluginterfaces/vst/ivstunits.h"
 #include "pluginterfaces/vst/vstspeaker.h"
 #include "public.sdk/source/common/memorystream.h"

@@ -11,8 +11,6 @@ using namespace Steinberg;
 
 namespace {
 
-using Proc = bool (*)();
-
 class Module : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -38,7 +36,7 @@ TEST_F(Module, ExportsTheEntryPointsOnly) {
 TEST_F(Module, FactoryLivesUntilItsLastReleaseAndMakesIndependentInstances) {
   auto getFactory = Sym<IPluginFactory* (*)()>("GetPluginFactory");
   auto moduleEntry = Sym<bool (*)(void*)>("ModuleEntry");
-  auto moduleExit = Sym<Proc>("ModuleExit");
+  auto moduleExit = Sym<bool (*)()>("ModuleExit");
   ASSERT_TRUE(getFactory && moduleEntry && moduleExit);
   ASSERT_TRUE(moduleEntry(handle));
   IPluginFactory* factory = getFactory();
