@@ -1,5 +1,4 @@
-// The editor from end to end: the bundle is hosted as a host does, its view attached, and the real
-// editor page runs in Chromium (headless). Skipped when Chromium is not installed.
+// The hosted bundle's view with the real editor page in headless Chromium (skipped without it).
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -30,17 +29,26 @@ class EditorEndToEnd : public HostTest {
     setenv("KYR_WEBVIEW_HEADLESS", "1", 1);
     HostTest::SetUp();
     Start(48000.0, kBlock, Vst::kSample32);
+    Open();
+  }
+  void TearDown() override { Close(); }
+  void Open() {
     mView = host.Controller()->createView(Vst::ViewType::kEditor);
     ASSERT_NE(mView, nullptr);
     ASSERT_EQ(mView->attached(nullptr, kPlatformTypeHWND), kResultTrue);
     ASSERT_EQ(mView->queryInterface(oskel::IEditorDevTools_iid, reinterpret_cast<void**>(&mDevTools)), kResultOk);
   }
-  void TearDown() override {
+  void Close() {
     if (mDevTools) mDevTools->release();
     if (mView) {
       mView->removed();
       mView->release();
     }
+    mDevTools = nullptr;
+    mView = nullptr;
+  }
+  bool PageBuilt() {
+    return Until([&] { return Evaluate("window.KyrEditor ? KyrEditor.names().length : -1") == 53; });
   }
 
   // The value of a script expression in the page (JSON null when it fails).
@@ -53,12 +61,6 @@ class EditorEndToEnd : public HostTest {
     const nlohmann::json answer = nlohmann::json::parse(result.data(), nullptr, false);
     if (answer.is_discarded() || !answer.contains("result")) return nullptr;
     return answer["result"].value("value", nlohmann::json());
-  }
-
-  void Command(const std::string& method, const nlohmann::json& params) {
-    char result[256];
-    EXPECT_GE(mDevTools->devToolsCommand(method.c_str(), params.dump().c_str(), result, sizeof result, 10000), 0)
-        << method;
   }
 
   // Output RMS of blocks of a 1 kHz sine at -12 dBFS, as the host's audio thread would run them.
@@ -94,9 +96,8 @@ class EditorEndToEnd : public HostTest {
 
 }  // namespace
 
-TEST_F(EditorEndToEnd, PageReceivesParametersMetersAndSpectraAndEditsReachTheHost) {
-  ASSERT_TRUE(Until([&] { return Evaluate("window.KyrEditor ? KyrEditor.names().length : -1") == 53; }))
-      << "the page did not build its 53 controls";
+TEST_F(EditorEndToEnd, PageAndHostExchangeValuesAndTheReopenedEditorShowsThePage) {
+  ASSERT_TRUE(PageBuilt()) << "the page did not build its 53 controls";
 
   ASSERT_TRUE(Until([&] {
     const nlohmann::json stats = Evaluate("KyrEditor.stats()");
@@ -112,14 +113,16 @@ TEST_F(EditorEndToEnd, PageReceivesParametersMetersAndSpectraAndEditsReachTheHos
       " var r = e.getBoundingClientRect(); return [r.left + r.width / 2, r.top + r.height / 2]; })()");
   ASSERT_TRUE(box.is_array()) << "no Output knob on the page";
   const double x = box[0], y = box[1];
-  Command("Input.dispatchMouseEvent", {{"type", "mouseMoved"}, {"x", x}, {"y", y}});
-  Command("Input.dispatchMouseEvent",
-          {{"type", "mousePressed"}, {"x", x}, {"y", y}, {"button", "left"}, {"buttons", 1}, {"clickCount", 1}});
-  for (int step = 1; step <= 10; ++step)
-    Command("Input.dispatchMouseEvent",
-            {{"type", "mouseMoved"}, {"x", x}, {"y", y - 10 * step}, {"button", "left"}, {"buttons", 1}});
-  Command("Input.dispatchMouseEvent",
-          {{"type", "mouseReleased"}, {"x", x}, {"y", y - 100}, {"button", "left"}, {"buttons", 0}, {"clickCount", 1}});
+  auto mouse = [&](const char* type, double atY, int buttons) {
+    const nlohmann::json event = {{"type", type},      {"x", x},           {"y", atY},
+                                  {"button", "left"}, {"buttons", buttons}, {"clickCount", 1}};
+    char result[256];
+    EXPECT_GE(mDevTools->devToolsCommand("Input.dispatchMouseEvent", event.dump().c_str(), result, sizeof result, 10000), 0);
+  };
+  mouse("mouseMoved", y, 0);
+  mouse("mousePressed", y, 1);
+  for (int step = 1; step <= 10; ++step) mouse("mouseMoved", y - 10 * step, 1);
+  mouse("mouseReleased", y - 100, 0);
   ASSERT_TRUE(Until([&] {
     const auto edits = host.Handler().Edits();
     return !edits.empty() && edits.back().kind == kyr::tools::HostEdit::kEnd;
@@ -141,10 +144,7 @@ TEST_F(EditorEndToEnd, PageReceivesParametersMetersAndSpectraAndEditsReachTheHos
     const nlohmann::json v = Evaluate("KyrEditor.value('Output')");
     return v.is_number() && std::fabs(v.get<double>() - 0.25) < 1e-6;
   }));
-}
 
-TEST_F(EditorEndToEnd, ReopeningTheEditorShowsThePageAgain) {
-  ASSERT_TRUE(Until([&] { return Evaluate("window.KyrEditor ? KyrEditor.names().length : -1") == 53; }));
   // The host's scale change re-fits the open page: the same layout at 1.5 device pixels per pixel.
   IPlugViewContentScaleSupport* scaling = nullptr;
   ASSERT_EQ(mView->queryInterface(IPlugViewContentScaleSupport_iid, reinterpret_cast<void**>(&scaling)), kResultOk);
@@ -152,15 +152,9 @@ TEST_F(EditorEndToEnd, ReopeningTheEditorShowsThePageAgain) {
   scaling->release();
   const nlohmann::json scaled = {1.5, 1201, 561};
   EXPECT_TRUE(Until([&] { return Evaluate("[devicePixelRatio, innerWidth, innerHeight]") == scaled; }));
-  mDevTools->release();
-  mDevTools = nullptr;
-  mView->removed();
-  mView->release();
-  mView = host.Controller()->createView(Vst::ViewType::kEditor);
-  ASSERT_NE(mView, nullptr);
-  ASSERT_EQ(mView->attached(nullptr, kPlatformTypeHWND), kResultTrue);
-  ASSERT_EQ(mView->queryInterface(oskel::IEditorDevTools_iid, reinterpret_cast<void**>(&mDevTools)), kResultOk);
-  EXPECT_TRUE(Until([&] { return Evaluate("window.KyrEditor ? KyrEditor.names().length : -1") == 53; }));
+  Close();
+  Open();
+  EXPECT_TRUE(PageBuilt());
   // A new view of the same plug-in starts at the host's scale again (1.0).
   EXPECT_TRUE(Until([&] { return Evaluate("[devicePixelRatio, innerWidth, innerHeight]") == nlohmann::json{1, 1201, 561}; }));
 }

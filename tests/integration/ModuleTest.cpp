@@ -11,8 +11,6 @@ using namespace Steinberg;
 
 namespace {
 
-using Proc = bool (*)();
-
 class Module : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -21,54 +19,37 @@ class Module : public ::testing::Test {
   }
   void TearDown() override { dlclose(handle); }
   template <typename F>
-  F Sym(const char* name) {
-    return reinterpret_cast<F>(dlsym(handle, name));
-  }
+  F Sym(const char* name) { return reinterpret_cast<F>(dlsym(handle, name)); }
   void* handle = nullptr;
 };
 
 }  // namespace
 
-TEST_F(Module, ExportsTheEntryPointsAndCountsInitAndExit) {
-  auto initDll = Sym<Proc>("InitDll");
-  auto exitDll = Sym<Proc>("ExitDll");
-  auto moduleEntry = Sym<bool (*)(void*)>("ModuleEntry");
-  auto moduleExit = Sym<Proc>("ModuleExit");
-  ASSERT_TRUE(initDll && exitDll && moduleEntry && moduleExit && Sym<void*>("GetPluginFactory"));
-  EXPECT_TRUE(initDll());
-  EXPECT_TRUE(initDll());
-  EXPECT_TRUE(exitDll());
-  EXPECT_TRUE(exitDll());
-  EXPECT_FALSE(exitDll());  // unbalanced
-  // The counter stays usable after an unbalanced call.
-  EXPECT_TRUE(moduleEntry(handle));
-  EXPECT_TRUE(moduleExit());
-  EXPECT_FALSE(moduleExit());
-  // Nothing but the entry points leaves the module.
+// The entry points hosts look up are there, and nothing of the framework leaves the module.
+TEST_F(Module, ExportsTheEntryPointsOnly) {
+  for (const char* name : {"InitDll", "ExitDll", "ModuleEntry", "ModuleExit", "GetPluginFactory"})
+    EXPECT_NE(Sym<void*>(name), nullptr) << name;
   EXPECT_EQ(Sym<void*>("_ZN5oskel9IParam10ConstrainEd"), nullptr);
 }
 
-// One factory object while references to it live, a new one after the last release, also when the
-// last release and a new GetPluginFactory race on two threads.
+// One factory while references live; the last release and a new GetPluginFactory may race.
 TEST_F(Module, FactoryLivesUntilItsLastReleaseAndMakesIndependentInstances) {
   auto getFactory = Sym<IPluginFactory* (*)()>("GetPluginFactory");
   auto moduleEntry = Sym<bool (*)(void*)>("ModuleEntry");
-  auto moduleExit = Sym<Proc>("ModuleExit");
+  auto moduleExit = Sym<bool (*)()>("ModuleExit");
   ASSERT_TRUE(getFactory && moduleEntry && moduleExit);
   ASSERT_TRUE(moduleEntry(handle));
   IPluginFactory* factory = getFactory();
   ASSERT_NE(factory, nullptr);
   EXPECT_EQ(getFactory(), factory);  // the same object, one more reference
-  PClassInfoW wide;
-  ASSERT_EQ(FUnknownPtr<IPluginFactory3>(factory)->getClassInfoUnicode(0, &wide), kResultOk);
-  EXPECT_EQ(wide.name[0], u'K');
-  EXPECT_STREQ(wide.subCategories, "Fx|EQ");
+  PClassInfo info;
+  ASSERT_EQ(factory->getClassInfo(0, &info), kResultOk);
 
   // Two instances are independent objects; an unknown class ID creates nothing.
   void* a = nullptr;
   void* b = nullptr;
-  ASSERT_EQ(factory->createInstance(wide.cid, FUnknown::iid, &a), kResultOk);
-  ASSERT_EQ(factory->createInstance(wide.cid, FUnknown::iid, &b), kResultOk);
+  ASSERT_EQ(factory->createInstance(info.cid, FUnknown::iid, &a), kResultOk);
+  ASSERT_EQ(factory->createInstance(info.cid, FUnknown::iid, &b), kResultOk);
   EXPECT_NE(a, b);
   static_cast<FUnknown*>(a)->release();
   static_cast<FUnknown*>(b)->release();

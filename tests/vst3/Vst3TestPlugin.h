@@ -5,8 +5,7 @@
 #include "HostObjects.h"
 #include "vst3/IPluginVST3.h"
 
-// A small plug-in on the VST 3 binding: a gain in dB (index 0), a four-way choice (1) and a
-// switch (2), recording parameter changes, restores and values sent to the editor.
+// A gain in dB, a four-way choice and a switch on the VST 3 binding, recording what the binding calls.
 class Vst3TestPlugin : public oskel::IPluginVST3 {
  public:
   static oskel::PluginConfig Config() {
