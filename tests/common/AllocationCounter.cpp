@@ -115,7 +115,9 @@ void* memalign(size_t alignment, size_t size) { return Note(), __libc_memalign(a
 int posix_memalign(void** out, size_t alignment, size_t size) {
   Note();
   void* p = __libc_memalign(alignment, size);
-  return p == nullptr ? 12 : (*out = p, 0);  // 12: ENOMEM
+  if (p == nullptr) return 12;  // ENOMEM
+  *out = p;
+  return 0;
 }
 void free(void* p) { __libc_free(p); }
 }
